@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds Halvane and runs every test:
+#   1. the release build with warnings as errors, and its test suite;
+#   2. an AddressSanitizer + UndefinedBehaviorSanitizer build of the same suite;
+#   3. the formatting check of every C++ file.
+# Usage: scripts/test.sh        (HALVANE_JOBS=N to set the build parallelism)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+
+jobs=${HALVANE_JOBS:-$(nproc)}
+run_suite() {
+  local preset=$1
+  echo "== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== $preset: tests"
+  ctest --preset "$preset" -j "$jobs"
+}
+
+export HALVANE_REQUIRE_GL=1
+run_suite ci
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite asan
+
+echo "== formatting"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "== all tests passed"
