@@ -13,12 +13,10 @@ WGL_Context::WGL_Context(int width, int height, int colourBits, int depthBits, i
 WGL_Context::~WGL_Context()
 {
     DeleteContext();
-    if (display)
-    {
-        if (surface)
-            eglDestroySurface(display, surface);
-        eglTerminate(display);
-    }
+    // The display is not terminated: EGL hands every caller of the surfaceless platform the
+    // same display, and terminating it would pull the ground from under other contexts.
+    if (display && surface)
+        eglDestroySurface(display, surface);
 }
 
 void WGL_Context::Create()
