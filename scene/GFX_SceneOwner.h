@@ -1,0 +1,51 @@
+#pragma once
+
+#include "gfx/GFX_Theme.h"
+
+#include <string>
+
+class GFX_ColorBall;
+class GFX_LocationHolder;
+class GFX_Text;
+class OGL_Texture2D;
+class UTL_FotoTextureBoss;
+
+// What scene objects and in-scene widgets reach through the controller that created them: the
+// theme in force, the view size, the shared textures and models, the font, the picture worker,
+// the holder look-up and the camera turns of the navigation dial. The main scene controller
+// implements it; tests implement it with a small owner of their own.
+//
+// Every operation runs on the GL thread. Pointers returned are owned by the controller and stay
+// valid while it lives; any of them may be null (a resource that was not loaded), and callers
+// then draw without it.
+class GFX_SceneOwner
+{
+public:
+    virtual ~GFX_SceneOwner() = default;
+
+    // The colours in force; read at the moment something draws.
+    virtual const GFX_Theme& GetTheme() const = 0;
+    // Width and height of the view in pixels, as a pair of floats that stays at one address, so
+    // anchored widgets can keep a pointer to it.
+    virtual const float* GetViewportSize() const = 0;
+
+    virtual UTL_FotoTextureBoss* GetPictureWorker() = 0;
+    virtual GFX_Text* GetFont() = 0;
+    // The shared locator-ball model, radius 125, drawn scaled to each ball's size.
+    virtual GFX_ColorBall* GetColorBall() = 0;
+    virtual OGL_Texture2D* GetColorBallTexture() = 0;
+    // Texture of the locator labels.
+    virtual OGL_Texture2D* GetLocatorTexture() = 0;
+    // Texture of every connection dot.
+    virtual OGL_Texture2D* GetBillboardTexture() = 0;
+    // Texture behind every docked item.
+    virtual OGL_Texture2D* GetWidgetTexture() = 0;
+
+    // The locator of the person with this user id, or null.
+    virtual GFX_LocationHolder* FindHolder(const std::string& id) = 0;
+
+    // Draws the small textured globe inside the navigation dial at the current matrix.
+    virtual void DrawNavigationGlobe() = 0;
+    // Turns the camera by the given degrees of heading (longitude) and pitch (latitude).
+    virtual void TurnCamera(float headingDelta, float pitchDelta) = 0;
+};
