@@ -41,8 +41,9 @@ public:
     // Texture behind every docked item.
     virtual OGL_Texture2D* GetWidgetTexture() = 0;
 
-    // The locator of the person with this user id, or null.
-    virtual GFX_LocationHolder* FindHolder(const std::string& id) = 0;
+    // The locators of the friends with the user ids id1 and id2; either may come back null.
+    virtual void FindFriendHolders(const std::string& id1, const std::string& id2,
+                                   GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) = 0;
 
     // Draws the small textured globe inside the navigation dial at the current matrix.
     virtual void DrawNavigationGlobe() = 0;
