@@ -50,6 +50,9 @@ struct Decoder
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
+    // Every scanline is in: a complaint while finishing (junk before the end marker, a
+    // missing end marker) no longer costs the picture.
+    bool complete;
 };
 } // namespace
 
@@ -92,7 +95,7 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
     if (setjmp(decoder->errors.jump))
     {
         jpeg_destroy_decompress(info);
-        return false;
+        return decoder->complete;
     }
 
     jpeg_create_decompress(info);
@@ -132,6 +135,7 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
     bitsPerPixel = 24;
     width = int32_t(info->output_width);
     height = int32_t(info->output_height);
+    decoder->complete = true;
     jpeg_finish_decompress(info);
     jpeg_destroy_decompress(info);
     return true;

@@ -328,6 +328,21 @@ TEST_F(GFX_ImageSerializerJPEGTest, DamagedFilesEndWithoutPixelsAndTheProcessGoe
     }
 }
 
+TEST_F(GFX_ImageSerializerJPEGTest, JunkAfterTheLastScanlineKeepsThePicture)
+{
+    // Every scanline decodes; libjpeg complains only when it reaches the end marker.
+    const Bytes baseline = MakeJpeg("-quality 85");
+    ASSERT_EQ(FindMarker(baseline, 0xd9), baseline.size() - 2);
+    const Bytes junk = baseline.substr(0, baseline.size() - 2) + "junk\xff\xd9";
+    GFX_ImageSerializerJPEG reader;
+    const Decoded whole = Decode(reader, dir.Write("whole.jpg", baseline));
+    const Decoded d = Decode(reader, dir.Write("junk.jpg", junk));
+    ASSERT_TRUE(whole.ok);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(Bytes(reinterpret_cast<char*>(d.pixels.get()), 96 * 64 * 3),
+              Bytes(reinterpret_cast<char*>(whole.pixels.get()), 96 * 64 * 3));
+}
+
 TEST_F(GFX_ImageSerializerJPEGTest, HugeDeclaredPictureWithoutDataIsRefusedNotDecoded)
 {
     const Bytes baseline = MakeJpeg("-quality 85");
