@@ -2,7 +2,8 @@
 # Sets up a fresh Debian 12 machine, builds Halvane and runs every test:
 #   1. the release build with warnings as errors, and its test suite;
 #   2. an AddressSanitizer + UndefinedBehaviorSanitizer build of the same suite;
-#   3. the formatting check of every C++ file.
+#   3. the picture readers' fuzz targets, built with clang and run briefly (scripts/fuzz.sh);
+#   4. the formatting check of every C++ file.
 # Usage: scripts/test.sh        (HALVANE_JOBS=N to set the build parallelism)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,8 @@ run_suite ci
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite asan
+
+HALVANE_JOBS=$jobs scripts/fuzz.sh
 
 echo "== formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
