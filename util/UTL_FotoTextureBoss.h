@@ -63,8 +63,8 @@ public:
     // Counters for benchmarks and tests; read from any thread.
     struct Statistics
     {
-        std::atomic<int> processed{0};      // entries marked loaded
-        std::atomic<int> downloads{0};      // web addresses fetched
+        std::atomic<int> processed{0}; // entries marked loaded
+        std::atomic<int> downloads{0}; // web addresses fetched
         std::atomic<long long> transferMicroseconds{0};
         std::atomic<long long> decodeMicroseconds{0};
     };
