@@ -8,8 +8,10 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   # OpenGL with GLU, and headless GL through EGL on Mesa's llvmpipe
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
-  # tests
-  libgtest-dev
+  # picture downloads
+  libcurl4-openssl-dev
+  # tests: GoogleTest, a loopback HTTP server, and ImageMagick for reference pictures
+  libgtest-dev libcpp-httplib-dev imagemagick
 )
 
 missing=()
