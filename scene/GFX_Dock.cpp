@@ -244,8 +244,18 @@ void GFX_Dock::Update(float)
 
 void GFX_Dock::Draw()
 {
+    // A friends dock holds thousands of items, most of them scrolled out of the view; those
+    // cost a texture bind and a picture look-up each and show nothing.
+    float w, h;
+    ViewSize(w, h);
+    const bool cull = w > 0.0f && h > 0.0f;
+    const auto outside = [cull, w, h](const GFX_Rect& rect)
+    { return cull && (rect.right < 0.0f || rect.left > w || rect.top < 0.0f || rect.bottom > h); };
     for (const auto& item : items)
-        item->Draw();
+    {
+        if (!outside(item->GetRect()))
+            item->Draw();
+    }
     if (thickness <= 0.0f)
         return;
 
@@ -259,7 +269,9 @@ void GFX_Dock::Draw()
     for (const auto& item : items)
     {
         const float next = along + StripStep(*item);
-        quads.Add(StripSpan(along, next));
+        const GFX_Rect piece = StripSpan(along, next);
+        if (!outside(piece))
+            quads.Add(piece);
         along = next;
     }
 }

@@ -114,3 +114,22 @@ TEST_F(GFX_DockGLTest, FriendsShowTheirPictureAndPlaceholdersTakeTheTextColour)
     EXPECT_PRED3(Near, ReadPixel(790, 500), White, 2) << "the strip still draws after them";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+TEST_F(GFX_DockGLTest, ItemsScrolledOutOfTheViewAreNotDrawn)
+{
+    // Each drawn friend asks the owner for the picture worker once: the count tells how many
+    // items drew. 600 pixels hold twelve 49-pixel rows below the 25-pixel start offset.
+    UTL_FotoTextureBoss worker;
+    owner.pictureWorker = &worker;
+    std::vector<std::unique_ptr<GFX_Friend>> friends;
+    MakeDock(1000);
+    for (const auto& item : dock.GetItems())
+    {
+        friends.push_back(GFX_Friend::FromRecord(&owner, "1", "name", "", ""));
+        static_cast<GFX_WidgetDockedFriend&>(*item).SetFriend(friends.back().get());
+    }
+    BeginOverlayPass(Width, Height);
+    dock.Draw();
+    EXPECT_EQ(owner.pictureWorkerCalls, 12);
+    EXPECT_PRED3(Near, ReadPixel(790, 5), White, 2) << "the strip runs to the bottom";
+}
