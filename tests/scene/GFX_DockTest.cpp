@@ -124,24 +124,6 @@ TEST_F(GFX_DockTest, MagnifiesTheItemUnderTheMouseOnAGaussianFalloff)
         EXPECT_FLOAT_EQ(item->GetTargetWidth(), 64);
 }
 
-TEST_F(GFX_DockTest, MagnificationSizesAreSymmetricAndBounded)
-{
-    for (int d = 0; d < 8; ++d)
-    {
-        SCOPED_TRACE(d);
-        const float size = GFX_Dock::MagnifiedSize(d, 48, 96);
-        EXPECT_FLOAT_EQ(size, GFX_Dock::MagnifiedSize(-d, 48, 96));
-        EXPECT_GE(size, 48);
-        EXPECT_LE(size, 96);
-        if (d > 0)
-        {
-            EXPECT_LE(size, GFX_Dock::MagnifiedSize(d - 1, 48, 96));
-        }
-    }
-    EXPECT_FLOAT_EQ(GFX_Dock::MagnifiedSize(0, 48, 96), 96);
-    EXPECT_FLOAT_EQ(GFX_Dock::MagnifiedSize(6, 48, 96), 48);
-}
-
 TEST_F(GFX_DockTest, ScrollsOnlyWithinItsRange)
 {
     // Ten items of 48 in a 600-pixel view: room for 11 items and one magnified one.

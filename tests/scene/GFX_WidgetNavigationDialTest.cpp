@@ -120,20 +120,3 @@ TEST_F(GFX_WidgetNavigationDialTest, TheQuadTurnsClockwiseAboutTheCentreAsTheLon
         }
     }
 }
-
-TEST_F(GFX_WidgetNavigationDialTest, ColoursFollowTheThemeAndTheDrag)
-{
-    owner.theme.NavWidgetDialColor = {0.1f, 0.1f, 0.1f, 1};
-    owner.theme.NavWidgetDialColorSel = {0.2f, 0.2f, 0.2f, 1};
-    owner.theme.NavWidgetGlobeColor = {0.3f, 0.3f, 0.3f, 1};
-    owner.theme.NavWidgetGlobeColorSel = {0.4f, 0.4f, 0.4f, 1};
-    EXPECT_FLOAT_EQ(dial.RingColor().r, 0.1f);
-    EXPECT_FLOAT_EQ(dial.GlobeColor().r, 0.3f);
-    dial.MouseDown(111, 61);
-    EXPECT_FLOAT_EQ(dial.RingColor().r, 0.2f);
-    EXPECT_FLOAT_EQ(dial.GlobeColor().r, 0.3f);
-    dial.MouseUp(111, 61);
-    dial.MouseDown(61, 61);
-    EXPECT_FLOAT_EQ(dial.RingColor().r, 0.1f);
-    EXPECT_FLOAT_EQ(dial.GlobeColor().r, 0.4f);
-}
