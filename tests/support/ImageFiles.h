@@ -10,6 +10,3 @@ std::string MakeJpeg(int width, int height, const std::string& colour);
 
 // An uncompressed 24-bit TGA of w × h pixels, all of the colour (r, g, b), bottom row first.
 std::string MakeTga(int width, int height, unsigned char r, unsigned char g, unsigned char b);
-
-// Runs a shell command and returns what it wrote to its standard output.
-std::string RunCommand(const std::string& command);
