@@ -8,6 +8,10 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   # OpenGL with GLU, and headless GL through EGL on Mesa's llvmpipe
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
+  # the REST client: HTTP and XML answers
+  libcurl4-openssl-dev libtinyxml-dev
+  # the stand-in social network server: HTTP, storage, JPEG pictures
+  libcpp-httplib-dev libsqlite3-dev libjpeg62-turbo-dev
   # tests
   libgtest-dev
 )
