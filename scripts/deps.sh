@@ -10,6 +10,8 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
   # tests
   libgtest-dev
+  # artwork: FreeType and the DejaVu fonts draw the textures; ImageMagick turns them into PNGs
+  libfreetype-dev fonts-dejavu-core imagemagick
 )
 
 missing=()
