@@ -107,7 +107,6 @@ ART_Canvas DrawFixedFont(const ART_Fonts& fonts)
 
     ART_Typeface::Style style;
     style.size = size;
-    style.embolden = 0.0;
     ART_Mask ink(ART_FontTextureSize, ART_FontTextureSize);
     for (int code = 0; code < 256; ++code)
         if (char32_t c = FontCharacter(code))
@@ -245,8 +244,7 @@ ART_Canvas DrawDockedItem()
     canvas.Fill(ART_Offset(outer, -1.2),
                 ART_LinearGradient(0, 0, ART_Gray(1.0), 0, size, ART_Gray(0.88)),
                 ART_Blend::Replace);
-    canvas.Fill(ART_Intersection(ART_Offset(outer, -1.2),
-                                 ART_Difference(ART_Offset(outer, -1.2), ART_Offset(outer, -2.4))),
+    canvas.Fill(ART_Difference(ART_Offset(outer, -1.2), ART_Offset(outer, -2.4)),
                 ART_Solid(ART_Gray(1.0)), ART_Blend::Replace);
     return canvas;
 }
