@@ -1,4 +1,5 @@
 #include "tools/artwork/ART_Preview.h"
+#include "tools/artwork/ART_Shapes.h"
 #include "tools/artwork/ART_Textures.h"
 #include "tools/artwork/ART_Tga.h"
 
@@ -347,4 +348,66 @@ TEST_F(ArtworkTest, ContactSheetCoversEveryTheme)
         ART_DrawContactSheet(ART_DrawTextures(*fonts), *fonts, ConfigDirectory() + "/themes.txt");
     EXPECT_EQ(sheet.Width(), 992);
     EXPECT_GT(sheet.Height(), 3 * 600);
+}
+
+// Anti-aliased coverage adds up to the shape's true area, so thin rims and small dots keep
+// their weight.
+TEST(ArtworkCanvasTest, ShapeCoverageMatchesTheArea)
+{
+    const ART_Mask disc = ART_Mask::FromShape(64, 64, ART_CircleShape(31.3, 32.7, 12.5));
+    double area = 0.0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            area += disc.At(x, y);
+    EXPECT_NEAR(area, 3.14159265 * 12.5 * 12.5, 0.01 * area);
+
+    const ART_Mask ring = ART_Mask::FromShape(64, 64, ART_RingShape(32, 32, 20, 22));
+    double ringArea = 0.0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ringArea += ring.At(x, y);
+    EXPECT_NEAR(ringArea, 3.14159265 * (22 * 22 - 20 * 20), 0.02 * ringArea);
+}
+
+// Filtering mixes transparent texels into visible ones: they must carry the visible colour, or
+// every edge would gain a dark fringe.
+TEST(ArtworkCanvasTest, TransparentPixelsTakeTheColourOfTheirNeighbours)
+{
+    ART_Canvas canvas(5, 3);
+    canvas.SetPixel(0, 0, ART_Rgba(1.0, 0.5, 0.0, 1.0));
+    const std::vector<uint8_t> bytes = canvas.ToRgba8();
+    for (size_t i = 0; i < bytes.size(); i += 4)
+    {
+        EXPECT_EQ(bytes[i], 255);
+        EXPECT_EQ(bytes[i + 1], 128);
+        EXPECT_EQ(bytes[i + 2], 0);
+        EXPECT_EQ(bytes[i + 3], i == 0 ? 255 : 0);
+    }
+}
+
+TEST(ArtworkCanvasTest, BlendModes)
+{
+    ART_Canvas canvas(1, 1);
+    ART_Mask full(1, 1);
+    full.At(0, 0) = 1.0;
+    canvas.Composite(full, ART_Solid(ART_Gray(1.0, 0.8)));
+    canvas.Composite(full, ART_Solid(ART_Rgba(0.0, 0.0, 1.0, 0.5)));
+    ART_Color c = canvas.Pixel(0, 0);
+    EXPECT_NEAR(c.a, 0.9, 1e-9); // over: 0.5 + 0.8·0.5
+    EXPECT_NEAR(c.r, 0.4 / 0.9, 1e-9);
+
+    ART_Mask half(1, 1);
+    half.At(0, 0) = 0.5;
+    canvas.Composite(half, ART_Solid(ART_Gray(0.0, 1.0)), ART_Blend::Erase);
+    EXPECT_NEAR(canvas.Pixel(0, 0).a, 0.45, 1e-9);
+    canvas.Composite(full, ART_Solid(ART_Gray(0.1, 0.2)), ART_Blend::Replace);
+    c = canvas.Pixel(0, 0);
+    EXPECT_NEAR(c.a, 0.2, 1e-9);
+    EXPECT_NEAR(c.g, 0.1, 1e-9);
+}
+
+TEST(ArtworkCanvasTest, Utf8DecodesToCodePoints)
+{
+    EXPECT_EQ(ART_Utf32("Tom\xC3\xA1s \xE2\x82\xAC"),
+              (std::u32string{U'T', U'o', U'm', 0xE1, U's', U' ', 0x20AC}));
 }
