@@ -1,4 +1,4 @@
-#include "tools/LoginForm.h"
+#include "tools/snapshot/LoginForm.h"
 
 #include <curl/curl.h>
 #include <memory>

@@ -5,8 +5,8 @@
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_NetworkSession.h"
 #include "sim/UTL_SimCtrlHalvane.h"
-#include "tools/LoginForm.h"
-#include "tools/SnapshotPng.h"
+#include "tools/snapshot/LoginForm.h"
+#include "tools/snapshot/SnapshotPng.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include <GL/gl.h>
