@@ -36,7 +36,7 @@ public:
 
     // Reads the picture at `path` with the reader its extension selects. With a reader, the old
     // pixels go first and a file that cannot be read or decoded leaves the image empty; an
-    // unknown or BMP extension changes nothing. Returns whether the image now holds pixels.
+    // unknown or BMP extension changes nothing. Returns whether a picture was read.
     bool Load(const std::string& path);
 
     // The type chosen by the text from the last "." on, compared case-insensitively with

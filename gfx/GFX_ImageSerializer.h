@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -46,6 +47,15 @@ protected:
     // Drops whatever a failed decode left in the fields.
     void Clear();
 
+    // The bytes from the stream's position to its end; -1 where the stream cannot seek.
+    static long RemainingBytes(FILE* stream);
+    // Reads exactly `count` bytes; false on a short read.
+    static bool ReadExactly(FILE* stream, void* buffer, size_t count);
+    // A pixel block of `count` bytes (zeroed when asked), or null where memory runs out.
+    static std::unique_ptr<uint8_t[]> Allocate(size_t count, bool zeroed);
+    // Whether a picture of width × height may be allocated at all.
+    static bool IsSensibleSize(int64_t width, int64_t height);
+
     std::unique_ptr<uint8_t[]> pixels;
     uint8_t bitsPerPixel = 0;
     int32_t width = 0;
@@ -90,13 +100,29 @@ public:
               int32_t height) override;
 
     static constexpr size_t HeaderSize = 512;
+
+private:
+    // The picture being decoded: `rows` rows of `width` pixels of `channels` bytes.
+    struct Picture
+    {
+        uint32_t width;
+        uint32_t rows;
+        uint32_t channels;
+        std::unique_ptr<uint8_t[]> pixels;
+    };
+    bool ReadPlain(FILE* stream, size_t available, Picture& picture);
+    bool ReadRunLength(FILE* stream, long start, size_t fileSize, uint32_t ysize, uint32_t zsize,
+                       Picture& picture);
+    // Header fields in the file's byte order.
+    uint32_t Field16(const uint8_t* bytes) const;
+    uint32_t Field32(const uint8_t* bytes) const;
 };
 
 // JPEG through libjpeg, always 24 bits per pixel. Only pictures that decode to three
 // components (colour JPEGs) give pixels; greyscale and CMYK files give none. Every libjpeg
-// error, and every warning about damaged data (a truncated or corrupt stream), ends decoding
-// with no pixels and leaves the process running. A file that cannot be opened is reported on
-// stderr as "JPEG Error: Can't open file " and the path.
+// error, and every warning about damaged data (a truncated or corrupt stream) before the last
+// scanline is in, ends decoding with no pixels and leaves the process running. A file that cannot
+// be opened is reported on stderr as "JPEG Error: Can't open file " and the path.
 class GFX_ImageSerializerJPEG : public GFX_ImageSerializer
 {
 public:
@@ -113,4 +139,9 @@ public:
     // libjpeg's budget for whole-picture buffers (progressive and multi-scan pictures keep
     // every coefficient in memory); a picture that needs more is refused.
     static constexpr long MaxDecoderMemory = 512L * 1024 * 1024;
+
+private:
+    // The libjpeg part; `decoder` is the decoder state, kept out of the frame that calls
+    // setjmp. False when libjpeg failed or the picture is not wanted.
+    bool Decode(void* decoder, FILE* stream);
 };

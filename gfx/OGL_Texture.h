@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+class GFX_Image;
+
 // An OpenGL texture object made lazily from a picture: a texture is configured first (image,
 // wrap mode, filters) and the GL object is created at its first Bind. Textures that are never
 // drawn therefore cost no video memory, and a picture decoded on another thread is uploaded by
@@ -45,6 +47,10 @@ public:
     bool HasMipmaps() const { return mipmaps; }
 
 protected:
+    // The common Create: deletes an old object, makes a new one from `image` with the
+    // configured wrap mode and filters, and leaves it bound. Nothing without pixels.
+    void CreateFrom(const GFX_Image* image, GLint internalFormat, GLenum pixelFormat);
+
     GLenum target = GL_TEXTURE_2D;
     GLenum pixelType = GL_UNSIGNED_BYTE;
     GLuint name = 0;

@@ -8,10 +8,13 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   # OpenGL with GLU, and headless GL through EGL on Mesa's llvmpipe
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
-  # picture downloads
-  libcurl4-openssl-dev
-  # tests: GoogleTest, a loopback HTTP server, and ImageMagick for reference pictures
+  # pictures: JPEG through the libjpeg 6b API, and downloads
+  libjpeg62-turbo-dev libcurl4-openssl-dev
+  # tests: GoogleTest, a loopback HTTP server, and ImageMagick, which writes and independently
+  # decodes the reference pictures
   libgtest-dev libcpp-httplib-dev imagemagick
+  # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()
