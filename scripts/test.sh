@@ -31,7 +31,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== tsan: picture worker"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target picture_worker_tests scene_tests
-TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan -j "$jobs" -R 'UTL_FotoTextureBoss|GFX_Foto'
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/sanitizers/tsan.supp" ctest --preset tsan -j "$jobs" -R 'UTL_FotoTextureBoss|GFX_Foto'
 
 HALVANE_JOBS=$jobs scripts/fuzz.sh
 

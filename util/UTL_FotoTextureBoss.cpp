@@ -84,6 +84,21 @@ bool UTL_FotoTextureBoss::IsRunning()
     return running;
 }
 
+size_t UTL_FotoTextureBoss::CountEntries()
+{
+    UTL_CriticalSection::Guard guard(*lock);
+    return entries.size();
+}
+
+size_t UTL_FotoTextureBoss::CountPending()
+{
+    UTL_CriticalSection::Guard guard(*lock);
+    size_t pending = 0;
+    for (const auto& [address, entry] : entries)
+        pending += entry->loaded ? 0 : 1;
+    return pending;
+}
+
 OGL_TextureFoto* UTL_FotoTextureBoss::RequestTexture(const std::string& address)
 {
     // Only this thread inserts, so the look-up needs no lock; the worker only reads the map.

@@ -72,6 +72,9 @@ public:
 
     // Whether the worker thread is (or is about to be) running.
     bool IsRunning();
+    // Addresses known, and those of them not processed yet.
+    size_t CountEntries();
+    size_t CountPending();
 
 private:
     // Resolves one pending picture: downloads a web address into the scratch file and decodes

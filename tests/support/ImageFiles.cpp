@@ -1,24 +1,12 @@
 #include "support/ImageFiles.h"
 
-#include <cstdio>
-
-std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r"))
-    {
-        char buffer[4096];
-        for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            output.append(buffer, got);
-        pclose(pipe);
-    }
-    return output;
-}
+#include "support/ImageMagick.h"
 
 std::string MakeJpeg(int width, int height, const std::string& colour)
 {
-    return RunCommand("convert -size " + std::to_string(width) + "x" + std::to_string(height) +
-                      " 'xc:" + colour + "' jpg:- 2>/dev/null");
+    return ImageMagick::ConvertOutput("-size " + std::to_string(width) + "x" +
+                                      std::to_string(height) + " " +
+                                      ImageMagick::Quote("xc:" + colour) + " jpg:-");
 }
 
 std::string MakeTga(int width, int height, unsigned char r, unsigned char g, unsigned char b)

@@ -17,6 +17,3 @@ std::string MakeTga(int width, int height, unsigned char r, unsigned char g, uns
 // is pixel(x, y) = {r, g, b, a}.
 std::string MakeTgaRgba(int width, int height,
                         const std::function<std::array<unsigned char, 4>(int x, int y)>& pixel);
-
-// Runs a shell command and returns what it wrote to its standard output.
-std::string RunCommand(const std::string& command);

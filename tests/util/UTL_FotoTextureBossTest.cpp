@@ -97,8 +97,11 @@ TEST_F(UTL_FotoTextureBossTest, PendingPicturesAreTakenInByteOrderOfTheirAddress
     server.Serve("/B.jpg", red);
     for (const char* path : {"/b.jpg", "/a.jpg", "/B.jpg"})
         EXPECT_EQ(worker.RequestTexture(server.Url(path)), nullptr);
+    EXPECT_EQ(worker.CountPending(), 3u);
     worker.Start();
     ASSERT_TRUE(WaitIdle(worker));
+    EXPECT_EQ(worker.CountPending(), 0u);
+    EXPECT_EQ(worker.CountEntries(), 3u);
     EXPECT_EQ(server.RequestLog(), (std::vector<std::string>{"/B.jpg", "/a.jpg", "/b.jpg"}));
     EXPECT_EQ(worker.GetStatistics().processed, 3);
 }
