@@ -26,3 +26,26 @@ std::string MakeTga(int width, int height, unsigned char r, unsigned char g, uns
     }
     return bytes;
 }
+
+std::string MakeTgaRgba(int width, int height,
+                        const std::function<std::array<unsigned char, 4>(int x, int y)>& pixel)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2; // uncompressed true colour
+    bytes[12] = static_cast<char>(width & 0xff);
+    bytes[13] = static_cast<char>(width >> 8);
+    bytes[14] = static_cast<char>(height & 0xff);
+    bytes[15] = static_cast<char>(height >> 8);
+    bytes[16] = 32;
+    bytes[17] = 8; // eight alpha bits, bottom row first
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            const std::array<unsigned char, 4> rgba = pixel(x, y);
+            bytes += static_cast<char>(rgba[2]);
+            bytes += static_cast<char>(rgba[1]);
+            bytes += static_cast<char>(rgba[0]);
+            bytes += static_cast<char>(rgba[3]);
+        }
+    return bytes;
+}

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "scene/GFX_LocationHolderFriend.h"
 #include "scene/GFX_SceneOwner.h"
 
-#include <map>
 #include <string>
+#include <vector>
 
 // A stand-in for the main scene controller in scene-object and widget tests: a theme, a view
 // size, and whichever shared resources a test hands it (all null until then). It counts the
@@ -30,10 +31,7 @@ public:
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override
     {
         ++holderLookups;
-        auto first = holders.find(id1);
-        auto second = holders.find(id2);
-        holder1 = first == holders.end() ? nullptr : first->second;
-        holder2 = second == holders.end() ? nullptr : second->second;
+        GFX_LocationHolderFriend::FindFriendHolders(holders, id1, id2, holder1, holder2);
     }
 
     void DrawNavigationGlobe() override { ++globeDraws; }
@@ -52,7 +50,7 @@ public:
     OGL_Texture2D* locatorTexture = nullptr;
     OGL_Texture2D* billboardTexture = nullptr;
     OGL_Texture2D* widgetTexture = nullptr;
-    std::map<std::string, GFX_LocationHolder*> holders; // by friend id
+    std::vector<GFX_LocationHolder*> holders; // in the controller's order, searched as it does
 
     int pictureWorkerCalls = 0;
     int holderLookups = 0;
