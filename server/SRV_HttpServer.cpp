@@ -372,6 +372,9 @@ struct SRV_HttpServer::Impl
                 r.set_content("500 Internal Server Error\n", "text/plain; charset=utf-8");
             });
         server.set_payload_max_length(settings.maxBodyBytes);
+        // Clients that keep their connection (a picture loader) should not reconnect every few
+        // requests.
+        server.set_keep_alive_max_count(100);
         const int threads = std::max(1, settings.threads);
         server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
     }

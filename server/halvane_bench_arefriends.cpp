@@ -1,7 +1,8 @@
 // Benchmark of the stand-in server with the largest circles the viewer is made for: a generated
 // network of 5,000 friends, a viewer client with a session, then friends.get, users.getInfo for
-// everyone, and friends.areFriends for 6,000 random pairs, over HTTP on loopback and in-process.
-// Prints the figures; fails only when a call fails.
+// everyone, friends.areFriends for 6,000 random pairs (over HTTP on loopback and in-process), and
+// 2,000 picture downloads the way the viewer makes them (a new transfer each), first made and
+// then cached. Prints the figures; fails only when a call fails.
 // Usage: halvane-bench-arefriends [FRIENDS [PAIRS [REPEATS]]]
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include <curl/curl.h>
 #include <tinyxml.h>
 
 namespace
@@ -134,6 +136,14 @@ int main(int argc, char** argv)
     std::printf("users.getInfo, %zu people, over HTTP: best %.1f ms, median %.1f ms (%zu KiB)\n",
                 friends.size() + 1, getInfo.best, getInfo.median, answerBytes / 1024);
 
+    // The picture addresses users.getInfo hands out, for the downloads at the end.
+    std::string info;
+    client.CallMethod("facebook.users.getInfo", {"uids=" + ids, "fields=pic"}, info);
+    std::vector<std::string> pictures;
+    for (size_t at = info.find("<pic>"); at != std::string::npos && pictures.size() < 2000;
+         at = info.find("<pic>", at + 1))
+        pictures.push_back(info.substr(at + 5, info.find('<', at + 5) - at - 5));
+
     // friends.areFriends for random pairs of friends
     std::mt19937 random(5);
     std::uniform_int_distribution<size_t> pick(0, friends.size() - 1);
@@ -184,5 +194,42 @@ int main(int argc, char** argv)
                                   });
     std::printf("friends.areFriends, %d pairs, in-process: best %.1f ms, median %.1f ms\n",
                 pairCount, direct.best, direct.median);
+
+    // Pictures, each fetched with a transfer of its own, as the viewer's loader does.
+    auto download = [&](size_t& bytes) -> bool
+    {
+        bytes = 0;
+        for (const std::string& url : pictures)
+        {
+            CURL* handle = curl_easy_init();
+            std::string body;
+            curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+            curl_easy_setopt(
+                handle, CURLOPT_WRITEFUNCTION,
+                +[](char* data, size_t size, size_t count, void* out)
+                {
+                    static_cast<std::string*>(out)->append(data, size * count);
+                    return size * count;
+                });
+            curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+            const bool ok = curl_easy_perform(handle) == CURLE_OK;
+            curl_easy_cleanup(handle);
+            if (!ok || body.size() < 4)
+                return false;
+            bytes += body.size();
+        }
+        return true;
+    };
+    size_t bytes = 0;
+    start = Clock::now();
+    if (!download(bytes))
+        return Fail("a picture download failed");
+    const double made = Milliseconds(Clock::now() - start);
+    start = Clock::now();
+    download(bytes);
+    const double cached = Milliseconds(Clock::now() - start);
+    std::printf("pictures, %zu of 100 x 133 (%zu KiB), one transfer each: %.0f ms when made, "
+                "%.0f ms cached\n",
+                pictures.size(), bytes / 1024, made, cached);
     return 0;
 }
