@@ -46,7 +46,7 @@ std::string DecodeForm(const std::string& text)
         const char c = text[i];
         if (c == '+')
             out += ' ';
-        else if (c == '%' && i + 2 < text.size() + 0 && HexValue(text[i + 1]) >= 0 &&
+        else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
                  HexValue(text[i + 2]) >= 0)
         {
             out += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
@@ -127,16 +127,6 @@ struct SRV_HttpServer::Impl
     std::atomic<bool> listenPending{false};
     std::thread thread;
 
-    bool Listen()
-    {
-        listenPending = true;
-        const bool ok = !stopRequested && server.listen_after_bind();
-        listenPending = false;
-        if (stopRequested)
-            server.CloseListener();
-        return ok || stopRequested;
-    }
-
     std::once_flag demoAccountsOnce;
     std::vector<SRV_LoginPage::DemoAccount> demoAccounts;
 
@@ -145,6 +135,16 @@ struct SRV_HttpServer::Impl
           pictures(this->settings.pictureCacheBytes)
     {
         Routes();
+    }
+
+    bool Listen()
+    {
+        listenPending = true;
+        const bool ok = !stopRequested && server.listen_after_bind();
+        listenPending = false;
+        if (stopRequested)
+            server.CloseListener();
+        return ok || stopRequested;
     }
 
     // What the request asked for, merged: the query string first, the body over it. False (with
@@ -159,7 +159,7 @@ struct SRV_HttpServer::Impl
 
         SRV_Params body;
         size_t total = 0;
-        bool tooLarge = false, tooManyParts = false;
+        bool tooLarge = false;
         bool ok;
         if (request.is_multipart_form_data())
         {
@@ -169,7 +169,7 @@ struct SRV_HttpServer::Impl
                 [&](const httplib::MultipartFormData& part)
                 {
                     if (++parts > MaxFormParts)
-                        return !(tooManyParts = true);
+                        return false;
                     current = part.name;
                     body[current].clear();
                     return true;
@@ -177,8 +177,9 @@ struct SRV_HttpServer::Impl
                 [&](const char* data, size_t size)
                 {
                     total += size;
-                    if (total > maxBytes)
-                        return !(tooLarge = true);
+                    tooLarge = total > maxBytes;
+                    if (tooLarge)
+                        return false;
                     body[current].append(data, size);
                     return true;
                 });
@@ -189,8 +190,9 @@ struct SRV_HttpServer::Impl
             ok = (*reader)(
                 [&](const char* data, size_t size)
                 {
-                    if (text.size() + size > maxBytes)
-                        return !(tooLarge = true);
+                    tooLarge = text.size() + size > maxBytes;
+                    if (tooLarge)
+                        return false;
                     text.append(data, size);
                     return true;
                 });
