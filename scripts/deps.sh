@@ -10,9 +10,11 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
   # pictures: JPEG through the libjpeg 6b API; downloads through libcurl
   libjpeg62-turbo-dev libcurl4-openssl-dev
-  # tests: GoogleTest, a loopback HTTP server, and ImageMagick, which writes and independently
-  # decodes the reference pictures
-  libgtest-dev libcpp-httplib-dev imagemagick
+  # the REST client's XML answers; the stand-in social network's HTTP and storage
+  libtinyxml-dev libcpp-httplib-dev libsqlite3-dev
+  # tests: GoogleTest, and ImageMagick, which writes and independently decodes the reference
+  # pictures
+  libgtest-dev imagemagick
   # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures
