@@ -1,0 +1,84 @@
+// Halvane: a person's circle of friends as an interactive 3-D globe.
+
+#include "app/CHalvaneApp.h"
+#include "app/UI_OpenGlView.h"
+#include "net/CHtmlCtrl.h"
+#include "net/UTL_FacebookConfig.h"
+#include "net/UTL_NetworkSession.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <QSurfaceFormat>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+// The embedded browser's Chromium refuses to run as root with its sandbox on, and without a GPU
+// its GPU process only gets in the way. Settings already in the environment win.
+void PrepareBrowserEnvironment()
+{
+    if (geteuid() == 0)
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    if (!std::getenv("HALVANE_BROWSER_GPU"))
+    {
+        std::string flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")
+                                ? std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")
+                                : "";
+        if (flags.find("--disable-gpu") == std::string::npos)
+            flags += (flags.empty() ? "" : " ") + std::string("--disable-gpu");
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    PrepareBrowserEnvironment();
+    CHtmlCtrl::RegisterAppScheme();
+    QSurfaceFormat::setDefaultFormat(UI_OpenGlView::RequestedFormat());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    CHalvaneApp app(argc, argv);
+
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        "Shows your circle of friends on a social network as an interactive 3-D globe.\n"
+        "Log in on the page that opens, press Close, and your friends arrive on the globe.\n"
+        "Run from the folder that holds data/config/ (the themes and interface textures).");
+    options.addHelpOption();
+    options.addVersionOption();
+    const QString defaultServer =
+        QString("%1:%2").arg(UTL_FacebookConfig::DefaultHost).arg(UTL_FacebookConfig::DefaultPort);
+    QCommandLineOption network(
+        "network",
+        "The social network's server as HOST:PORT; sets both the REST endpoint "
+        "(http://HOST:PORT/restserver.php) and the login page (http://HOST:PORT/login.php). "
+        "Default: " +
+            defaultServer + ", where halvane-server listens by default.",
+        "HOST:PORT", defaultServer);
+    QCommandLineOption loginPage("login-page",
+                                 "Open this address as the login page instead of the server's "
+                                 "own (the login parameters are appended to it).",
+                                 "URL");
+    options.addOption(network);
+    options.addOption(loginPage);
+    options.process(app);
+
+    const QString server = options.value(network);
+    if (!QRegularExpression("^[A-Za-z0-9.\\-]+(:[0-9]{1,5})?$").match(server).hasMatch())
+    {
+        std::fprintf(stderr, "halvane: --network wants HOST:PORT, not '%s'\n",
+                     server.toUtf8().constData());
+        return 2;
+    }
+    UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(server.toStdString());
+    if (options.isSet(loginPage))
+        endpoints.loginPage = options.value(loginPage).toStdString();
+
+    if (!app.InitInstance(endpoints))
+        return 1;
+    return app.exec();
+}

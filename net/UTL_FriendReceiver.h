@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// What the friend queries hand their results to: the main scene controller. People arrive as
+// four strings (uid, name, picture and square-picture addresses, empty when the answer lacked
+// them); friendships as pairs of uids.
+//
+// Called on the main thread between frames.
+class UTL_FriendReceiver
+{
+public:
+    virtual ~UTL_FriendReceiver() = default;
+
+    virtual void SetSelf(const std::string& id, const std::string& name, const std::string& picture,
+                         const std::string& squarePicture) = 0;
+    virtual void AddFriend(const std::string& id, const std::string& name,
+                           const std::string& picture, const std::string& squarePicture) = 0;
+    // Spreads every locator over the globe again, after each new friend.
+    virtual void LayoutFriends() = 0;
+    // Joins the user to every friend.
+    virtual void ConnectSelf() = 0;
+    virtual void ConnectFriends(const std::string& id1, const std::string& id2, float dimAlpha,
+                                bool highlighted) = 0;
+    // The friends received so far, the user not counted, in arrival order.
+    virtual int GetFriendCount() const = 0;
+    virtual const std::string& GetFriendId(int index) const = 0;
+};

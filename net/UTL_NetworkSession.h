@@ -1,0 +1,95 @@
+#pragma once
+
+#include "net/UTL_FacebookClient.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class UTL_FriendReceiver;
+
+// The viewer's side of the social network: the login (a client, its auth token and the login
+// address), and, once the user has closed the login dialog, the friends and the friendships
+// among them, handed to a receiver (the scene controller).
+//
+// Friends load with two calls (friends.get, then users.getInfo for the user and every friend).
+// Friendships are asked for in batches of whole rows of the pair triangle, about 800 pairs each,
+// one batch every 500 frames, so that a large circle arrives gradually without blocking the
+// window for long. The view counts frames with OnFrame.
+//
+// Main thread only: every call blocks until the server answers or its time-out passes.
+class UTL_NetworkSession
+{
+public:
+    // The application's identity and the two endpoints.
+    struct Endpoints
+    {
+        std::string apiKey;
+        std::string appSecret;
+        std::string serverUrl; // host[:port]/restserver.php, no scheme
+        std::string loginPage; // http://host[:port]/login.php
+    };
+
+    // The built-in endpoints, or those of a server at `hostAndPort` ("127.0.0.1:8765").
+    static Endpoints BuiltIn();
+    static Endpoints ForServer(const std::string& hostAndPort);
+
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    UTL_NetworkSession(const Endpoints& endpoints, UTL_FriendReceiver* receiver);
+    ~UTL_NetworkSession();
+
+    UTL_NetworkSession(const UTL_NetworkSession&) = delete;
+    UTL_NetworkSession& operator=(const UTL_NetworkSession&) = delete;
+
+    // Replaces the client with a new one and asks it for an auth token; on success the login
+    // address is stored. Returns whether it succeeded.
+    bool StartLogin();
+    // The login address, starting the login first when there is none. After a failed start the
+    // next attempt waits LoginRetryInterval: the shell asks on every frame, and a dead server
+    // must not receive a token request per frame.
+    std::string GetLoginUrl();
+
+    // The user closed the login dialog: fetch the session and the friends.
+    void OnLoginClosed();
+    bool LoadFriends();
+    // One batch of friendship pairs.
+    bool QueryFriendships();
+    // Counts a frame; runs the next friendship batch when one is due.
+    void OnFrame();
+
+    UTL_FacebookClient* GetClient() const { return client.get(); }
+    bool AreFriendsRequested() const { return friendsRequested; }
+    int GetResumeRow() const { return resumeRow; }
+    uint32_t GetFrameCounter() const { return frameCounter; }
+    bool HasMoreBatches() const { return moreBatches; }
+
+    // The clock the retry interval is measured with (tests replace it).
+    void SetClock(Clock value) { clock = std::move(value); }
+    // Time-outs for the clients made from now on (tests use short ones).
+    void SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
+
+    static constexpr std::chrono::seconds LoginRetryInterval{3};
+    // A batch closes after the row that brings it past this many pairs.
+    static constexpr int PairsPerBatch = 800;
+    // Frames between batches, and where the counter starts after the friends arrive.
+    static constexpr uint32_t FramesBetweenBatches = 500;
+    static constexpr uint32_t FirstBatchCounter = 450;
+
+private:
+    Endpoints endpoints;
+    UTL_FriendReceiver* receiver;
+    std::unique_ptr<UTL_FacebookClient> client;
+    std::string loginUrl;
+    bool friendsRequested = false;
+    int resumeRow = 0;
+    uint32_t frameCounter = 0;
+    bool moreBatches = false;
+    Clock clock = [] { return std::chrono::steady_clock::now(); };
+    bool haveFailedStart = false;
+    std::chrono::steady_clock::time_point lastFailedStart;
+    std::chrono::milliseconds connectTimeout = UTL_FacebookClient::DefaultConnectTimeout;
+    std::chrono::milliseconds totalTimeout = UTL_FacebookClient::DefaultTotalTimeout;
+};

@@ -1,0 +1,212 @@
+// halvane-snapshot: renders the whole scene of a person's circle offscreen, without a display,
+// and writes it to a PNG; with --bench it times the frames.
+
+#include "gfx/WGL_Context.h"
+#include "net/UTL_FacebookConfig.h"
+#include "net/UTL_LoginForm.h"
+#include "net/UTL_NetworkSession.h"
+#include "sim/UTL_SimCtrlHalvane.h"
+#include "tools/snapshot/SnapshotPng.h"
+#include "util/UTL_FotoTextureBoss.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+const char* const Usage =
+    R"(Usage: halvane-snapshot [options]
+
+Logs in to a running halvane-server over HTTP (no browser), loads the user, the friends and
+their friendships into the scene, steps frames on a headless GL context and writes a PNG.
+Run it from the folder that holds data/config/ (the themes and interface textures).
+
+Options:
+  --server HOST:PORT   the server (default 127.0.0.1:8765)
+  --email EMAIL        the account to log in as (halvane-server --list-accounts shows them)
+  --pass PASSWORD      its password (default: halvane)
+  --size WxH           the image size in pixels (default 1280x800)
+  --frames N           frames to step before the picture is taken (default 120)
+  --all-friendships    ask for every friendship batch at once, instead of one batch every
+                       500 frames as the viewer does
+  --select UID         select this person, as a click on their docked item would
+  --wait-pictures      step frames until every picture is downloaded and decoded (at most
+                       120 s) before the counted frames
+  --out FILE.png       where to write the picture (default snapshot.png)
+  --bench              print the median and 90th-percentile frame time, with the counts of
+                       locators, connections and dots
+  --help               show this text
+)";
+
+struct Options
+{
+    std::string server = std::string(UTL_FacebookConfig::DefaultHost) + ":" +
+                         std::to_string(UTL_FacebookConfig::DefaultPort);
+    std::string email;
+    std::string password = "halvane";
+    int width = 1280;
+    int height = 800;
+    int frames = 120;
+    bool allFriendships = false;
+    std::string select;
+    bool waitPictures = false;
+    std::string out = "snapshot.png";
+    bool bench = false;
+};
+
+[[noreturn]] void Fail(const std::string& message)
+{
+    std::fprintf(stderr, "halvane-snapshot: %s\n", message.c_str());
+    std::exit(1);
+}
+
+Options Parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string
+        {
+            if (i + 1 >= argc)
+                Fail(arg + " needs a value (see --help)");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h")
+        {
+            std::fputs(Usage, stdout);
+            std::exit(0);
+        }
+        else if (arg == "--server")
+            options.server = value();
+        else if (arg == "--email")
+            options.email = value();
+        else if (arg == "--pass")
+            options.password = value();
+        else if (arg == "--size")
+        {
+            const std::string size = value();
+            if (std::sscanf(size.c_str(), "%dx%d", &options.width, &options.height) != 2 ||
+                options.width < 16 || options.height < 16 || options.width > 8192 ||
+                options.height > 8192)
+                Fail("--size wants WxH between 16 and 8192, not " + size);
+        }
+        else if (arg == "--frames")
+        {
+            options.frames = std::atoi(value().c_str());
+            if (options.frames < 1 || options.frames > 100000)
+                Fail("--frames wants a count from 1 to 100000");
+        }
+        else if (arg == "--all-friendships")
+            options.allFriendships = true;
+        else if (arg == "--select")
+            options.select = value();
+        else if (arg == "--wait-pictures")
+            options.waitPictures = true;
+        else if (arg == "--out")
+            options.out = value();
+        else if (arg == "--bench")
+            options.bench = true;
+        else
+            Fail("unknown option " + arg + " (see --help)");
+    }
+    if (options.email.empty())
+        Fail("--email is required (halvane-server --list-accounts shows the accounts)");
+    return options;
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, size_t(fraction * (values.size() - 1) + 0.5));
+    return values[index];
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = Parse(argc, argv);
+
+    WGL_Context context(options.width, options.height);
+    if (!context.IsValid())
+        Fail("no headless GL context: " + context.GetError());
+
+    UTL_SimCtrlHalvane controller;
+    controller.Initialize(options.width, options.height);
+
+    UTL_NetworkSession session(UTL_NetworkSession::ForServer(options.server), &controller);
+    if (!session.StartLogin())
+        Fail("no auth token from http://" + options.server + " (is halvane-server running?)");
+    std::string error;
+    const UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(options.server);
+    if (!UTL_PostLoginForm(endpoints.loginPage, endpoints.apiKey,
+                           session.GetClient()->GetAuthToken(), options.email, options.password,
+                           error))
+        Fail(error);
+    session.OnLoginClosed();
+    if (!session.GetClient()->HasSession())
+        Fail("login refused for " + options.email + " (wrong email or password?)");
+    if (options.allFriendships)
+        while (session.HasMoreBatches())
+            session.QueryFriendships();
+
+    if (!options.select.empty() && !controller.SelectFriendById(options.select))
+        Fail("nobody with uid " + options.select + " in this circle");
+
+    const float frameSeconds = 1.0f / 60.0f;
+    auto step = [&]
+    {
+        controller.Step(options.width, options.height, frameSeconds);
+        if (!options.allFriendships)
+            session.OnFrame();
+    };
+
+    if (options.waitPictures)
+    {
+        UTL_FotoTextureBoss* worker = controller.GetPictureWorker();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        step(); // every visible photo asks for its picture
+        while (worker->CountPending() > 0 && std::chrono::steady_clock::now() < deadline)
+        {
+            step();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (worker->CountPending() > 0)
+            std::fprintf(stderr, "halvane-snapshot: %zu pictures still pending after 120 s\n",
+                         worker->CountPending());
+    }
+
+    std::vector<double> milliseconds;
+    milliseconds.reserve(options.frames);
+    for (int i = 0; i < options.frames; ++i)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        step();
+        glFinish(); // the software rasteriser draws at the latest here
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+
+    if (!WriteFramebufferPng(options.out, options.width, options.height, error))
+        Fail(error);
+
+    if (options.bench)
+    {
+        std::printf("frames %d at %dx%d\n", options.frames, options.width, options.height);
+        std::printf("frame time median %.2f ms, 90th percentile %.2f ms\n",
+                    Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.9));
+        std::printf("locators %zu, connections %zu, dots %lld\n",
+                    controller.GetLocationHolders().size(), controller.GetConnections().size(),
+                    controller.CountDots());
+    }
+    std::printf("wrote %s\n", options.out.c_str());
+    return 0;
+}
