@@ -322,8 +322,19 @@ void UTL_SimCtrlHalvane::AdvanceGlide()
 {
     if (!flying)
         return;
+    // Both angles are measured the way the camera can go: the heading the short way round, so
+    // that a target at longitude ±180 approached across the date line is reached rather than
+    // closed in on for ever from the other side; the pitch against the target as the camera's
+    // limits let it be, so that a locator near a pole (the user's own, in a large circle) ends
+    // the glide instead of leaving it running, and the tour waiting on it, for good.
     float dh = flightHeading - camera->GetHeading();
-    const float dp = flightPitch - camera->GetPitch();
+    if (dh > 180.0f)
+        dh -= 360.0f;
+    else if (dh < -180.0f)
+        dh += 360.0f;
+    const float reachablePitch =
+        std::clamp(flightPitch, camera->GetMinPitch(), camera->GetMaxPitch());
+    const float dp = reachablePitch - camera->GetPitch();
     if (std::fabs(dh) <= 1.0f && std::fabs(dp) <= 1.0f)
     {
         flying = false;
@@ -331,15 +342,11 @@ void UTL_SimCtrlHalvane::AdvanceGlide()
     }
     if (std::fabs(dh) > 1.0f)
     {
-        if (dh > 180.0f)
-            dh -= 360.0f;
-        else if (dh < -180.0f)
-            dh += 360.0f;
-        dh = std::clamp(dh, -60.0f, 60.0f);
-        camera->SetHeading(camera->GetHeading() + 0.1f * dh);
+        dh = std::clamp(dh, -MaxGlideDelta, MaxGlideDelta);
+        camera->SetHeading(camera->GetHeading() + GlideShare * dh);
     }
     if (std::fabs(dp) > 1.0f)
-        camera->SetPitch(0.9f * camera->GetPitch() + 0.1f * flightPitch);
+        camera->SetPitch((1.0f - GlideShare) * camera->GetPitch() + GlideShare * flightPitch);
 }
 
 void UTL_SimCtrlHalvane::CastPickingRay()

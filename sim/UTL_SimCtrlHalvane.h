@@ -133,6 +133,10 @@ public:
     static constexpr float PickDistance = 40000.0f;
     static constexpr float DragThreshold = 3.0f; // pixels in one sample
     static constexpr float FlickDegrees = 1.5f;
+    // The glide closes this share of the remaining angles each frame; the heading's remaining
+    // angle counts as at most MaxGlideDelta degrees, so it turns at most 6 degrees a frame.
+    static constexpr float GlideShare = 0.1f;
+    static constexpr float MaxGlideDelta = 60.0f;
 
 private:
     // The frame's steps, in order.
