@@ -766,6 +766,7 @@ void UTL_SimCtrlHalvane::SetSelf(const std::string& id, const std::string& name,
             if (friendHolder && friendHolder->ShowsFriend(self.get()))
                 friendHolder->SetFriend(nullptr);
         }
+        IndexHolders();
         if (selectedFriend == self.get())
             selectedFriend = nullptr;
     }
@@ -808,7 +809,6 @@ void UTL_SimCtrlHalvane::PlaceHolders()
     while (static_cast<int>(locationHolders.size()) < count)
         locationHolders.push_back(std::make_unique<GFX_LocationHolderFriend>(this));
 
-    holdersById.clear();
     for (int i = 0; i < count; ++i)
     {
         GFX_LocationHolder& holder = *locationHolders[i];
@@ -824,12 +824,23 @@ void UTL_SimCtrlHalvane::PlaceHolders()
         holder.SetBallSize(GFX_LocationHolder::LayoutBallSize);
         holder.SetSelected(isSelf);
         holder.Update();
-        holdersById.emplace(person->GetId(), &holder);
         if (isSelf && camera)
         {
             camera->SetHeading(points[i].longitude + 0.5f);
             camera->SetPitch(points[i].latitude);
         }
+    }
+    IndexHolders();
+}
+
+void UTL_SimCtrlHalvane::IndexHolders()
+{
+    holdersById.clear();
+    for (size_t i = 0; i < locationHolders.size(); ++i)
+    {
+        GFX_LocationHolderFriend* friendHolder = locationHolders[i]->AsFriendHolder();
+        if (friendHolder && friendHolder->GetFriend())
+            holdersById[friendHolder->GetFriend()->GetId()].push_back(static_cast<int>(i));
     }
 }
 
@@ -862,16 +873,41 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
                                            GFX_LocationHolder*& holder2)
 {
     PlaceHolders();
-    // Same outcome as walking the holders in order, in one look-up per end: the map keeps the
-    // first holder of each id, and an id2 equal to id1 is never found as the second end.
-    auto first = holdersById.find(id1);
-    if (first != holdersById.end())
-        holder1 = first->second;
-    if (id2 == id1)
+    // The outcome of walking the holders in order, where each holder of id1 becomes holder1,
+    // else each holder of id2 becomes holder2, until both were set; in two look-ups instead of
+    // a walk per line and frame. With the same id twice (a broken answer may list a person
+    // twice) the walk settles on the last holder of one id before the first of the other.
+    static const std::vector<int> none;
+    auto positions = [this](const std::string& id) -> const std::vector<int>&
+    {
+        auto found = holdersById.find(id);
+        return found == holdersById.end() ? none : found->second;
+    };
+    // The last of `list` before position `end`.
+    auto lastBefore = [](const std::vector<int>& list, int end)
+    { return *(std::lower_bound(list.begin(), list.end(), end) - 1); };
+
+    const std::vector<int>& first = positions(id1);
+    const std::vector<int>& second = id2 == id1 ? none : positions(id2);
+    if (first.empty() || second.empty())
+    {
+        // The walk never stops early: the last holder of the id found wins.
+        if (!first.empty())
+            holder1 = locationHolders[first.back()].get();
+        if (!second.empty())
+            holder2 = locationHolders[second.back()].get();
         return;
-    auto second = holdersById.find(id2);
-    if (second != holdersById.end())
-        holder2 = second->second;
+    }
+    if (first.front() < second.front())
+    {
+        holder1 = locationHolders[lastBefore(first, second.front())].get();
+        holder2 = locationHolders[second.front()].get();
+    }
+    else
+    {
+        holder1 = locationHolders[first.front()].get();
+        holder2 = locationHolders[lastBefore(second, first.front())].get();
+    }
 }
 
 long long UTL_SimCtrlHalvane::CountDots() const

@@ -155,8 +155,9 @@ private:
 
     // Runs a layout that LayoutFriends asked for.
     void PlaceHolders();
+    // Rebuilds holdersById from the friends the holders show now.
+    void IndexHolders();
     void SelectDockedItem(GFX_WidgetDocked* item);
-    void SelectHolderAndFriend(GFX_LocationHolder* holder);
     void StartAutoMode(int mode);
     void ClearRotationButtons();
     std::unique_ptr<GFX_Friend> MakeFriend(const std::string& id, const std::string& name,
@@ -214,8 +215,8 @@ private:
     std::unique_ptr<GFX_Dock> friendsDock;
     std::unique_ptr<UTL_FotoTextureBoss> pictureWorker;
 
-    // Holders by the id of the friend they show, first holder of an id kept: connections look
-    // their ends up here instead of walking every holder.
-    std::unordered_map<std::string, GFX_LocationHolder*> holdersById;
+    // The positions in locationHolders of the friend holders showing each id, in list order:
+    // connections look their ends up here instead of walking every holder.
+    std::unordered_map<std::string, std::vector<int>> holdersById;
     bool layoutPending = false;
 };
