@@ -177,8 +177,11 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glClearColor(clearColor.x, clearColor.y, clearColor.z, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    // A window of no height (minimised) still gets a finite projection.
-    const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
+    // A minimised window has no pixels: its frame still advances the motions, but nothing is
+    // projected through it, so the picking ray and the screen's axes keep their last values
+    // instead of turning into NaN.
+    const bool viewportEmpty = width <= 0 || height <= 0;
+    const double aspect = viewportEmpty ? 1.0 : static_cast<double>(width) / height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fieldOfView, aspect, nearPlane, farPlane);
@@ -190,7 +193,8 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     camera->Update();
     camera->Apply();
 
-    CastPickingRay();
+    if (!viewportEmpty)
+        CastPickingRay();
     if (dragging)
         TakeDragSample();
     Hover();
@@ -227,7 +231,9 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
 
-    UpdateBillboardAxes();
+    if (!viewportEmpty)
+        UpdateBillboardAxes();
+    HandOnBillboardAxes();
     DrawScene();
 
     glDisable(GL_ALPHA_TEST);
@@ -240,7 +246,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, width, 0, height, -100, 100);
+    glOrtho(0, std::max(width, 1), 0, std::max(height, 1), -100, 100);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -589,6 +595,10 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
     glWrapper->Unproject(GFX_Vector3(w, h / 2, 0.0f), side);
     billboardUp = top.Minus(middle).Normalize();
     billboardRight = side.Minus(middle).Normalize();
+}
+
+void UTL_SimCtrlHalvane::HandOnBillboardAxes()
+{
     for (auto& holder : locationHolders)
         holder->SetBillboardAxes(billboardUp, billboardRight);
     for (auto& connection : connections)

@@ -103,6 +103,11 @@ public:
     bool IsDragging() const { return dragging; }
     bool IsMakerLogoHovered() const { return makerLogoHovered; }
     bool IsFogDistanceSupported() const { return fogDistanceSupported; }
+    // The pointer's picking ray and the screen's axes in the world, as of the last frame.
+    const GFX_Vector3& GetPickOrigin() const { return pickOrigin; }
+    const GFX_Vector3& GetPickDirection() const { return pickDirection; }
+    const GFX_Vector3& GetBillboardUp() const { return billboardUp; }
+    const GFX_Vector3& GetBillboardRight() const { return billboardRight; }
     GFX_Friend* GetSelf() const { return self.get(); }
     GFX_Friend* GetSelectedFriend() const { return selectedFriend; }
     GFX_LocationHolder* GetSelectedHolder() const { return selectedHolder; }
@@ -148,7 +153,10 @@ private:
     void Hover();
     void Press();
     void Release();
+    // The screen's axes in the world, from the frame's matrices.
     void UpdateBillboardAxes();
+    // Gives every holder and line the screen's axes, holders first.
+    void HandOnBillboardAxes();
     void DrawScene();
     void DrawInterface();
     void DrawTopBarAndLogos();
