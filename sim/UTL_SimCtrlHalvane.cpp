@@ -177,8 +177,11 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glClearColor(clearColor.x, clearColor.y, clearColor.z, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    // A window of no height (minimised) still gets a finite projection.
-    const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
+    // A minimised window has no pixels: its frame still advances the motions, but nothing is
+    // projected through it, so the picking ray and the screen's axes keep their last values
+    // instead of turning into NaN.
+    const bool viewportEmpty = width <= 0 || height <= 0;
+    const double aspect = viewportEmpty ? 1.0 : static_cast<double>(width) / height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fieldOfView, aspect, nearPlane, farPlane);
@@ -190,7 +193,8 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     camera->Update();
     camera->Apply();
 
-    CastPickingRay();
+    if (!viewportEmpty)
+        CastPickingRay();
     if (dragging)
         TakeDragSample();
     Hover();
@@ -227,7 +231,9 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
 
-    UpdateBillboardAxes();
+    if (!viewportEmpty)
+        UpdateBillboardAxes();
+    HandOnBillboardAxes();
     DrawScene();
 
     glDisable(GL_ALPHA_TEST);
@@ -240,7 +246,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, width, 0, height, -100, 100);
+    glOrtho(0, std::max(width, 1), 0, std::max(height, 1), -100, 100);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -322,8 +328,19 @@ void UTL_SimCtrlHalvane::AdvanceGlide()
 {
     if (!flying)
         return;
+    // Both angles are measured the way the camera can go: the heading the short way round, so
+    // that a target at longitude ±180 approached across the date line is reached rather than
+    // closed in on for ever from the other side; the pitch against the target as the camera's
+    // limits let it be, so that a locator near a pole (the user's own, in a large circle) ends
+    // the glide instead of leaving it running, and the tour waiting on it, for good.
     float dh = flightHeading - camera->GetHeading();
-    const float dp = flightPitch - camera->GetPitch();
+    if (dh > 180.0f)
+        dh -= 360.0f;
+    else if (dh < -180.0f)
+        dh += 360.0f;
+    const float reachablePitch =
+        std::clamp(flightPitch, camera->GetMinPitch(), camera->GetMaxPitch());
+    const float dp = reachablePitch - camera->GetPitch();
     if (std::fabs(dh) <= 1.0f && std::fabs(dp) <= 1.0f)
     {
         flying = false;
@@ -331,15 +348,11 @@ void UTL_SimCtrlHalvane::AdvanceGlide()
     }
     if (std::fabs(dh) > 1.0f)
     {
-        if (dh > 180.0f)
-            dh -= 360.0f;
-        else if (dh < -180.0f)
-            dh += 360.0f;
-        dh = std::clamp(dh, -60.0f, 60.0f);
-        camera->SetHeading(camera->GetHeading() + 0.1f * dh);
+        dh = std::clamp(dh, -MaxGlideDelta, MaxGlideDelta);
+        camera->SetHeading(camera->GetHeading() + GlideShare * dh);
     }
     if (std::fabs(dp) > 1.0f)
-        camera->SetPitch(0.9f * camera->GetPitch() + 0.1f * flightPitch);
+        camera->SetPitch((1.0f - GlideShare) * camera->GetPitch() + GlideShare * flightPitch);
 }
 
 void UTL_SimCtrlHalvane::CastPickingRay()
@@ -582,6 +595,10 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
     glWrapper->Unproject(GFX_Vector3(w, h / 2, 0.0f), side);
     billboardUp = top.Minus(middle).Normalize();
     billboardRight = side.Minus(middle).Normalize();
+}
+
+void UTL_SimCtrlHalvane::HandOnBillboardAxes()
+{
     for (auto& holder : locationHolders)
         holder->SetBillboardAxes(billboardUp, billboardRight);
     for (auto& connection : connections)
@@ -759,6 +776,7 @@ void UTL_SimCtrlHalvane::SetSelf(const std::string& id, const std::string& name,
             if (friendHolder && friendHolder->ShowsFriend(self.get()))
                 friendHolder->SetFriend(nullptr);
         }
+        IndexHolders();
         if (selectedFriend == self.get())
             selectedFriend = nullptr;
     }
@@ -801,7 +819,6 @@ void UTL_SimCtrlHalvane::PlaceHolders()
     while (static_cast<int>(locationHolders.size()) < count)
         locationHolders.push_back(std::make_unique<GFX_LocationHolderFriend>(this));
 
-    holdersById.clear();
     for (int i = 0; i < count; ++i)
     {
         GFX_LocationHolder& holder = *locationHolders[i];
@@ -817,12 +834,23 @@ void UTL_SimCtrlHalvane::PlaceHolders()
         holder.SetBallSize(GFX_LocationHolder::LayoutBallSize);
         holder.SetSelected(isSelf);
         holder.Update();
-        holdersById.emplace(person->GetId(), &holder);
         if (isSelf && camera)
         {
             camera->SetHeading(points[i].longitude + 0.5f);
             camera->SetPitch(points[i].latitude);
         }
+    }
+    IndexHolders();
+}
+
+void UTL_SimCtrlHalvane::IndexHolders()
+{
+    holdersById.clear();
+    for (size_t i = 0; i < locationHolders.size(); ++i)
+    {
+        GFX_LocationHolderFriend* friendHolder = locationHolders[i]->AsFriendHolder();
+        if (friendHolder && friendHolder->GetFriend())
+            holdersById[friendHolder->GetFriend()->GetId()].push_back(static_cast<int>(i));
     }
 }
 
@@ -855,16 +883,41 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
                                            GFX_LocationHolder*& holder2)
 {
     PlaceHolders();
-    // Same outcome as walking the holders in order, in one look-up per end: the map keeps the
-    // first holder of each id, and an id2 equal to id1 is never found as the second end.
-    auto first = holdersById.find(id1);
-    if (first != holdersById.end())
-        holder1 = first->second;
-    if (id2 == id1)
+    // The outcome of walking the holders in order, where each holder of id1 becomes holder1,
+    // else each holder of id2 becomes holder2, until both were set; in two look-ups instead of
+    // a walk per line and frame. With the same id twice (a broken answer may list a person
+    // twice) the walk settles on the last holder of one id before the first of the other.
+    static const std::vector<int> none;
+    auto positions = [this](const std::string& id) -> const std::vector<int>&
+    {
+        auto found = holdersById.find(id);
+        return found == holdersById.end() ? none : found->second;
+    };
+    // The last of `list` before position `end`.
+    auto lastBefore = [](const std::vector<int>& list, int end)
+    { return *(std::lower_bound(list.begin(), list.end(), end) - 1); };
+
+    const std::vector<int>& first = positions(id1);
+    const std::vector<int>& second = id2 == id1 ? none : positions(id2);
+    if (first.empty() || second.empty())
+    {
+        // The walk never stops early: the last holder of the id found wins.
+        if (!first.empty())
+            holder1 = locationHolders[first.back()].get();
+        if (!second.empty())
+            holder2 = locationHolders[second.back()].get();
         return;
-    auto second = holdersById.find(id2);
-    if (second != holdersById.end())
-        holder2 = second->second;
+    }
+    if (first.front() < second.front())
+    {
+        holder1 = locationHolders[lastBefore(first, second.front())].get();
+        holder2 = locationHolders[second.front()].get();
+    }
+    else
+    {
+        holder1 = locationHolders[first.front()].get();
+        holder2 = locationHolders[lastBefore(second, first.front())].get();
+    }
 }
 
 long long UTL_SimCtrlHalvane::CountDots() const

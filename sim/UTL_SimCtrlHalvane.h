@@ -103,6 +103,11 @@ public:
     bool IsDragging() const { return dragging; }
     bool IsMakerLogoHovered() const { return makerLogoHovered; }
     bool IsFogDistanceSupported() const { return fogDistanceSupported; }
+    // The pointer's picking ray and the screen's axes in the world, as of the last frame.
+    const GFX_Vector3& GetPickOrigin() const { return pickOrigin; }
+    const GFX_Vector3& GetPickDirection() const { return pickDirection; }
+    const GFX_Vector3& GetBillboardUp() const { return billboardUp; }
+    const GFX_Vector3& GetBillboardRight() const { return billboardRight; }
     GFX_Friend* GetSelf() const { return self.get(); }
     GFX_Friend* GetSelectedFriend() const { return selectedFriend; }
     GFX_LocationHolder* GetSelectedHolder() const { return selectedHolder; }
@@ -133,6 +138,10 @@ public:
     static constexpr float PickDistance = 40000.0f;
     static constexpr float DragThreshold = 3.0f; // pixels in one sample
     static constexpr float FlickDegrees = 1.5f;
+    // The glide closes this share of the remaining angles each frame; the heading's remaining
+    // angle counts as at most MaxGlideDelta degrees, so it turns at most 6 degrees a frame.
+    static constexpr float GlideShare = 0.1f;
+    static constexpr float MaxGlideDelta = 60.0f;
 
 private:
     // The frame's steps, in order.
@@ -144,15 +153,19 @@ private:
     void Hover();
     void Press();
     void Release();
+    // The screen's axes in the world, from the frame's matrices.
     void UpdateBillboardAxes();
+    // Gives every holder and line the screen's axes, holders first.
+    void HandOnBillboardAxes();
     void DrawScene();
     void DrawInterface();
     void DrawTopBarAndLogos();
 
     // Runs a layout that LayoutFriends asked for.
     void PlaceHolders();
+    // Rebuilds holdersById from the friends the holders show now.
+    void IndexHolders();
     void SelectDockedItem(GFX_WidgetDocked* item);
-    void SelectHolderAndFriend(GFX_LocationHolder* holder);
     void StartAutoMode(int mode);
     void ClearRotationButtons();
     std::unique_ptr<GFX_Friend> MakeFriend(const std::string& id, const std::string& name,
@@ -210,8 +223,8 @@ private:
     std::unique_ptr<GFX_Dock> friendsDock;
     std::unique_ptr<UTL_FotoTextureBoss> pictureWorker;
 
-    // Holders by the id of the friend they show, first holder of an id kept: connections look
-    // their ends up here instead of walking every holder.
-    std::unordered_map<std::string, GFX_LocationHolder*> holdersById;
+    // The positions in locationHolders of the friend holders showing each id, in list order:
+    // connections look their ends up here instead of walking every holder.
+    std::unordered_map<std::string, std::vector<int>> holdersById;
     bool layoutPending = false;
 };

@@ -1,0 +1,784 @@
+#include "sim/UTL_SimCtrlHalvane.h"
+
+#include "gfx/GFX_Image.h"
+#include "gfx/GFX_Math.h"
+#include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_Dock.h"
+#include "scene/GFX_Friend.h"
+#include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_WidgetDockedFriend.h"
+#include "scene/GFX_WidgetNavigationDial.h"
+#include "scene/GFX_WidgetRoundButton.h"
+#include "util/UTL_FotoTextureBoss.h"
+
+#include "support/GLTestFixture.h"
+#include "support/ImageFiles.h"
+#include "support/TempDir.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+// The main scene driven as the view drives it: Initialize at 800 × 600, then frames with mouse
+// events recorded between them, checked by what the camera, the selection and the pixels show.
+
+namespace
+{
+constexpr float FrameSeconds = 1.0f / 60.0f;
+
+// The rotation buttons' centres: turn west, turn east, random tour.
+constexpr int ButtonX[3] = {15, 107, 135};
+constexpr int ButtonY = 15;
+
+// A spot of the scene away from every interface element.
+constexpr int SceneX = 400;
+constexpr int SceneY = 300;
+
+bool Finite(const GFX_Vector3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+GFX_Vector3 LabelCentre(const GFX_LocationHolder& holder)
+{
+    const GFX_Billboard& label = *holder.GetBillboard();
+    return label.GetCorner(0).Plus(label.GetCorner(2)).Times(0.5f);
+}
+
+// Whether two pixels show the same colour, whatever their alpha.
+bool SameColour(const GLTest::Pixel& a, const GLTest::Pixel& b, int tolerance)
+{
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(int(a[i]) - int(b[i])) > tolerance)
+            return false;
+    return true;
+}
+
+GFX_Friend* ShownFriend(const GFX_LocationHolder& holder)
+{
+    GFX_LocationHolderFriend* friendHolder =
+        const_cast<GFX_LocationHolder&>(holder).AsFriendHolder();
+    return friendHolder ? friendHolder->GetFriend() : nullptr;
+}
+
+// Runs a test in another working directory, where the controller finds ./data/config/.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const std::string& path) : saved(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(path);
+    }
+    ~WorkingDirectory() { std::filesystem::current_path(saved); }
+
+private:
+    std::filesystem::path saved;
+};
+} // namespace
+
+class UTL_SimCtrlHalvaneGLTest : public GLTest
+{
+protected:
+    void TearDown() override
+    {
+        // The controller goes while the context is still there, as in the view.
+        controller.reset();
+        workingDirectory.reset();
+        GLTest::TearDown();
+    }
+
+    // Puts a file under data/config/ of the test's own working directory.
+    void PutConfig(const std::string& name, const std::string& bytes)
+    {
+        std::filesystem::create_directories(config.Path() + "/data/config");
+        config.Write("data/config/" + name, bytes);
+    }
+
+    // Creates and initialises the controller; with `inConfig` it runs in the directory that
+    // PutConfig fills, else in the test's directory, which has no data/ at all.
+    void Start(bool inConfig = false) { StartIn(inConfig ? config.Path() : std::string()); }
+    void StartIn(const std::string& directory)
+    {
+        if (!directory.empty())
+            workingDirectory = std::make_unique<WorkingDirectory>(directory);
+        controller = std::make_unique<UTL_SimCtrlHalvane>();
+        controller->Initialize(Width, Height);
+    }
+
+    // The user "0" and `count` friends "1", "2", ..., joined to the user, laid out.
+    void AddPeople(int count)
+    {
+        controller->SetSelf("0", "User", "", "");
+        for (int i = 1; i <= count; ++i)
+        {
+            controller->AddFriend(std::to_string(i), "Friend " + std::to_string(i), "", "");
+            controller->LayoutFriends();
+        }
+        controller->ConnectSelf();
+    }
+
+    void Frame(float seconds = FrameSeconds) { controller->Step(Width, Height, seconds); }
+    void Frames(int count, float seconds = FrameSeconds)
+    {
+        for (int i = 0; i < count; ++i)
+            Frame(seconds);
+    }
+
+    void Move(float x, float y)
+    {
+        controller->OnMouseMove(int(std::lround(x)), int(std::lround(y)), 0, 0,
+                                UTL_SimCtrlRoot::LeftButtonBit);
+    }
+    void Press(float x, float y)
+    {
+        controller->OnMouseDown(int(std::lround(x)), int(std::lround(y)),
+                                UTL_SimCtrlRoot::LeftButtonBit);
+    }
+    void Release(float x, float y)
+    {
+        controller->OnMouseUp(int(std::lround(x)), int(std::lround(y)), 0);
+    }
+    // A press and a release at one spot, each in a frame of its own.
+    void Click(float x, float y)
+    {
+        Move(x, y);
+        Frame();
+        Press(x, y);
+        Frame();
+        Release(x, y);
+        Frame();
+    }
+
+    float Heading() const { return controller->GetCamera()->GetHeading(); }
+    float Pitch() const { return controller->GetCamera()->GetPitch(); }
+    void AimCamera(float heading, float pitch)
+    {
+        controller->GetCamera()->SetHeading(heading);
+        controller->GetCamera()->SetPitch(pitch);
+    }
+    GFX_LocationHolder& Holder(size_t index) { return *controller->GetLocationHolders().at(index); }
+    // Where a point of the scene shows in the window, with the last frame's matrices.
+    GFX_Vector3 OnScreen(const GFX_Vector3& point)
+    {
+        GFX_Vector3 window;
+        controller->GetGlWrapper()->Project(point, window);
+        return window;
+    }
+    std::set<int> ButtonsOn()
+    {
+        std::set<int> on;
+        for (int i = 0; i < 3; ++i)
+            if (controller->GetRotationButton(i)->IsOn())
+                on.insert(i);
+        return on;
+    }
+
+    TempDir config;
+    std::unique_ptr<WorkingDirectory> workingDirectory;
+    std::unique_ptr<UTL_SimCtrlHalvane> controller;
+};
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, InitializeSetsUpTheGlobeViewAndTheInterface)
+{
+    Start();
+    EXPECT_FLOAT_EQ(controller->GetFieldOfView(), 45.0f);
+    EXPECT_FLOAT_EQ(controller->GetNearPlane(), 1000.0f);
+    EXPECT_FLOAT_EQ(controller->GetFarPlane(), 25000.0f);
+    const GFX_HalvaneCamera& camera = *controller->GetCamera();
+    EXPECT_FLOAT_EQ(camera.GetDistance(), 18500.0f);
+    EXPECT_FLOAT_EQ(camera.GetTarget().x, 0.0f);
+    EXPECT_FLOAT_EQ(camera.GetTarget().y, 500.0f);
+    EXPECT_FLOAT_EQ(camera.GetTarget().z, 0.0f);
+    EXPECT_FLOAT_EQ(camera.GetHeading(), 0.0f);
+    EXPECT_FLOAT_EQ(camera.GetPitch(), 0.0f);
+    EXPECT_FLOAT_EQ(controller->GetEyePosition().y, 100000.0f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+
+    // The interface exists, in its corners, before any friend arrives.
+    ASSERT_NE(controller->GetNavigationDial(), nullptr);
+    EXPECT_FLOAT_EQ(controller->GetNavigationDial()->GetRect().right, 117.0f);
+    for (int i = 0; i < 3; ++i)
+    {
+        ASSERT_NE(controller->GetRotationButton(i), nullptr);
+        EXPECT_TRUE(controller->GetRotationButton(i)->Contains(ButtonX[i], ButtonY));
+        EXPECT_FALSE(controller->GetRotationButton(i)->IsOn());
+    }
+    EXPECT_EQ(controller->GetSelfDock()->GetSide(), GFX_DockSide::Left);
+    EXPECT_EQ(controller->GetFriendsDock()->GetSide(), GFX_DockSide::Right);
+    EXPECT_FLOAT_EQ(controller->GetFriendsDock()->GetItemSize(), 48.0f);
+    ASSERT_NE(controller->GetPictureWorker(), nullptr);
+
+    // Requests outside the camera's range are held to it.
+    controller->GetCamera()->SetDistance(30000.0f);
+    controller->GetCamera()->SetPitch(100.0f);
+    EXPECT_NEAR(Pitch(), 85.0f, 1.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(controller->GetCamera()->GetDistance(), 20000.0f);
+    controller->GetCamera()->SetDistance(10.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(controller->GetCamera()->GetDistance(), 7500.0f);
+
+    // The frame's perspective: 45 degrees, the window's aspect, near 1000, far 25000.
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    const float f = 1.0f / std::tan(22.5f * 3.14159265f / 180.0f);
+    EXPECT_NEAR(projection[0], f * Height / Width, 1e-5f);
+    EXPECT_NEAR(projection[5], f, 1e-5f);
+    EXPECT_NEAR(projection[10], (25000.0f + 1000.0f) / (1000.0f - 25000.0f), 1e-5f);
+    EXPECT_NEAR(projection[14], 2.0f * 25000.0f * 1000.0f / (1000.0f - 25000.0f), 1e-2f);
+    // Fog from 0.8 to 1.1 times the far plane.
+    GLfloat fogStart = 0, fogEnd = 0;
+    GLint fogMode = 0;
+    glGetFloatv(GL_FOG_START, &fogStart);
+    glGetFloatv(GL_FOG_END, &fogEnd);
+    glGetIntegerv(GL_FOG_MODE, &fogMode);
+    EXPECT_FLOAT_EQ(fogStart, 20000.0f);
+    EXPECT_FLOAT_EQ(fogEnd, 27500.0f);
+    EXPECT_EQ(fogMode, GL_LINEAR);
+    EXPECT_EQ(controller->GetFrameCount(), 2);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheChosenThemeIsInForceBeforeTheDialAndButtonsExist)
+{
+    PutConfig("themes.txt", "NumThemes 2\n"
+                            "CurTheme 2\n"
+                            "Theme_1 {\n"
+                            "    NavWidgetDialColor [ 0.9 0.9 0.9 1.0 ]\n"
+                            "}\n"
+                            "Theme_2 {\n"
+                            "    BackgroundColor [ 0.2 0.4 0.6 ]\n"
+                            "    NavWidgetDialColor [ 0.1 0.2 0.3 0.4 ]\n"
+                            "}\n");
+    Start(true);
+    ASSERT_EQ(controller->GetThemes().size(), 2u);
+    EXPECT_FLOAT_EQ(controller->GetTheme().NavWidgetDialColor.b, 0.3f);
+
+    const GFX_ColorRGBA& dial = controller->GetNavigationDial()->GetColor();
+    EXPECT_FLOAT_EQ(dial.r, 0.1f);
+    EXPECT_FLOAT_EQ(dial.g, 0.2f);
+    EXPECT_FLOAT_EQ(dial.b, 0.3f);
+    EXPECT_FLOAT_EQ(dial.a, 0.4f);
+    for (int i = 0; i < 3; ++i)
+    {
+        const GFX_ColorRGBA& button = controller->GetRotationButton(i)->GetColor();
+        EXPECT_FLOAT_EQ(button.r, 0.1f) << "button " << i;
+        EXPECT_FLOAT_EQ(button.a, 0.4f) << "button " << i;
+    }
+
+    // The frame is cleared to the theme's background.
+    Frame();
+    EXPECT_PRED3(SameColour, ReadPixel(SceneX, SceneY), (Pixel{51, 102, 153, 0}), 1);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, DraggingTheSceneTurnsTheCameraPerSample)
+{
+    Start();
+    Move(SceneX, SceneY);
+    Frame();
+    Press(SceneX, SceneY);
+    Frame();
+    EXPECT_TRUE(controller->IsDragging());
+
+    float heading = Heading();
+    float pitch = Pitch();
+    Move(SceneX + 10, SceneY - 4);
+    Frame();
+    EXPECT_NEAR(Heading() - heading, 4.0f, 1e-4f) << "0.4 degree per pixel to the right";
+    EXPECT_NEAR(Pitch() - pitch, 1.0f, 1e-4f) << "-0.25 degree per pixel up";
+
+    heading = Heading();
+    pitch = Pitch();
+    Move(SceneX - 10, SceneY + 16);
+    Frame();
+    EXPECT_NEAR(Heading() - heading, -8.0f, 1e-4f);
+    EXPECT_NEAR(Pitch() - pitch, -5.0f, 1e-4f);
+
+    // Frames without movement turn nothing, and a release after holding still flicks nothing.
+    heading = Heading();
+    Frame();
+    Release(SceneX - 10, SceneY + 16);
+    Frame();
+    Frames(10);
+    EXPECT_FALSE(controller->IsDragging());
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_FLOAT_EQ(Heading(), heading);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, AFlickKeepsTheGlobeTurningAndANudgeDoesNot)
+{
+    Start();
+    auto drag = [this](float lastStep)
+    {
+        Move(SceneX, SceneY);
+        Frame();
+        Press(SceneX, SceneY);
+        Frame();
+        Move(SceneX + 5, SceneY);
+        Frame();
+        // The last movement and the release arrive before the same frame.
+        Move(SceneX + 5 + lastStep, SceneY);
+        Release(SceneX + 5 + lastStep, SceneY);
+        Frame();
+    };
+
+    drag(10.0f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnEast);
+    EXPECT_EQ(ButtonsOn(), std::set<int>{1});
+    EXPECT_FALSE(controller->IsFlying());
+    float heading = Heading();
+    Frame(0.5f);
+    EXPECT_NEAR(Heading() - heading, 8.75f, 1e-3f);
+
+    drag(-10.0f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnWest);
+    EXPECT_EQ(ButtonsOn(), std::set<int>{0});
+
+    // 2 pixels is 0.8 degree: the press stopped the turn and the globe stays still.
+    drag(2.0f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_TRUE(ButtonsOn().empty());
+    heading = Heading();
+    Frames(5, 0.5f);
+    EXPECT_FLOAT_EQ(Heading(), heading);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, AClickPicksTheNearestLabelUnderThePointerAndGlidesThere)
+{
+    Start();
+    AddPeople(3);
+    // Holder 1 in the upper left of the near side; the others out of the way, below and behind.
+    GFX_LocationHolder& far = Holder(1);
+    GFX_LocationHolder& near = Holder(3);
+    far.SetLongitude(30.0f);
+    far.SetLatitude(30.0f);
+    near.SetLongitude(5.0f);
+    near.SetLatitude(15.0f);
+    Holder(0).SetLongitude(180.0f);
+    Holder(0).SetLatitude(-40.0f);
+    Holder(2).SetLongitude(-150.0f);
+    Holder(2).SetLatitude(-60.0f);
+    AimCamera(0.0f, 10.0f);
+    Frames(3);
+
+    // A press and a release that moves less than 3 pixels in a frame is a click.
+    GFX_Vector3 target = OnScreen(LabelCentre(far));
+    Move(target.x, target.y);
+    Frame();
+    Press(target.x, target.y);
+    Frame();
+    Move(target.x + 2, target.y + 1);
+    Frame();
+    Release(target.x + 2, target.y + 1);
+    Frame();
+    EXPECT_EQ(controller->GetSelectedHolder(), &far);
+    EXPECT_TRUE(far.IsSelected());
+    EXPECT_FALSE(near.IsSelected());
+    EXPECT_FLOAT_EQ(far.GetBillboard()->GetWidth(), 2250.0f);
+    EXPECT_FLOAT_EQ(Holder(0).GetBillboard()->GetWidth(), 750.0f) << "the user's label shrinks";
+    EXPECT_FALSE(Holder(0).IsSelected());
+    EXPECT_EQ(controller->GetSelectedFriend(), ShownFriend(far));
+    EXPECT_TRUE(controller->GetFriendsDock()->GetItems()[0]->IsSelected());
+    EXPECT_TRUE(controller->IsFlying());
+    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), 30.0f);
+    EXPECT_FLOAT_EQ(controller->GetFlightPitch(), 30.0f);
+
+    // The camera glides there and stops.
+    Frames(120);
+    EXPECT_FALSE(controller->IsFlying());
+    EXPECT_NEAR(Heading(), 30.0f, 1.0f);
+    EXPECT_NEAR(Pitch(), 30.0f, 1.0f);
+
+    // Back to the first view, with the nearer label grown over the far one: the same spot now
+    // picks the nearer label, although it comes later in the list.
+    AimCamera(0.0f, 10.0f);
+    near.SetBillboardSize(6000.0f, 6000.0f);
+    Frames(3);
+    target = OnScreen(LabelCentre(far));
+    GFX_Vector3 origin, farPoint;
+    controller->GetGlWrapper()->Unproject({target.x, target.y, 0.0f}, origin);
+    controller->GetGlWrapper()->Unproject({target.x, target.y, 1.0f}, farPoint);
+    const GFX_Vector3 direction = farPoint.Minus(origin).Normalize();
+    float nearDistance = 0, farDistance = 0;
+    ASSERT_TRUE(near.Intersect(origin, direction, 40000.0f, nearDistance));
+    ASSERT_TRUE(far.Intersect(origin, direction, 40000.0f, farDistance));
+    ASSERT_LT(nearDistance, farDistance);
+    Click(target.x, target.y);
+    EXPECT_EQ(controller->GetSelectedHolder(), &near);
+    EXPECT_TRUE(near.IsSelected());
+    EXPECT_FALSE(far.IsSelected());
+
+    // A click on empty sky changes nothing.
+    Frames(200);
+    Click(600, 500);
+    EXPECT_EQ(controller->GetSelectedHolder(), &near);
+    EXPECT_FALSE(controller->IsFlying());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheGlideTakesTheShortWayAtMostSixDegreesAFrame)
+{
+    Start();
+    AddPeople(1);
+    GFX_LocationHolder& holder = Holder(1);
+    auto glide = [&](float fromHeading, float fromPitch, float toLongitude, float toLatitude)
+    {
+        holder.SetLongitude(toLongitude);
+        holder.SetLatitude(toLatitude);
+        AimCamera(fromHeading, fromPitch);
+        controller->FlyTo(&holder);
+        Frame();
+    };
+
+    glide(170.0f, 20.0f, -170.0f, 20.0f);
+    EXPECT_NEAR(Heading(), 172.0f, 1e-4f) << "-340 degrees is +20 the short way";
+    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
+    EXPECT_TRUE(controller->IsFlying());
+
+    glide(0.0f, 20.0f, 100.0f, 20.0f);
+    EXPECT_NEAR(Heading(), 6.0f, 1e-4f);
+
+    glide(10.0f, 10.0f, 10.0f, 40.0f);
+    EXPECT_NEAR(Pitch(), 13.0f, 1e-4f) << "a tenth of the way";
+    EXPECT_FLOAT_EQ(Heading(), 10.0f);
+
+    // Within a degree on both angles the glide ends, and that frame moves nothing.
+    glide(10.0f, 20.0f, 10.9f, 20.9f);
+    EXPECT_FALSE(controller->IsFlying());
+    EXPECT_FLOAT_EQ(Heading(), 10.0f);
+    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, GlidesEndNearThePolesAndAtTheDateLine)
+{
+    Start();
+    AddPeople(1);
+    GFX_LocationHolder& holder = Holder(1);
+
+    // In a circle of thousands the user sits at latitude 88.9, beyond the camera's 85.
+    holder.SetLongitude(20.0f);
+    holder.SetLatitude(88.9f);
+    AimCamera(20.0f, 0.0f);
+    controller->FlyTo(&holder);
+    Frames(200);
+    EXPECT_FALSE(controller->IsFlying()) << "pitch " << Pitch();
+    EXPECT_NEAR(Pitch(), 85.0f, 1.0f);
+
+    // Longitude 180 approached from the west: the heading closes in on -180 from above.
+    holder.SetLongitude(180.0f);
+    holder.SetLatitude(20.0f);
+    AimCamera(-170.0f, 20.0f);
+    controller->FlyTo(&holder);
+    Frames(200);
+    EXPECT_FALSE(controller->IsFlying()) << "heading " << Heading();
+    EXPECT_NEAR(std::fabs(Heading()), 180.0f, 1.0f);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, FrameTimesAreHeldBetweenAMillisecondAndHalfASecond)
+{
+    Start();
+    Click(ButtonX[0], ButtonY);
+    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnWest);
+    EXPECT_EQ(ButtonsOn(), std::set<int>{0});
+
+    float heading = Heading();
+    Frame(2.0f);
+    EXPECT_NEAR(Heading() - heading, -8.75f, 1e-4f);
+    heading = Heading();
+    Frame(0.0f);
+    EXPECT_NEAR(Heading() - heading, -0.0175f, 1e-4f);
+    heading = Heading();
+    Frame(-3.0f);
+    EXPECT_NEAR(Heading() - heading, -0.0175f, 1e-4f);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, FiftyIdleSecondsStartAnAutomaticMotion)
+{
+    Start();
+    // Frames of a whole second count as half a second each.
+    Frames(100, 1.0f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_FLOAT_EQ(controller->GetAutoTimer(), 50.0f);
+    Frame(1.0f);
+    const int mode = controller->GetAutoMode();
+    ASSERT_GE(mode, 1);
+    ASSERT_LE(mode, 3);
+    EXPECT_EQ(ButtonsOn(), std::set<int>{mode - 1});
+
+    // A press anywhere, here on empty sky, stops it and restarts the count.
+    Click(SceneX, SceneY);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_TRUE(ButtonsOn().empty());
+    EXPECT_LT(controller->GetAutoTimer(), 1.0f);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheTourButtonPicksItsFirstStopOnTheNextFrame)
+{
+    Start();
+    AddPeople(5);
+    Frames(2);
+    Click(ButtonX[2], ButtonY);
+    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    EXPECT_EQ(ButtonsOn(), std::set<int>{2});
+    ASSERT_EQ(controller->GetSelectedHolder(), nullptr);
+
+    Frame();
+    GFX_LocationHolder* stop = controller->GetSelectedHolder();
+    ASSERT_NE(stop, nullptr);
+    EXPECT_TRUE(stop->IsSelected());
+    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), stop->GetLongitude());
+    EXPECT_FLOAT_EQ(controller->GetFlightPitch(), stop->GetLatitude());
+
+    // It goes on from friend to friend: over a simulated minute it stops at several places.
+    std::set<GFX_LocationHolder*> stops{stop};
+    for (int i = 0; i < 600; ++i)
+    {
+        Frame(0.1f);
+        stops.insert(controller->GetSelectedHolder());
+    }
+    EXPECT_GE(stops.size(), 2u);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ATourOverAnEmptyGlobeGoesOnQuietly)
+{
+    Start();
+    Click(ButtonX[2], ButtonY);
+    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    Frames(200, 0.5f);
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    EXPECT_EQ(controller->GetSelectedHolder(), nullptr);
+    EXPECT_FALSE(controller->IsFlying());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
+{
+    PutConfig("billboard.tga", MakeTga(4, 4, 255, 255, 255));
+    Start(true);
+    AddPeople(30);
+    Frames(2);
+    // Every line of the user found its ends.
+    for (const auto& line : controller->GetConnections())
+        ASSERT_TRUE(line->IsResolved());
+    Click(ButtonX[1], ButtonY);
+    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnEast);
+
+    // Hover over the friends' column until the magnified items settle, then click the one under
+    // the pointer.
+    const GFX_Dock& dock = *controller->GetFriendsDock();
+    const GFX_Rect first = dock.GetItems()[2]->GetRect();
+    Move(first.CentreX(), first.CentreY());
+    Frames(60);
+    int clicked = -1;
+    for (size_t i = 0; i < dock.GetItems().size(); ++i)
+        if (dock.GetItems()[i]->GetRect().Contains(first.CentreX(), first.CentreY()))
+            clicked = int(i);
+    ASSERT_GE(clicked, 0);
+    Press(first.CentreX(), first.CentreY());
+    Frame();
+    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle)
+        << "a press the dock takes stops the turn too";
+    EXPECT_TRUE(ButtonsOn().empty());
+    Release(first.CentreX(), first.CentreY());
+    Frame();
+
+    GFX_Friend* person = controller->GetFriends()[clicked].get();
+    EXPECT_EQ(controller->GetSelectedFriend(), person);
+    for (size_t i = 0; i < dock.GetItems().size(); ++i)
+        EXPECT_EQ(dock.GetItems()[i]->IsSelected(), int(i) == clicked) << "item " << i;
+    EXPECT_FALSE(controller->GetSelfDock()->GetItems()[0]->IsSelected());
+    GFX_LocationHolder& holder = Holder(clicked + 1);
+    EXPECT_EQ(ShownFriend(holder), person);
+    EXPECT_EQ(controller->GetSelectedHolder(), &holder);
+    EXPECT_TRUE(holder.IsSelected());
+    EXPECT_FLOAT_EQ(holder.GetBillboard()->GetWidth(), 2250.0f);
+    EXPECT_FALSE(Holder(0).IsSelected());
+    EXPECT_FLOAT_EQ(Holder(0).GetBillboard()->GetWidth(), 750.0f);
+    EXPECT_TRUE(controller->IsFlying());
+    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), holder.GetLongitude());
+    // Only the clicked person's line to the user stays bright.
+    const auto& lines = controller->GetConnections();
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i]->IsHighlighted(), int(i) == clicked) << "line " << i;
+
+    // Selecting by id does the same, and scrolls an item below the window into view.
+    const GFX_WidgetDocked& last = *dock.GetItems().back();
+    ASSERT_LT(last.GetRect().top, 0.0f);
+    EXPECT_FALSE(controller->SelectFriendById("no such id"));
+    ASSERT_TRUE(controller->SelectFriendById("30"));
+    EXPECT_EQ(controller->GetSelectedFriend(), controller->GetFriends().back().get());
+    EXPECT_TRUE(last.IsSelected());
+    EXPECT_FALSE(dock.GetItems()[clicked]->IsSelected());
+    EXPECT_EQ(controller->GetSelectedHolder(), &Holder(30));
+    EXPECT_TRUE(lines[29]->IsHighlighted());
+    EXPECT_FALSE(lines[clicked]->IsHighlighted());
+    Move(SceneX, SceneY);
+    Frames(120);
+    EXPECT_GE(last.GetRect().bottom, 0.0f);
+    EXPECT_LE(last.GetRect().top, float(Height));
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, HoveringTheWatermarkBrightensIt)
+{
+    PutConfig("vessun.tga", MakeTga(4, 4, 255, 255, 255));
+    Start(true);
+    const int x = Width - 100;
+    const int y = 10;
+    Move(x, y);
+    Frame();
+    EXPECT_TRUE(controller->IsMakerLogoHovered());
+    EXPECT_PRED3(SameColour, ReadPixel(x, y), (Pixel{64, 64, 64, 0}), 2) << "a quarter of white";
+
+    Move(SceneX, SceneY);
+    Frame();
+    EXPECT_FALSE(controller->IsMakerLogoHovered());
+    EXPECT_PRED3(SameColour, ReadPixel(x, y), (Pixel{26, 26, 26, 0}), 2) << "a tenth of white";
+
+    // Edges belong to it.
+    for (auto [px, py, inside] : {std::tuple{Width - 200, 26, true},
+                                  {Width - 70, 0, true},
+                                  {Width - 201, 10, false},
+                                  {Width - 100, 27, false}})
+    {
+        Move(px, py);
+        Frame();
+        EXPECT_EQ(controller->IsMakerLogoHovered(), inside) << px << ", " << py;
+    }
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, APictureAppearsOnItsLabelOnceTheWorkerHasIt)
+{
+    TempDir pictures;
+    const std::string path = pictures.Write("ann.tga", MakeTga(32, 32, 255, 0, 0));
+    Start();
+    controller->AddFriend("1", "Ann", path, path);
+    controller->LayoutFriends();
+    ASSERT_TRUE(controller->SelectFriendById("1"));
+    Frame();
+    const GFX_Vector3 centre = OnScreen(LabelCentre(Holder(0)));
+    const int x = int(centre.x);
+    const int y = int(centre.y);
+    ASSERT_TRUE(x > 0 && x < Width && y > 0 && y < Height) << x << ", " << y;
+    const Pixel red{255, 0, 0, 255};
+    EXPECT_FALSE(SameColour(ReadPixel(x, y), red, 2)) << "the first request only queues it";
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!SameColour(ReadPixel(x, y), red, 2) && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        Frame();
+    }
+    EXPECT_PRED3(SameColour, ReadPixel(x, y), red, 2);
+    EXPECT_EQ(controller->GetPictureWorker()->CountPending(), 0u);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ASecondUserRecordLeavesNothingShowingTheFirst)
+{
+    Start();
+    AddPeople(2);
+    Frames(2);
+    ASSERT_EQ(controller->GetSelfDock()->GetItems().size(), 1u);
+
+    controller->SetSelf("9", "Someone else", "", "");
+    const auto& items = controller->GetSelfDock()->GetItems();
+    ASSERT_EQ(items.size(), 1u);
+    auto* item = dynamic_cast<GFX_WidgetDockedFriend*>(items[0].get());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetFriend(), controller->GetSelf());
+    EXPECT_TRUE(item->IsSelected());
+    for (const auto& holder : controller->GetLocationHolders())
+    {
+        GFX_Friend* shown = ShownFriend(*holder);
+        const bool known = !shown || shown == controller->GetSelf() ||
+                           shown == controller->GetFriends()[0].get() ||
+                           shown == controller->GetFriends()[1].get();
+        EXPECT_TRUE(known);
+    }
+    // Frames draw the docks, the labels and the lines of the old user's id without harm.
+    Frames(3);
+    controller->LayoutFriends();
+    Frames(3);
+    EXPECT_EQ(ShownFriend(Holder(0)), controller->GetSelf());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, AWindowWithoutHeightStillSteps)
+{
+    PutConfig("billboard.tga", MakeTga(4, 4, 255, 255, 255));
+    Start(true);
+    AddPeople(3);
+    Frames(2);
+    Move(SceneX, SceneY);
+    controller->Step(Width, 0, FrameSeconds);
+    controller->Step(0, 0, FrameSeconds);
+    EXPECT_TRUE(Finite(controller->GetPickOrigin()));
+    EXPECT_TRUE(Finite(controller->GetPickDirection()));
+    EXPECT_TRUE(Finite(controller->GetBillboardUp()));
+    EXPECT_TRUE(Finite(controller->GetBillboardRight()));
+    for (const auto& holder : controller->GetLocationHolders())
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(Finite(holder->GetBillboard()->GetCorner(i)));
+    EXPECT_TRUE(std::isfinite(Heading()));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // Back to a real size, the scene draws as before.
+    Frame();
+    EXPECT_EQ(controller->GetFrameCount(), 5);
+    EXPECT_NEAR(controller->GetPickDirection().Length(), 1.0f, 1e-4f);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ALineFromAPersonToThemselvesNeverResolves)
+{
+    PutConfig("billboard.tga", MakeTga(4, 4, 255, 255, 255));
+    Start(true);
+    AddPeople(2);
+    controller->ConnectFriends("1", "1", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller->ConnectFriends("1", "2", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller->ConnectFriends("1", "stranger", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    Frames(3);
+    const auto& lines = controller->GetConnections();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_FALSE(lines[2]->IsResolved());
+    EXPECT_TRUE(lines[3]->IsResolved());
+    EXPECT_FALSE(lines[4]->IsResolved());
+    EXPECT_GT(controller->CountDots(), 0);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    ASSERT_FALSE(controller->GetThemes().empty());
+    AddPeople(40);
+    for (int i = 2; i <= 40; i += 3)
+        controller->ConnectFriends("1", std::to_string(i), GFX_ConnectionFriends::FriendsDimAlpha,
+                                   false);
+    Frames(3);
+    const GFX_Vector3& background = controller->GetTheme().BackgroundColor;
+    EXPECT_FLOAT_EQ(controller->GetClearColor().x, background.x);
+    EXPECT_FLOAT_EQ(controller->GetClearColor().z, background.z);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // Every interface picture that ships is found where the scene looks for it.
+    const std::pair<const char*, OGL_Texture2D*> textures[] = {
+        {"billboard.tga", controller->GetBillboardTexture()},
+        {"color_ball.tga", controller->GetColorBallTexture()},
+        {"locator.tga", controller->GetLocatorTexture()},
+        {"widget.tga", controller->GetWidgetTexture()},
+    };
+    for (const auto& [name, texture] : textures)
+        if (std::filesystem::exists(std::string(source) + "/data/config/" + name))
+        {
+            ASSERT_NE(texture, nullptr) << name;
+            EXPECT_TRUE(texture->GetImage() && texture->GetImage()->HasPixels()) << name;
+        }
+}
