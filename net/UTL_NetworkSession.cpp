@@ -122,13 +122,13 @@ bool UTL_NetworkSession::LoadFriends()
         const std::string name = UTL_XmlAnswer::ChildText(user, "name");
         const std::string picture = UTL_XmlAnswer::ChildText(user, "pic");
         const std::string squarePicture = UTL_XmlAnswer::ChildText(user, "pic_square");
+        // The layout follows the user's record too, so that a user without friends still
+        // stands on the globe.
         if (uid == client->GetUid())
             receiver->SetSelf(uid, name, picture, squarePicture);
         else
-        {
             receiver->AddFriend(uid, name, picture, squarePicture);
-            receiver->LayoutFriends();
-        }
+        receiver->LayoutFriends();
     }
     receiver->ConnectSelf();
 

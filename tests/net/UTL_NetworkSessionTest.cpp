@@ -164,7 +164,7 @@ TEST(UTL_NetworkSessionTest, FriendsArriveInOrderWithTheUserApart)
 
     EXPECT_EQ(receiver.log,
               (std::vector<std::string>{"friend 1 P1 [http://p/1] [http://s/1]", "layout",
-                                        "self 100 P100 [http://p/100] [http://s/100]",
+                                        "self 100 P100 [http://p/100] [http://s/100]", "layout",
                                         "friend 2 P2 [] [http://s/2]", "layout", // no pic element
                                         "friend 3 P3 [http://p/3] [http://s/3]", "layout",
                                         "connect self"}));
