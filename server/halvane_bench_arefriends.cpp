@@ -7,12 +7,7 @@
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_XmlAnswer.h"
-#include "server/SRV_Database.h"
-#include "server/SRV_HttpServer.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
-#include "server/SRV_PasswordHash.h"
-#include "server/SRV_RestService.h"
+#include "server/SRV_SampleServer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -66,34 +61,22 @@ int main(int argc, char** argv)
     const int pairCount = argc > 2 ? std::atoi(argv[2]) : 6000;
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
 
-    SRV_Database database;
+    SRV_SampleServer sample;
     std::string error;
-    if (!database.Open(":memory:", error))
-        return Fail(error);
-    database.AddApplication(UTL_FacebookConfig::ApiKey, UTL_FacebookConfig::AppSecret, "Halvane");
-    SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane",
-                           SRV_PasswordHash::DefaultIterations);
-    SRV_NetworkMaker::Result sample;
     auto start = Clock::now();
-    if (!maker.MakeSample(friendCount, 1, sample, error))
+    if (!sample.Start(friendCount, 1, error))
         return Fail(error);
     std::printf("network: %d friends, %lld friendships among them (generated in %.0f ms)\n",
-                friendCount, static_cast<long long>(sample.friendships),
+                friendCount, static_cast<long long>(sample.Sample().friendships),
                 Milliseconds(Clock::now() - start));
 
-    SRV_RestService service(database, SRV_RestService::Settings());
-    SRV_HttpServer::Settings settings;
-    settings.port = 0;
-    SRV_HttpServer server(database, service, settings);
-    if (!server.Start(error))
-        return Fail(error);
-
     UTL_FacebookClient client(UTL_FacebookConfig::ApiKey, UTL_FacebookConfig::AppSecret,
-                              "127.0.0.1:" + std::to_string(server.Port()) + "/restserver.php");
+                              "127.0.0.1:" + std::to_string(sample.Port()) + "/restserver.php");
     SRV_Account account;
     if (!client.Init() ||
-        service.Login(UTL_FacebookConfig::ApiKey, client.GetAuthToken(), sample.email, "halvane",
-                      account) != SRV_RestService::LoginResult::LoggedIn ||
+        sample.Service().Login(UTL_FacebookConfig::ApiKey, client.GetAuthToken(),
+                               sample.Sample().email, SRV_SampleServer::Password,
+                               account) != SRV_RestService::LoginResult::LoggedIn ||
         !client.GetSession())
         return Fail("cannot log in");
 
@@ -183,14 +166,14 @@ int main(int argc, char** argv)
                          {"uids1", uids1},
                          {"uids2", uids2}};
     SRV_Session session;
-    database.FindSession(client.GetSessionKey(), session);
+    sample.Database().FindSession(client.GetSessionKey(), session);
     int callId = 1'000'000;
     const Timing direct = Measure(repeats,
                                   [&]
                                   {
                                       params["call_id"] = std::to_string(++callId);
                                       params["sig"] = SRV_RestService::Sign(params, session.secret);
-                                      service.Handle(params, "http://127.0.0.1");
+                                      sample.Service().Handle(params, "http://127.0.0.1");
                                   });
     std::printf("friends.areFriends, %d pairs, in-process: best %.1f ms, median %.1f ms\n",
                 pairCount, direct.best, direct.median);

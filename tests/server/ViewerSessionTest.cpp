@@ -1,15 +1,10 @@
 // The viewer's whole conversation with the stand-in server, without a browser: token, the login
 // form, session, the friends, and every friendship batch.
 
-#include "net/UTL_FacebookConfig.h"
 #include "net/UTL_FriendReceiver.h"
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
-#include "server/SRV_Database.h"
-#include "server/SRV_HttpServer.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
-#include "server/SRV_RestService.h"
+#include "server/SRV_SampleServer.h"
 
 #include <gtest/gtest.h>
 
@@ -55,24 +50,14 @@ protected:
     void SetUp() override
     {
         std::string error;
-        ASSERT_TRUE(database.Open(":memory:", error)) << error;
-        database.AddApplication(UTL_FacebookConfig::ApiKey, UTL_FacebookConfig::AppSecret,
-                                "Halvane");
-        SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
-        ASSERT_TRUE(maker.MakeSample(60, 5, sample, error)) << error;
-        SRV_HttpServer::Settings settings;
-        settings.port = 0;
-        settings.demoPassword = "halvane";
-        server = std::make_unique<SRV_HttpServer>(database, service, settings);
-        ASSERT_TRUE(server->Start(error)) << error;
+        ASSERT_TRUE(server.Start(60, 5, error, 2, true)) << error;
+        sample = server.Sample();
     }
 
-    std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(server->Port()); }
+    std::string HostAndPort() const { return server.HostAndPort(); }
 
-    SRV_Database database;
-    SRV_RestService service{database, SRV_RestService::Settings()};
+    SRV_SampleServer server;
     SRV_NetworkMaker::Result sample;
-    std::unique_ptr<SRV_HttpServer> server;
 };
 } // namespace
 

@@ -6,13 +6,7 @@
 // Usage: halvane-bench-pictures [PICTURES]        (default 2000)
 
 #include "gfx/OGL_TextureFoto.h"
-#include "net/UTL_FacebookConfig.h"
-#include "server/SRV_Database.h"
-#include "server/SRV_HttpServer.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
-#include "server/SRV_PasswordHash.h"
-#include "server/SRV_RestService.h"
+#include "server/SRV_SampleServer.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include <chrono>
@@ -36,27 +30,15 @@ int main(int argc, char** argv)
 {
     const int pictureCount = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
 
-    SRV_Database database;
+    SRV_SampleServer server;
     std::string error;
-    if (!database.Open(":memory:", error))
-        return Fail(error);
-    database.AddApplication(UTL_FacebookConfig::ApiKey, UTL_FacebookConfig::AppSecret, "Halvane");
-    SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane",
-                           SRV_PasswordHash::DefaultIterations);
-    SRV_NetworkMaker::Result sample;
-    if (!maker.MakeSample(pictureCount, 1, sample, error))
-        return Fail(error);
-    SRV_RestService service(database, SRV_RestService::Settings());
-    SRV_HttpServer::Settings settings;
-    settings.port = 0;
-    SRV_HttpServer server(database, service, settings);
-    if (!server.Start(error))
+    if (!server.Start(pictureCount, 1, error))
         return Fail(error);
 
     // The ordinary profile picture of every friend, as users.getInfo hands it out ("pic").
     const std::string base = "http://127.0.0.1:" + std::to_string(server.Port()) + "/photos/";
     std::vector<std::string> addresses;
-    for (int64_t uid : database.FriendsOf(sample.accountUid))
+    for (int64_t uid : server.Database().FriendsOf(server.Sample().accountUid))
         addresses.push_back(base + std::to_string(uid) + "/normal.jpg");
 
     const auto scratch = std::filesystem::temp_directory_path() / "halvane-bench-pictures.jpg";
