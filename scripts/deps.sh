@@ -8,8 +8,12 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   # OpenGL with GLU, and headless GL through EGL on Mesa's llvmpipe
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
+  # the viewer: Qt Widgets with OpenGL, the embedded browser, Wayland as well as X
+  qt6-base-dev qt6-webengine-dev qt6-wayland
   # tests
   libgtest-dev
+  # the end-to-end test: a virtual X server, input, screenshots
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()
