@@ -15,6 +15,10 @@ function(halvane_target_defaults target)
     elseif(NOT HALVANE_SANITIZE STREQUAL "")
         message(FATAL_ERROR "HALVANE_SANITIZE must be empty, 'address' or 'thread'")
     endif()
+    if(HALVANE_FUZZ)
+        # Coverage feedback for libFuzzer in every library the fuzz targets link.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # A library of one layer: its sources, its public include root (the repository root, so that

@@ -8,12 +8,19 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   # OpenGL with GLU, and headless GL through EGL on Mesa's llvmpipe
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
+  # pictures: JPEG through the libjpeg 6b API; downloads through libcurl
+  libjpeg62-turbo-dev libcurl4-openssl-dev
+  # the REST client's XML answers; the stand-in social network's HTTP and storage
+  libtinyxml-dev libcpp-httplib-dev libsqlite3-dev
   # the viewer: Qt Widgets with OpenGL, the embedded browser, Wayland as well as X
   qt6-base-dev qt6-webengine-dev qt6-wayland
-  # tests
-  libgtest-dev
-  # the end-to-end test: a virtual X server, input, screenshots
-  xvfb xauth xdotool imagemagick
+  # tests: GoogleTest, and ImageMagick, which writes and independently decodes the reference
+  # pictures
+  libgtest-dev imagemagick
+  # the end-to-end test: a virtual X server and synthetic input (screenshots by ImageMagick)
+  xvfb xauth xdotool
+  # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()

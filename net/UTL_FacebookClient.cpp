@@ -1,0 +1,181 @@
+#include "net/UTL_FacebookClient.h"
+
+#include "net/UTL_Md5.h"
+#include "net/UTL_XmlAnswer.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <curl/curl.h>
+#include <tinyxml.h>
+
+namespace
+{
+// Appends the received bytes to the answer; refusing bytes past the bound makes libcurl end the
+// transfer with a write error.
+size_t AppendResponse(char* data, size_t size, size_t count, void* userData)
+{
+    auto* response = static_cast<std::string*>(userData);
+    const size_t bytes = size * count;
+    if (response->size() + bytes > UTL_FacebookClient::MaxResponseBytes)
+        return 0;
+    response->append(data, bytes);
+    return bytes;
+}
+
+// "name=value" with the value encoded; the name is one of the protocol's plain words.
+std::string EncodeParameter(const std::string& parameter)
+{
+    const size_t equals = parameter.find('=');
+    if (equals == std::string::npos)
+        return UTL_FacebookClient::EncodeFormValue(parameter);
+    return parameter.substr(0, equals + 1) +
+           UTL_FacebookClient::EncodeFormValue(parameter.substr(equals + 1));
+}
+} // namespace
+
+UTL_FacebookClient::UTL_FacebookClient(const std::string& apiKey, const std::string& appSecret,
+                                       const std::string& serverUrl)
+    : apiKey(apiKey), appSecret(appSecret), serverUrl(serverUrl), md5(std::make_unique<UTL_Md5>())
+{
+}
+
+UTL_FacebookClient::~UTL_FacebookClient()
+{
+    if (curl)
+        curl_easy_cleanup(static_cast<CURL*>(curl));
+}
+
+bool UTL_FacebookClient::Init()
+{
+    if (!curl)
+        curl = curl_easy_init();
+    if (!curl)
+    {
+        std::fputs("Could not initialize curl.\n", stderr);
+        return false;
+    }
+    return CreateToken();
+}
+
+void UTL_FacebookClient::SetTimeouts(std::chrono::milliseconds connect,
+                                     std::chrono::milliseconds total)
+{
+    connectTimeout = connect;
+    totalTimeout = total;
+}
+
+std::string UTL_FacebookClient::EncodeFormValue(const std::string& value)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(value.size());
+    for (unsigned char c : value)
+    {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == ',';
+        if (plain)
+        {
+            encoded += char(c);
+        }
+        else
+        {
+            encoded += '%';
+            encoded += Hex[c >> 4];
+            encoded += Hex[c & 15];
+        }
+    }
+    return encoded;
+}
+
+bool UTL_FacebookClient::CallMethod(const std::string& method,
+                                    const std::vector<std::string>& params, std::string& response)
+{
+    std::vector<std::string> list = params;
+    list.push_back("api_key=" + apiKey);
+    list.push_back("call_id=" + std::to_string(callCounter));
+    list.push_back("method=" + method);
+    if (hasSession)
+        list.push_back("session_key=" + sessionKey);
+    list.push_back("v=" + apiVersion);
+
+    // The signature runs over the raw strings in byte order, so "uids1=" sorts before "uids=".
+    std::vector<std::string> sorted = list;
+    std::sort(sorted.begin(), sorted.end());
+    std::string toSign;
+    for (const std::string& parameter : sorted)
+        toSign += parameter;
+    toSign += hasSession ? sessionSecret : appSecret;
+    list.push_back("sig=" + md5->DigestString(toSign));
+
+    std::sort(list.begin(), list.end());
+    std::string body;
+    for (const std::string& parameter : list)
+    {
+        if (!body.empty())
+            body += '&';
+        body += EncodeParameter(parameter);
+    }
+
+    CURL* handle = static_cast<CURL*>(curl);
+    CURLcode result = CURLE_FAILED_INIT;
+    if (handle)
+    {
+        curl_easy_reset(handle);
+        curl_easy_setopt(handle, CURLOPT_URL, serverUrl.c_str());
+        curl_easy_setopt(handle, CURLOPT_POST, 1L);
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendResponse);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &response);
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(connectTimeout.count()));
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(totalTimeout.count()));
+        // Time-outs must not rely on signals: the viewer runs other threads.
+        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        result = curl_easy_perform(handle);
+    }
+    ++callCounter;
+    return result == CURLE_OK;
+}
+
+bool UTL_FacebookClient::CreateToken()
+{
+    std::string response;
+    if (!CallMethod("facebook.auth.createToken", {}, response))
+        return false;
+    TiXmlDocument doc;
+    if (!UTL_XmlAnswer::Parse(response, doc))
+        return false;
+    const TiXmlElement* root = doc.FirstChildElement("auth_createToken_response");
+    if (!root)
+        return false;
+    const char* token = root->GetText();
+    authToken = token ? token : "";
+    return true;
+}
+
+std::string UTL_FacebookClient::MakeLoginUrl(const std::string& loginPage) const
+{
+    return loginPage + "?api_key=" + apiKey + "&auth_token=" + authToken + "&v=" + apiVersion +
+           "&popup" + "&skipcookie" + "&hide_checkbox";
+}
+
+bool UTL_FacebookClient::GetSession()
+{
+    std::string response;
+    if (!CallMethod("facebook.auth.getSession", {"auth_token=" + authToken}, response))
+        return false;
+    TiXmlDocument doc;
+    if (!UTL_XmlAnswer::Parse(response, doc))
+        return false;
+    const TiXmlElement* root = doc.FirstChildElement("auth_getSession_response");
+    if (!root || !root->FirstChildElement("session_key") || !root->FirstChildElement("uid") ||
+        !root->FirstChildElement("secret"))
+        return false;
+    sessionKey = UTL_XmlAnswer::ChildText(root, "session_key");
+    uid = UTL_XmlAnswer::ChildText(root, "uid");
+    sessionSecret = UTL_XmlAnswer::ChildText(root, "secret");
+    hasSession = true;
+    return true;
+}

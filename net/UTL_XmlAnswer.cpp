@@ -1,0 +1,87 @@
+#include "net/UTL_XmlAnswer.h"
+
+#include <string>
+
+#include <tinyxml.h>
+
+namespace
+{
+// Whether the element nesting of `text` goes deeper than `limit`. A small scanner of the markup:
+// start tags deepen, end tags and empty-element tags close a level; comments, CDATA sections,
+// declarations and processing instructions are skipped whole, and quoted attribute values may
+// hold '>' or "/>" without ending the tag.
+bool NestsDeeperThan(const std::string& text, int limit)
+{
+    int depth = 0;
+    size_t i = 0;
+    const size_t size = text.size();
+    auto skipPast = [&](const char* terminator)
+    {
+        const size_t end = text.find(terminator, i);
+        i = end == std::string::npos ? size : end + std::char_traits<char>::length(terminator);
+    };
+    while (i < size)
+    {
+        if (text[i] != '<')
+        {
+            ++i;
+            continue;
+        }
+        if (text.compare(i, 4, "<!--") == 0)
+            skipPast("-->");
+        else if (text.compare(i, 9, "<![CDATA[") == 0)
+            skipPast("]]>");
+        else if (text.compare(i, 2, "<!") == 0 || text.compare(i, 2, "<?") == 0)
+            skipPast(">");
+        else if (text.compare(i, 2, "</") == 0)
+        {
+            --depth;
+            skipPast(">");
+        }
+        else
+        {
+            if (++depth > limit)
+                return true;
+            char quote = 0;
+            for (++i; i < size; ++i)
+            {
+                const char c = text[i];
+                if (quote)
+                {
+                    if (c == quote)
+                        quote = 0;
+                }
+                else if (c == '"' || c == '\'')
+                {
+                    quote = c;
+                }
+                else if (c == '>')
+                {
+                    if (text[i - 1] == '/')
+                        --depth;
+                    ++i;
+                    break;
+                }
+            }
+        }
+    }
+    return false;
+}
+} // namespace
+
+bool UTL_XmlAnswer::Parse(const std::string& text, TiXmlDocument& doc)
+{
+    if (text.empty() || NestsDeeperThan(text, MaxDepth))
+        return false;
+    doc.Parse(text.c_str());
+    return !doc.Error();
+}
+
+std::string UTL_XmlAnswer::ChildText(const TiXmlElement* parent, const char* name)
+{
+    if (!parent)
+        return std::string();
+    const TiXmlElement* child = parent->FirstChildElement(name);
+    const char* text = child ? child->GetText() : nullptr;
+    return text ? std::string(text) : std::string();
+}

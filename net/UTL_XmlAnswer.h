@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+class TiXmlDocument;
+class TiXmlElement;
+
+// Helpers for reading the REST server's XML answers with TinyXML. The answer comes from the
+// network, so it is treated as hostile: the parser recurses once per nesting level, and an answer
+// nested deeper than any real one is refused before parsing instead of exhausting the stack.
+namespace UTL_XmlAnswer
+{
+// Deepest element nesting accepted; real answers nest four levels at most.
+constexpr int MaxDepth = 64;
+
+// Parses `text` into `doc`. False for empty text, text nested deeper than MaxDepth or a parse
+// error.
+bool Parse(const std::string& text, TiXmlDocument& doc);
+
+// The text of the first child element of `parent` called `name`; empty when `parent` is null,
+// the element is missing or it holds no text.
+std::string ChildText(const TiXmlElement* parent, const char* name);
+} // namespace UTL_XmlAnswer

@@ -1,0 +1,44 @@
+#include "scene/GFX_Connection.h"
+
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_Globe.h"
+
+GFX_Connection::GFX_Connection(GFX_SceneOwner* owner)
+    : owner(owner), billboard(std::make_unique<GFX_Billboard>())
+{
+    billboard->SetSize(DotSize, DotSize);
+}
+
+GFX_Connection::~GFX_Connection() = default;
+
+void GFX_Connection::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right)
+{
+    billboard->SetBillboardAxes(up, right);
+}
+
+void GFX_Connection::Draw()
+{
+    EmitDots();
+}
+
+void GFX_Connection::EmitDots()
+{
+    GFX_Vector3 direction = end.Minus(start);
+    const float length = direction.Length();
+    direction.Normalize();
+    const int intervals = DotIntervals(length);
+    if (intervals < 2)
+        return;
+    const float spacing = length / static_cast<float>(intervals);
+
+    // The hot loop of the scene: a large circle has some hundred thousand lines of up to a
+    // hundred dots each, every frame. Nothing here allocates.
+    for (int i = 1; i < intervals; ++i)
+    {
+        const GFX_Vector3 dot = start.Plus(direction.Times(static_cast<float>(i) * spacing));
+        billboard->SetPosition(dot);
+        billboard->SetColor(GFX_Globe::PositionColor(dot));
+        billboard->UpdateCorners();
+        billboard->EmitQuad();
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "gfx/GFX_Vector3.h"
+
+#include <memory>
+
+class GFX_Billboard;
+class GFX_SceneOwner;
+
+// A straight row of glowing dots between two points of the scene: one dot every DotSpacing
+// units or a little more (the segment is split into whole intervals), none on either end, each
+// coloured by its place on the globe, so a line shades from one end's colour to the other's.
+// One billboard is reused for every dot rather than storing them.
+//
+// The owner sets the camera's axes every frame and calls Draw inside a GL_QUADS batch it has
+// opened with the dot texture bound, so every line of the scene shares one batch and one bind.
+// GL thread only, except the spacing arithmetic.
+class GFX_Connection
+{
+public:
+    explicit GFX_Connection(GFX_SceneOwner* owner);
+    virtual ~GFX_Connection();
+
+    GFX_Connection(const GFX_Connection&) = delete;
+    GFX_Connection& operator=(const GFX_Connection&) = delete;
+
+    // Emits the dots from start to end with the dot billboard's size and opacity. Emits quads
+    // only: no glBegin/glEnd, no bind, no state change.
+    virtual void Draw();
+
+    void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
+
+    void SetStart(const GFX_Vector3& value) { start = value; }
+    void SetEnd(const GFX_Vector3& value) { end = value; }
+    const GFX_Vector3& GetStart() const { return start; }
+    const GFX_Vector3& GetEnd() const { return end; }
+    const GFX_Billboard* GetBillboard() const { return billboard.get(); }
+
+    // The number of whole intervals of at least DotSpacing in a line of `length`; a line of n
+    // intervals has n − 1 dots, so anything shorter than two intervals has none.
+    static int DotIntervals(float length) { return static_cast<int>(length / DotSpacing); }
+
+    static constexpr float DotSpacing = 90.0f;
+    static constexpr float DotSize = 90.0f;
+    static constexpr float HighlightedDotSize = 125.0f;
+
+protected:
+    // The dots between start and end, as Draw describes.
+    void EmitDots();
+
+    GFX_SceneOwner* owner;
+    GFX_Vector3 start;
+    GFX_Vector3 end;
+    std::unique_ptr<GFX_Billboard> billboard;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "scene/GFX_Connection.h"
+
+#include <string>
+
+class GFX_LocationHolderFriend;
+
+// A friendship line between two people known by their user ids. It finds the locators of the
+// two people itself, through the owner's holder look-up, at the first draw where both exist (so
+// lines can be made before or after the locators), registers with each once, and from then on
+// runs from one locator's ball to the other's. Highlighted lines (those of the picked friend)
+// have larger, opaque dots; the others are drawn at their dim opacity.
+//
+// It points at the locators without owning them: the owner drops its lines before or together
+// with the locators. GL thread only.
+class GFX_ConnectionFriends : public GFX_Connection
+{
+public:
+    explicit GFX_ConnectionFriends(GFX_SceneOwner* owner);
+    ~GFX_ConnectionFriends() override;
+
+    // Looks the locators up while either is unknown; once both are known, emits the dots from
+    // the first to the second. Emits quads only, inside the caller's batch.
+    void Draw() override;
+
+    void SetIds(const std::string& first, const std::string& second)
+    {
+        id1 = first;
+        id2 = second;
+    }
+    void SetDimAlpha(float value) { dimAlpha = value; }
+    void SetHighlighted(bool value) { highlighted = value; }
+
+    const std::string& GetId1() const { return id1; }
+    const std::string& GetId2() const { return id2; }
+    float GetDimAlpha() const { return dimAlpha; }
+    bool IsHighlighted() const { return highlighted; }
+    GFX_LocationHolderFriend* GetHolder1() const { return holder1; }
+    GFX_LocationHolderFriend* GetHolder2() const { return holder2; }
+    // Both ends are known.
+    bool IsResolved() const { return holder1 && holder2; }
+
+    // The opacity of the lines the owner makes: friendships among friends, and the user's own
+    // lines to every friend (highlighted from the start).
+    static constexpr float FriendsDimAlpha = 0.4f;
+    static constexpr float SelfDimAlpha = 0.15f;
+
+private:
+    void FindHolders();
+
+    std::string id1;
+    std::string id2;
+    GFX_LocationHolderFriend* holder1 = nullptr;
+    GFX_LocationHolderFriend* holder2 = nullptr;
+    bool highlighted = false;
+    float dimAlpha = 0.3f;
+};

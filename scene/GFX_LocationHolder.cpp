@@ -1,0 +1,128 @@
+#include "scene/GFX_LocationHolder.h"
+
+#include "gfx/GFX_ColorBall.h"
+#include "gfx/GFX_Theme.h"
+#include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_Globe.h"
+#include "scene/GFX_SceneOwner.h"
+
+#include <GL/gl.h>
+
+namespace
+{
+// The initial label size, before the owner lays the holder out.
+constexpr float InitialLabelSize = 1000.0f;
+// How far the label stands off the ball, in ball radii, beyond its own half size.
+constexpr float LabelClearance = 0.75f;
+// The share of the remaining way the label's side moves per update.
+constexpr float SideSmoothing = 0.25f;
+
+float SignOf(float value)
+{
+    return value > 0.0f ? 1.0f : (value < 0.0f ? -1.0f : 0.0f);
+}
+
+// One step of the label side towards `target`; a side above 1 (never updated) jumps there.
+float SmoothSide(float side, float target)
+{
+    return side > 1.0f ? target : (1.0f - SideSmoothing) * side + SideSmoothing * target;
+}
+} // namespace
+
+GFX_LocationHolder::GFX_LocationHolder(GFX_SceneOwner* owner)
+    : owner(owner), billboard(std::make_unique<GFX_Billboard>())
+{
+    billboard->SetSize(InitialLabelSize, InitialLabelSize);
+    billboard->SetPosition(position);
+}
+
+GFX_LocationHolder::~GFX_LocationHolder() = default;
+
+const GFX_Theme& GFX_LocationHolder::Theme() const
+{
+    static const GFX_Theme defaults;
+    return owner ? owner->GetTheme() : defaults;
+}
+
+void GFX_LocationHolder::SetBillboardSize(float width, float height)
+{
+    if (billboard)
+        billboard->SetSize(width, height);
+}
+
+void GFX_LocationHolder::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right)
+{
+    if (billboard)
+        billboard->SetBillboardAxes(up, right);
+}
+
+bool GFX_LocationHolder::Intersect(const GFX_Vector3& origin, const GFX_Vector3& direction,
+                                   float maxDistance, float& distance) const
+{
+    return billboard && billboard->Intersect(origin, direction, maxDistance, distance);
+}
+
+void GFX_LocationHolder::Update()
+{
+    position = GFX_Globe::Position(longitude, latitude);
+    if (!billboard)
+        return;
+
+    GFX_Vector3 outwards = position;
+    outwards.Normalize();
+    billboard->SetPosition(position);
+
+    const GFX_Vector3& up = billboard->GetUp();
+    const GFX_Vector3& right = billboard->GetRight();
+    labelSideUp = SmoothSide(labelSideUp, SignOf(outwards.Dot(up)));
+    labelSideRight = SmoothSide(labelSideRight, SignOf(outwards.Dot(right)));
+
+    const float clearance = ballSize * LabelClearance;
+    billboard->Move(up.Times((billboard->GetHeight() * 0.5f + clearance) * labelSideUp));
+    billboard->Move(right.Times((billboard->GetWidth() * 0.5f + clearance) * labelSideRight));
+    billboard->UpdateCorners();
+    billboard->OffsetCorners();
+}
+
+void GFX_LocationHolder::DrawBall()
+{
+    GFX_ColorBall* ball = owner ? owner->GetColorBall() : nullptr;
+    if (!ball)
+        return;
+
+    const GFX_Vector3 color = GFX_Globe::PositionColor(position);
+    glColor3fv(color.Data());
+    float scale = ballSize / BallModelRadius;
+    if (scale < 0.01f)
+        scale = 0.01f;
+    // A push and pop rather than undoing the translation and scale: thousands of locators per
+    // frame would otherwise let rounding creep into the camera's matrix.
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    if (scale != 1.0f)
+        glScalef(scale, scale, scale);
+    ball->DrawImmediate();
+    glPopMatrix();
+}
+
+void GFX_LocationHolder::Draw()
+{
+    glEnable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    if (OGL_Texture2D* ballTexture = owner ? owner->GetColorBallTexture() : nullptr)
+        ballTexture->Bind();
+    Update();
+    DrawBall();
+
+    glDisable(GL_LIGHTING);
+    if (OGL_Texture2D* labelTexture = owner ? owner->GetLocatorTexture() : nullptr)
+        labelTexture->Bind();
+    if (!billboard)
+        return;
+    const GFX_Theme& theme = Theme();
+    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    glBegin(GL_QUADS);
+    billboard->EmitQuad();
+    glEnd();
+}

@@ -1,0 +1,177 @@
+#include "scene/GFX_LocationHolderFriend.h"
+
+#include "gfx/GFX_Image.h"
+#include "gfx/GFX_Theme.h"
+#include "gfx/OGL_TextureFoto.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_Friend.h"
+#include "scene/GFX_SceneOwner.h"
+#include "scene/GFX_Text.h"
+
+#include <GL/gl.h>
+#include <cstring>
+
+namespace
+{
+// The share of the label a picture may fill; less height when the name goes below it.
+constexpr float PictureShareMax = 0.9f;
+constexpr float PictureShareHeightSelected = 0.675f;
+// The share of the label's width a name may take.
+constexpr float NameShareWidth = 0.9f;
+// Glyph height as a share of the label: the band between 0.7 and 0.95 of the label's height,
+// scaled to 0.55 of it.
+constexpr float NameShareHeight = (0.95f - 0.7f) * 0.55f;
+// The middle of the name line, below the label's centre, in label half-heights.
+constexpr float NameLineDepth = 0.825f;
+} // namespace
+
+GFX_LocationHolderFriend::GFX_LocationHolderFriend(GFX_SceneOwner* owner)
+    : GFX_LocationHolder(owner)
+{
+}
+
+GFX_LocationHolderFriend::~GFX_LocationHolderFriend() = default;
+
+void GFX_LocationHolderFriend::SetConnectionsHighlighted(bool highlighted)
+{
+    for (GFX_ConnectionFriends* connection : connections)
+        connection->SetHighlighted(highlighted);
+}
+
+const std::string* GFX_LocationHolderFriend::ShownId(GFX_LocationHolder& holder)
+{
+    GFX_LocationHolderFriend* friendHolder = holder.AsFriendHolder();
+    if (!friendHolder || !friendHolder->shown)
+        return nullptr;
+    return &friendHolder->shown->GetId();
+}
+
+GFX_LocationHolderFriend::PictureShare
+GFX_LocationHolderFriend::FitPicture(bool selected, float pictureWidth, float pictureHeight)
+{
+    PictureShare share{PictureShareMax, selected ? PictureShareHeightSelected : PictureShareMax};
+    if (pictureWidth <= 0.0f || pictureHeight <= 0.0f)
+        return share;
+    const float widthAtFullHeight = share.height * pictureWidth / pictureHeight;
+    if (widthAtFullHeight <= share.width + 0.0001f)
+        share.width = widthAtFullHeight; // the height binds
+    else
+        share.height = share.width * pictureHeight / pictureWidth; // the width binds
+    return share;
+}
+
+GFX_LocationHolderFriend::NameLayout
+GFX_LocationHolderFriend::LayoutName(size_t characters, const GFX_Vector3& centre,
+                                     const GFX_Vector3& up, const GFX_Vector3& right,
+                                     float labelWidth, float labelHeight)
+{
+    const float count = static_cast<float>(characters);
+    NameLayout layout;
+    layout.glyphHeight = NameShareHeight * labelHeight;
+    const float halfHeight = layout.glyphHeight * 0.5f;
+    // Glyphs never get wider than a cell's proportions; an empty name needs no width at all.
+    layout.glyphWidth = characters > 0 ? NameShareWidth * labelWidth / count : halfHeight;
+    if (halfHeight < layout.glyphWidth)
+        layout.glyphWidth = halfHeight;
+
+    const GFX_Vector3 towardsViewer = right.Cross(up);
+    layout.origin = centre.Minus(up.Times(NameLineDepth * labelHeight * 0.5f))
+                        .Sub(up.Times(halfHeight))
+                        .Sub(right.Times(count * layout.glyphWidth * 0.5f))
+                        .Add(towardsViewer.Times(NameLift));
+    return layout;
+}
+
+void GFX_LocationHolderFriend::Draw()
+{
+    GFX_LocationHolder::Draw();
+    if (!shown || !billboard)
+        return;
+
+    const GFX_Vector3 centre = billboard->GetCorner(0)
+                                   .Plus(billboard->GetCorner(1))
+                                   .Add(billboard->GetCorner(2))
+                                   .Add(billboard->GetCorner(3))
+                                   .Scale(0.25f);
+    bool pictureIsReal = false;
+    bool hasPhoto = false;
+    DrawPicture(centre, pictureIsReal, hasPhoto);
+    // A friend with a picture of their own is recognised by it; the name shows when picked, or
+    // when all there is to see is the placeholder.
+    if (IsSelected() || !hasPhoto || !pictureIsReal)
+        DrawName(centre);
+}
+
+void GFX_LocationHolderFriend::DrawPicture(const GFX_Vector3& centre, bool& pictureIsReal,
+                                           bool& hasPhoto)
+{
+    // The large picture for the picked friend, the small square one otherwise; either slot
+    // stands in for the other when empty.
+    GFX_Foto* photo = nullptr;
+    if (IsSelected())
+    {
+        photo = shown->GetPicture();
+        pictureIsReal = shown->HasPicture();
+    }
+    if (!photo)
+    {
+        photo = shown->GetSquarePicture();
+        pictureIsReal = shown->HasSquarePicture();
+    }
+    if (!photo)
+    {
+        photo = shown->GetPicture();
+        pictureIsReal = shown->HasPicture();
+    }
+    hasPhoto = photo != nullptr;
+    if (!photo)
+        return;
+
+    // One request per frame: the texture is null while the picture is on its way, and has no
+    // pixels when it could not be fetched or decoded. Neither draws anything, rather than a
+    // quad with whatever texture happens to be bound.
+    OGL_TextureFoto* texture = photo->GetTexture();
+    const GFX_Image* image = texture ? texture->GetImage() : nullptr;
+    if (!image || !image->HasPixels())
+        return;
+
+    const PictureShare share = FitPicture(IsSelected(), static_cast<float>(image->GetWidth()),
+                                          static_cast<float>(image->GetHeight()));
+    const GFX_Vector3& up = billboard->GetUp();
+    const GFX_Vector3& right = billboard->GetRight();
+    const GFX_Vector3 halfRight = right.Times(0.5f * share.width * billboard->GetWidth());
+    const GFX_Vector3 halfUp = up.Times(0.5f * share.height * billboard->GetHeight());
+    const GFX_Vector3 lifted = centre.Plus(billboard->GetNormal().Scale(PictureLift));
+
+    if (pictureIsReal)
+    {
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glDisable(GL_BLEND);
+    }
+    else
+    {
+        const GFX_Theme& theme = Theme();
+        glColor3fv((IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor).Data());
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    texture->DrawQuad(lifted.Minus(halfRight).Sub(halfUp), lifted.Plus(halfRight).Sub(halfUp),
+                      lifted.Plus(halfRight).Add(halfUp), lifted.Minus(halfRight).Add(halfUp));
+}
+
+void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
+{
+    GFX_Text* font = owner ? owner->GetFont() : nullptr;
+    if (!font)
+        return;
+    const char* name = shown->GetName().c_str();
+    const NameLayout layout =
+        LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
+                   billboard->GetWidth(), billboard->GetHeight());
+    const GFX_Theme& theme = Theme();
+    font->Bind();
+    font->DrawText3D(layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
+                     layout.glyphHeight, name,
+                     IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor);
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "scene/GFX_LocationHolder.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class GFX_ConnectionFriends;
+class GFX_Friend;
+
+// A locator that shows a friend: the friend's picture on the label, and the name under it when
+// the locator is picked or the friend has no picture of their own. It also keeps the friendship
+// lines that found it as one of their ends, so the owner can highlight a picked friend's lines
+// at once.
+//
+// It points at the friend and the lines without owning them; both must outlive it or be
+// dropped with it. GL thread only, except the layout arithmetic.
+class GFX_LocationHolderFriend : public GFX_LocationHolder
+{
+public:
+    explicit GFX_LocationHolderFriend(GFX_SceneOwner* owner);
+    ~GFX_LocationHolderFriend() override;
+
+    // The base draw, then the picture (10 units in front of the label) and the name (20 units
+    // in front). Leaves texturing enabled, lighting on and blending off when it drew a name
+    // (the text renderer's state), else as the base and the picture leave them.
+    void Draw() override;
+    GFX_LocationHolderFriend* AsFriendHolder() override { return this; }
+
+    void SetFriend(GFX_Friend* value) { shown = value; }
+    GFX_Friend* GetFriend() const { return shown; }
+    bool ShowsFriend(const GFX_Friend* person) const { return shown == person; }
+
+    // Registers a line that ends here (each line registers once per end).
+    void AddConnection(GFX_ConnectionFriends* connection) { connections.push_back(connection); }
+    // Highlights or dims every line that ends here.
+    void SetConnectionsHighlighted(bool highlighted);
+    const std::vector<GFX_ConnectionFriends*>& GetConnections() const { return connections; }
+
+    // The share of the label's width and height a picture of pictureWidth × pictureHeight
+    // texels fills: at most 0.9 × 0.9, or 0.9 × 0.675 when selected to leave room for the name,
+    // shrunk along one side to keep the picture's proportions. Sizes of 0 (a picture not
+    // decoded yet, or one that failed) give the full share.
+    struct PictureShare
+    {
+        float width;
+        float height;
+    };
+    static PictureShare FitPicture(bool selected, float pictureWidth, float pictureHeight);
+
+    // Where a name of `characters` glyphs goes on a label of labelWidth × labelHeight centred
+    // at `centre` with the given axes: glyphs 0.9·width / characters wide, but never wider than
+    // half their height of 0.1375·labelHeight; the line centred across the label and around
+    // the height 0.4125·labelHeight below its centre, 20 units in front of it.
+    struct NameLayout
+    {
+        GFX_Vector3 origin; // bottom-left corner of the first glyph
+        float glyphWidth;
+        float glyphHeight;
+    };
+    static NameLayout LayoutName(size_t characters, const GFX_Vector3& centre,
+                                 const GFX_Vector3& up, const GFX_Vector3& right, float labelWidth,
+                                 float labelHeight);
+
+    // The owner's holder look-up over its holder list, in order: the first friend holder whose
+    // friend has the id id1 becomes holder1, otherwise one whose friend has id2 becomes holder2;
+    // the walk stops once both were set. Outputs not found keep what the caller put there.
+    // `holders` is any range of pointers (plain or owning) to holders.
+    template <typename Holders>
+    static void FindFriendHolders(const Holders& holders, const std::string& id1,
+                                  const std::string& id2, GFX_LocationHolder*& holder1,
+                                  GFX_LocationHolder*& holder2);
+
+    // How far in front of the label the picture and the name float.
+    static constexpr float PictureLift = 10.0f;
+    static constexpr float NameLift = 20.0f;
+
+private:
+    // The id of the friend a holder shows, or null when it shows none (or is no friend holder).
+    static const std::string* ShownId(GFX_LocationHolder& holder);
+    void DrawPicture(const GFX_Vector3& centre, bool& pictureIsReal, bool& hasPhoto);
+    void DrawName(const GFX_Vector3& centre);
+
+    GFX_Friend* shown = nullptr;
+    std::vector<GFX_ConnectionFriends*> connections;
+};
+
+template <typename Holders>
+void GFX_LocationHolderFriend::FindFriendHolders(const Holders& holders, const std::string& id1,
+                                                 const std::string& id2,
+                                                 GFX_LocationHolder*& holder1,
+                                                 GFX_LocationHolder*& holder2)
+{
+    bool found1 = false;
+    bool found2 = false;
+    for (const auto& holder : holders)
+    {
+        if (!holder)
+            continue;
+        const std::string* id = ShownId(*holder);
+        if (!id)
+            continue;
+        if (*id == id1)
+        {
+            holder1 = &*holder;
+            found1 = true;
+        }
+        else if (*id == id2)
+        {
+            holder2 = &*holder;
+            found2 = true;
+        }
+        if (found1 && found2)
+            return;
+    }
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "util/UTL_CriticalSection.h"
+#include "util/UTL_Thread.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+
+class OGL_TextureFoto;
+
+// One picture address known to the worker, with the texture its picture is decoded into.
+struct UTL_FotoTextureEntry
+{
+    explicit UTL_FotoTextureEntry(const std::string& address);
+    ~UTL_FotoTextureEntry();
+
+    bool loaded = false; // the worker has processed it, whether or not the picture decoded
+    std::string address;
+    std::unique_ptr<OGL_TextureFoto> texture; // wrap GL_CLAMP_TO_EDGE
+};
+
+// Turns picture addresses into textures without stalling the frame loop. Drawing code asks for
+// the texture of an address every frame; the first request registers the address and returns
+// null; a background thread downloads (web addresses) or reads (local paths) the pending
+// pictures one at a time, in byte-wise order of their addresses, and decodes each into its
+// texture's image. From then on requests return that texture, whose GL object the main thread
+// creates at its first bind. An entry is marked loaded even when its picture failed, and is never
+// tried again. The thread ends when nothing is pending and starts again on demand.
+//
+// Threading: the constructor, RequestTexture and the destructor run on the main (GL) thread;
+// Run is the worker thread's body. One lock guards the map's structure, the loaded flags and
+// `running`; it is never held during a download or a decode. The worker touches an entry's
+// texture only while the entry is not loaded; the main thread only after seeing it loaded.
+// Destruction stops the worker cooperatively: it aborts the transfer in flight, joins the
+// thread, and only then frees the entries.
+class UTL_FotoTextureBoss : public UTL_Thread
+{
+public:
+    // Initialises libcurl; the owner calls Start right after construction.
+    UTL_FotoTextureBoss();
+    ~UTL_FotoTextureBoss() override;
+
+    // The texture of the address once its picture has been processed, else null (registering
+    // the address the first time, and starting the worker when it is idle).
+    OGL_TextureFoto* RequestTexture(const std::string& address);
+
+    void Run() override;
+
+    // Where downloads are written before decoding; "./data/temp.jpg" by default. Its ".jpg"
+    // extension makes every download decode as JPEG. Set before the first request.
+    void SetScratchPath(const std::string& path) { scratchPath = path; }
+    const std::string& GetScratchPath() const { return scratchPath; }
+
+    // Time limits of one download, in seconds: to connect, and for the whole transfer.
+    static constexpr long ConnectTimeout = 10;
+    static constexpr long TransferTimeout = 30;
+    // A download larger than this is abandoned: no profile picture comes near it, and a hostile
+    // server must not make the worker allocate without bound.
+    static constexpr size_t MaxDownloadBytes = 16 * 1024 * 1024;
+
+    // Counters for benchmarks and tests; read from any thread.
+    struct Statistics
+    {
+        std::atomic<int> processed{0}; // entries marked loaded
+        std::atomic<int> downloads{0}; // web addresses fetched
+        std::atomic<long long> transferMicroseconds{0};
+        std::atomic<long long> decodeMicroseconds{0};
+    };
+    const Statistics& GetStatistics() const { return statistics; }
+
+    // Whether the worker thread is (or is about to be) running.
+    bool IsRunning();
+    // Addresses known, and those of them not processed yet.
+    size_t CountEntries();
+    size_t CountPending();
+
+private:
+    // Resolves one pending picture: downloads a web address into the scratch file and decodes
+    // it, or decodes a local path directly.
+    void LoadPicture(UTL_FotoTextureEntry& entry);
+    void DownloadPicture(const std::string& address, OGL_TextureFoto& texture);
+
+    std::map<std::string, std::unique_ptr<UTL_FotoTextureEntry>> entries;
+    std::unique_ptr<UTL_CriticalSection> lock;
+    bool running = true;
+    std::atomic<bool> stopping{false};
+    std::string scratchPath = "./data/temp.jpg";
+    Statistics statistics;
+};
