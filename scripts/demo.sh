@@ -55,21 +55,26 @@ probe() {
   ' _ "$host" "$port" 2>/dev/null
 }
 
-server_pid=
-stop_server() {
-  if [[ -n "$server_pid" ]] && kill -0 "$server_pid" 2>/dev/null; then
-    say "stopping halvane-server (pid $server_pid)"
-    kill -TERM "$server_pid" 2>/dev/null || true
-    for _ in $(seq 50); do
-      kill -0 "$server_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -KILL "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  server_pid=
+# Stops a process started here: TERM, then KILL after five seconds.
+stop() {
+  local pid=$1 what=$2
+  [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 0
+  say "stopping $what (pid $pid)"
+  kill -TERM "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
 }
-trap stop_server EXIT
+server_pid=
+viewer_pid=
+cleanup() {
+  stop "$viewer_pid" "the viewer"
+  stop "$server_pid" halvane-server
+}
+trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
@@ -113,15 +118,21 @@ else
   Log in on the page that opens with the demo account of $name ($friends friends):
       email     $email
       password  halvane
-  then press Close, and the circle comes in. The page lists the other accounts.
+  then press Close, and the circle comes in. The login page lists the demo accounts too.
 
 EOF
 fi
 
+# The viewer downloads every picture to data/temp.jpg before decoding it.
+[[ -w data || -w data/temp.jpg ]] || say "warning: data/ is not writable for $(id -un), so no pictures will show"
+
 say "starting the viewer"
-set +e
-"$viewer" --network "$host:$port" "$@"
-rc=$?
-set -e
+# In the background, so that an interrupt or a TERM reaches the traps at once and everything
+# started here is stopped.
+"$viewer" --network "$host:$port" "$@" &
+viewer_pid=$!
+rc=0
+wait "$viewer_pid" || rc=$?
+viewer_pid=
 ((rc == 0)) || say "the viewer ended with exit code $rc"
 exit "$rc"
