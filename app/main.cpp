@@ -50,9 +50,8 @@ int main(int argc, char** argv)
         "Run from the folder that holds data/config/ (the themes and interface textures).");
     options.addHelpOption();
     options.addVersionOption();
-    const QString defaultServer = QString("%1:%2")
-                                      .arg(UTL_FacebookConfig::DefaultHost)
-                                      .arg(UTL_FacebookConfig::DefaultPort);
+    const QString defaultServer =
+        QString("%1:%2").arg(UTL_FacebookConfig::DefaultHost).arg(UTL_FacebookConfig::DefaultPort);
     QCommandLineOption network(
         "network",
         "The social network's server as HOST:PORT; sets both the REST endpoint "

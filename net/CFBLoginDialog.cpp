@@ -12,7 +12,7 @@ CFBLoginDialog::CFBLoginDialog(QWidget* parent)
 {
     setWindowTitle("Log in to see your friends");
     setModal(false);
-    resize(640, 520);
+    resize(660, 600);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);

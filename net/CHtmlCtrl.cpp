@@ -54,9 +54,8 @@ protected:
             return true;
         // Act after the navigation hook returns: a message box must not spin an event loop
         // inside the browser's callback.
-        QTimer::singleShot(0, control, [control = control, command] {
-            control->HandleAppCommand(command);
-        });
+        QTimer::singleShot(0, control,
+                           [control = control, command] { control->HandleAppCommand(command); });
         return false;
     }
 
@@ -72,8 +71,9 @@ protected:
     bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& value,
                           QString* result) override
     {
-        return control->IsSilent() ? false
-                                   : QWebEnginePage::javaScriptPrompt(origin, message, value, result);
+        return control->IsSilent()
+                   ? false
+                   : QWebEnginePage::javaScriptPrompt(origin, message, value, result);
     }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override
@@ -93,7 +93,8 @@ void CHtmlCtrl::RegisterAppScheme()
 }
 
 CHtmlCtrl::CHtmlCtrl(QWidget* parent)
-    : QWebEngineView(parent), profile(new QWebEngineProfile(this)) // off the record: no cookies kept
+    : QWebEngineView(parent),
+      profile(new QWebEngineProfile(this)) // off the record: no cookies kept
 {
     profile->installUrlSchemeHandler(AppScheme, new AppSchemeHandler(profile));
     setPage(new CHtmlPage(profile, this));

@@ -12,8 +12,8 @@ class UTL_FriendReceiver
 public:
     virtual ~UTL_FriendReceiver() = default;
 
-    virtual void SetSelf(const std::string& id, const std::string& name,
-                         const std::string& picture, const std::string& squarePicture) = 0;
+    virtual void SetSelf(const std::string& id, const std::string& name, const std::string& picture,
+                         const std::string& squarePicture) = 0;
     virtual void AddFriend(const std::string& id, const std::string& name,
                            const std::string& picture, const std::string& squarePicture) = 0;
     // Spreads every locator over the globe again, after each new friend.

@@ -21,6 +21,8 @@ packages=(
   xvfb xauth xdotool
   # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
+  # artwork: FreeType and the DejaVu fonts draw the interface textures
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

@@ -142,9 +142,9 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     const float buttonX[3] = {1.0f, 93.0f, 121.0f};
     for (int i = 0; i < 3; ++i)
     {
-        auto button = std::make_unique<GFX_WidgetRoundButton>(
-            this, viewportSize, buttonX[i], 1.0f, 28.0f, 28.0f, GFX_Anchor::BottomLeft,
-            theme.NavWidgetDialColor);
+        auto button = std::make_unique<GFX_WidgetRoundButton>(this, viewportSize, buttonX[i], 1.0f,
+                                                              28.0f, 28.0f, GFX_Anchor::BottomLeft,
+                                                              theme.NavWidgetDialColor);
         button->LoadTexture(std::string(ConfigFolder) + "rot_but_" + std::to_string(i + 1) +
                             ".tga");
         rotationButtons.push_back(std::move(button));
@@ -376,8 +376,8 @@ void UTL_SimCtrlHalvane::Hover()
     if (friendsDock)
         friendsDock->MouseMove(pointerX, pointerY);
     const float w = static_cast<float>(width);
-    makerLogoHovered = pointerX >= w - 200.0f && pointerX <= w - 70.0f && pointerY >= -104.0f &&
-                       pointerY <= 26.0f;
+    makerLogoHovered =
+        pointerX >= w - 200.0f && pointerX <= w - 70.0f && pointerY >= -104.0f && pointerY <= 26.0f;
 }
 
 void UTL_SimCtrlHalvane::ClearRotationButtons()
@@ -600,7 +600,8 @@ void UTL_SimCtrlHalvane::DrawScene()
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (billboardTexture && billboardTexture->GetImage() && billboardTexture->GetImage()->HasPixels())
+    if (billboardTexture && billboardTexture->GetImage() &&
+        billboardTexture->GetImage()->HasPixels())
     {
         glEnable(GL_TEXTURE_2D);
         billboardTexture->Bind();
@@ -636,7 +637,8 @@ void UTL_SimCtrlHalvane::DrawTopBarAndLogos()
 {
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
-    auto quad = [](float left, float bottom, float right, float top) {
+    auto quad = [](float left, float bottom, float right, float top)
+    {
         glBegin(GL_QUADS);
         glTexCoord2f(0, 0);
         glVertex3f(left, bottom, 0);
@@ -648,9 +650,8 @@ void UTL_SimCtrlHalvane::DrawTopBarAndLogos()
         glVertex3f(left, top, 0);
         glEnd();
     };
-    auto loaded = [](const std::unique_ptr<OGL_Texture2D>& texture) {
-        return texture && texture->GetImage() && texture->GetImage()->HasPixels();
-    };
+    auto loaded = [](const std::unique_ptr<OGL_Texture2D>& texture)
+    { return texture && texture->GetImage() && texture->GetImage()->HasPixels(); };
 
     glEnable(GL_BLEND);
     glDisable(GL_LIGHTING);
@@ -846,8 +847,7 @@ void UTL_SimCtrlHalvane::ConnectFriends(const std::string& id1, const std::strin
 const std::string& UTL_SimCtrlHalvane::GetFriendId(int index) const
 {
     static const std::string none;
-    return index >= 0 && index < static_cast<int>(friends.size()) ? friends[index]->GetId()
-                                                                     : none;
+    return index >= 0 && index < static_cast<int>(friends.size()) ? friends[index]->GetId() : none;
 }
 
 void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::string& id2,
@@ -874,9 +874,10 @@ long long UTL_SimCtrlHalvane::CountDots() const
     {
         if (!connection->IsResolved())
             continue;
-        const float length =
-            connection->GetHolder2()->GetPosition().Minus(connection->GetHolder1()->GetPosition())
-                .Length();
+        const float length = connection->GetHolder2()
+                                 ->GetPosition()
+                                 .Minus(connection->GetHolder1()->GetPosition())
+                                 .Length();
         const int intervals = GFX_Connection::DotIntervals(length);
         if (intervals >= 2)
             dots += intervals - 1;

@@ -104,6 +104,7 @@ TEST(UTL_FacebookClientTest, CallIdsCountFromZeroAlsoWhenACallFails)
     client.SetTimeouts(std::chrono::milliseconds(2000), std::chrono::milliseconds(200));
     EXPECT_FALSE(client.Init()) << "the first call timed out";
     EXPECT_EQ(client.GetCallCounter(), 1);
+    client.SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(30));
     EXPECT_TRUE(client.CreateToken());
     EXPECT_EQ(client.GetAuthToken(), "t");
 

@@ -77,6 +77,8 @@ protected:
         person.SetHasPicture(real);
         person.SetHasSquarePicture(real);
         owner.pictureWorker = &worker;
+        person.GetPicture()->GetTexture(); // queues the picture
+        worker.Start();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!person.GetPicture()->GetTexture() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -143,6 +145,7 @@ TEST_F(GFX_LocationHolderFriendGLTest, ANamesGlyphsComeFromTheirFontCells)
     font.LoadFont(dir.Write("font.tga", CellFont()));
     owner.font = &font;
     owner.theme.LocatorTextColor = {1, 1, 1};
+    owner.theme.LocatorTextColorSel = {1, 1, 1};
     person.SetHasSquarePicture(false); // no picture of their own: the name shows
 
     DrawLabel(750, false, 0.5f);

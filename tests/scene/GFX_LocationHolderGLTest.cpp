@@ -54,8 +54,7 @@ TEST_F(GFX_LocationHolderGLTest, TheLabelFacesTheCameraFromEveryViewpoint)
     for (const Viewpoint& view : {Viewpoint{0, 20}, Viewpoint{60, -35}, Viewpoint{135, 50},
                                   Viewpoint{-100, 10}, Viewpoint{-170, -70}, Viewpoint{90, 80}})
     {
-        SCOPED_TRACE(testing::Message() << "heading " << view.heading << ", pitch "
-                                        << view.pitch);
+        SCOPED_TRACE(testing::Message() << "heading " << view.heading << ", pitch " << view.pitch);
         ClearFrame();
         GlobeCamera(view.heading, view.pitch);
         GFX_Vector3 up, right;

@@ -21,14 +21,13 @@ protected:
         GLTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        font.LoadFont(dir.Write("font.tga", MakeTgaRgba(256, 256,
-                                                        [](int x, int y)
-                                                        {
-                                                            const Pixel c =
-                                                                CellColour(x / 16, 15 - y / 16);
-                                                            return std::array<unsigned char, 4>{
-                                                                c[0], c[1], c[2], c[3]};
-                                                        })));
+        font.LoadFont(dir.Write(
+            "font.tga", MakeTgaRgba(256, 256,
+                                    [](int x, int y)
+                                    {
+                                        const Pixel c = CellColour(x / 16, 15 - y / 16);
+                                        return std::array<unsigned char, 4>{c[0], c[1], c[2], c[3]};
+                                    })));
         ClearFrame();
         // Pixels, origin bottom-left.
         glMatrixMode(GL_PROJECTION);

@@ -3,10 +3,10 @@
 
 #include "gfx/WGL_Context.h"
 #include "net/UTL_FacebookConfig.h"
+#include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
 #include "sim/UTL_SimCtrlHalvane.h"
-#include "tools/LoginForm.h"
-#include "tools/SnapshotPng.h"
+#include "tools/snapshot/SnapshotPng.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include <GL/gl.h>
@@ -73,7 +73,8 @@ Options Parse(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
+        auto value = [&]() -> std::string
+        {
             if (i + 1 >= argc)
                 Fail(arg + " needs a value (see --help)");
             return argv[++i];
@@ -145,9 +146,9 @@ int main(int argc, char** argv)
         Fail("no auth token from http://" + options.server + " (is halvane-server running?)");
     std::string error;
     const UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(options.server);
-    if (!PostLoginForm(endpoints.loginPage, endpoints.apiKey,
-                       session.GetClient()->GetAuthToken(), options.email, options.password,
-                       error))
+    if (!UTL_PostLoginForm(endpoints.loginPage, endpoints.apiKey,
+                           session.GetClient()->GetAuthToken(), options.email, options.password,
+                           error))
         Fail(error);
     session.OnLoginClosed();
     if (!session.GetClient()->HasSession())
@@ -160,7 +161,8 @@ int main(int argc, char** argv)
         Fail("nobody with uid " + options.select + " in this circle");
 
     const float frameSeconds = 1.0f / 60.0f;
-    auto step = [&] {
+    auto step = [&]
+    {
         controller.Step(options.width, options.height, frameSeconds);
         if (!options.allFriendships)
             session.OnFrame();

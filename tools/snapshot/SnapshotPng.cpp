@@ -1,4 +1,4 @@
-#include "tools/SnapshotPng.h"
+#include "tools/snapshot/SnapshotPng.h"
 
 #include <GL/gl.h>
 #include <cstdio>

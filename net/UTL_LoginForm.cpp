@@ -1,4 +1,4 @@
-#include "tools/LoginForm.h"
+#include "net/UTL_LoginForm.h"
 
 #include <curl/curl.h>
 #include <memory>
@@ -15,9 +15,9 @@ size_t Collect(char* data, size_t size, size_t count, void* userData)
 }
 } // namespace
 
-bool PostLoginForm(const std::string& loginPage, const std::string& apiKey,
-                   const std::string& authToken, const std::string& email,
-                   const std::string& password, std::string& error)
+bool UTL_PostLoginForm(const std::string& loginPage, const std::string& apiKey,
+                       const std::string& authToken, const std::string& email,
+                       const std::string& password, std::string& error)
 {
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl)
@@ -25,7 +25,8 @@ bool PostLoginForm(const std::string& loginPage, const std::string& apiKey,
         error = "Could not initialize curl.";
         return false;
     }
-    auto escape = [&](const std::string& value) {
+    auto escape = [&](const std::string& value)
+    {
         char* escaped = curl_easy_escape(curl.get(), value.c_str(), static_cast<int>(value.size()));
         std::string result = escaped ? escaped : "";
         curl_free(escaped);

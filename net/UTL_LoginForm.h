@@ -6,6 +6,6 @@
 // (email, pass, api_key, auth_token) and reads the answer. On success the server authorises the
 // token for that person, and the client can exchange it for a session. Returns false with a
 // reason in `error` when the page refuses the login or cannot be reached.
-bool PostLoginForm(const std::string& loginPage, const std::string& apiKey,
-                   const std::string& authToken, const std::string& email,
-                   const std::string& password, std::string& error);
+bool UTL_PostLoginForm(const std::string& loginPage, const std::string& apiKey,
+                       const std::string& authToken, const std::string& email,
+                       const std::string& password, std::string& error);

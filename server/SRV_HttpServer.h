@@ -1,0 +1,53 @@
+#pragma once
+
+#include "net/UTL_FacebookConfig.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class SRV_Database;
+class SRV_RestService;
+
+// The stand-in network on HTTP: the REST endpoint (/restserver.php, POST with a URL-encoded or
+// multipart body, parameters possibly split with the query string, or GET), the login page
+// (/login.php) and the profile pictures (/photos/UID/SIZE.jpg, made on first request and cached).
+// Bodies are bounded (413 past the limit), slow clients time out, and a request that goes wrong
+// gets an HTTP error, never a crash.
+//
+// Threading: Run serves on a pool of threads until Stop, which may be called from any thread.
+class SRV_HttpServer
+{
+public:
+    struct Settings
+    {
+        std::string host = UTL_FacebookConfig::DefaultHost;
+        int port = UTL_FacebookConfig::DefaultPort; // 0: any free port
+        size_t maxBodyBytes = size_t(1) << 20;
+        size_t pictureCacheBytes = size_t(64) << 20;
+        int threads = 16;
+        // Shown on the login page beside the demo accounts it opens.
+        std::string demoPassword;
+    };
+
+    SRV_HttpServer(SRV_Database& database, SRV_RestService& service, Settings settings);
+    ~SRV_HttpServer();
+
+    SRV_HttpServer(const SRV_HttpServer&) = delete;
+    SRV_HttpServer& operator=(const SRV_HttpServer&) = delete;
+
+    // Binds the listening socket; from then on connections wait in the backlog until Run.
+    bool Bind(std::string& error);
+    int Port() const;
+    // "http://HOST:PORT" of the bound socket.
+    std::string Address() const;
+    // Serves until Stop; false when not bound or the listener fails.
+    bool Run();
+    // Bind and Run on a thread of its own (tests, benchmarks); Stop or the destructor end it.
+    bool Start(std::string& error);
+    void Stop();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};

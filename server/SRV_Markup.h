@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// Text made safe for XML and HTML documents: markup characters become entity references, bytes
+// that are not valid UTF-8 become '?', and control characters other than tab, line feed and
+// carriage return (which XML forbids) are dropped. Requests echo what clients sent, so the
+// answers stay well-formed whatever arrives.
+namespace SRV_Markup
+{
+std::string Escape(const std::string& text);
+} // namespace SRV_Markup

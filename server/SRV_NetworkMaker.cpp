@@ -1,0 +1,337 @@
+#include "server/SRV_NetworkMaker.h"
+
+#include "server/SRV_Database.h"
+#include "server/SRV_Names.h"
+#include "server/SRV_PasswordHash.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <unordered_set>
+#include <vector>
+
+namespace
+{
+constexpr const char* Statuses[] = {
+    "is back from the mountains.",
+    "is looking for a good book.",
+    "can't believe it's Monday again.",
+    "made bread. It is mostly edible.",
+    "is at the beach!",
+    "is learning the guitar, slowly.",
+    "has a new job!",
+    "is moving house this weekend.",
+    "wonders where the summer went.",
+    "is running a half marathon on Sunday.",
+    "just saw the best concert ever.",
+    "is cooking for twelve tonight.",
+    "is on the night train to Vienna.",
+    "found the cat. She was in the laundry basket.",
+    "is painting the kitchen yellow.",
+    "is happy.",
+};
+
+// A stable hash of a uid for per-person choices that must not change between imports.
+uint64_t Hash(int64_t uid)
+{
+    uint64_t x = uint64_t(uid) + 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
+// Most people show a picture; a few have none and a few hide theirs, so that every way a
+// profile picture can be missing occurs.
+SRV_PictureState PictureFor(uint64_t draw)
+{
+    const unsigned percent = unsigned(draw % 100);
+    if (percent < 6)
+        return SRV_PictureState::None;
+    if (percent < 10)
+        return SRV_PictureState::Hidden;
+    return SRV_PictureState::Shown;
+}
+
+int64_t Now()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+SRV_Person MakePerson(int64_t uid, const std::string& first, const std::string& last, uint64_t draw)
+{
+    SRV_Person person;
+    person.uid = uid;
+    person.firstName = first;
+    person.lastName = last;
+    person.name = first + " " + last;
+    person.picture = PictureFor(draw);
+    // About a third have said something in the last month.
+    if ((draw >> 8) % 3 == 0)
+    {
+        person.status = Statuses[(draw >> 16) % std::size(Statuses)];
+        person.statusTime = Now() - int64_t((draw >> 24) % (30 * 24 * 3600));
+    }
+    return person;
+}
+
+// Lines of an edge list are short; a longer one is not an edge list.
+constexpr size_t MaxLine = 256;
+
+// std::getline without its unbounded growth: keeps at most MaxLine + 1 bytes of a line (enough
+// to tell that it is too long) and skips the rest.
+bool ReadLine(std::istream& in, std::string& line)
+{
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    for (;;)
+    {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof())
+        {
+            in.setstate(std::ios::eofbit);
+            return !line.empty();
+        }
+        if (c == '\n')
+            return true;
+        if (line.size() <= MaxLine)
+            line += char(c);
+    }
+}
+
+// Parses a node id: decimal digits only, within the id range.
+bool ParseNode(const std::string& text, int64_t& node)
+{
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    node = std::stoll(text);
+    return node <= SRV_NetworkMaker::MaxNodeId;
+}
+} // namespace
+
+SRV_NetworkMaker::SRV_NetworkMaker(SRV_Database& database, const SRV_Names& names,
+                                   const std::string& password, int passwordIterations)
+    : database(database), names(names), password(password), passwordIterations(passwordIterations)
+{
+}
+
+std::string SRV_NetworkMaker::UniqueEmail(const std::string& first, const std::string& last)
+{
+    auto plain = [](const std::string& name)
+    {
+        std::string out;
+        for (unsigned char c : name)
+            if (std::isalnum(c))
+                out += char(std::tolower(c));
+        return out.empty() ? std::string("friend") : out;
+    };
+    const std::string stem = plain(first) + "." + plain(last);
+    std::string email = stem + "@example.com";
+    for (int suffix = 2; database.EmailTaken(email); ++suffix)
+        email = stem + std::to_string(suffix) + "@example.com";
+    return email;
+}
+
+bool SRV_NetworkMaker::AddAccount(int64_t uid, const std::string& first, const std::string& last,
+                                  std::string& email)
+{
+    SRV_Person existing;
+    if (database.FindPerson(uid, existing) && !existing.email.empty())
+    {
+        email = existing.email;
+        return true;
+    }
+    email = UniqueEmail(first, last);
+    const std::string hash = SRV_PasswordHash::Make(password, passwordIterations);
+    SRV_Person person = MakePerson(uid, first, last, Hash(uid));
+    person.picture = SRV_PictureState::Shown; // the user always sees themselves
+    person.email = email;
+    person.passwordHash = hash;
+    person.demo = true;
+    return database.AddPerson(person) && database.SetLoginIfNone(uid, email, hash, true);
+}
+
+bool SRV_NetworkMaker::MakeSample(int friendCount, uint64_t seed, Result& result,
+                                  std::string& error)
+{
+    if (friendCount < 0 || friendCount > MaxSampleFriends)
+    {
+        error = "the sample size must be between 0 and " + std::to_string(MaxSampleFriends);
+        return false;
+    }
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+
+    // Distinct nine-digit uids, the first for the account.
+    std::vector<int64_t> uids;
+    std::unordered_set<int64_t> taken;
+    std::uniform_int_distribution<int64_t> uidRange(100'000'000, 999'999'999);
+    while (int(uids.size()) < friendCount + 1)
+    {
+        const int64_t uid = uidRange(random);
+        if (taken.insert(uid).second && !database.PersonExists(uid))
+            uids.push_back(uid);
+    }
+
+    // Communities of uneven size: a handful for a small circle, a few dozen for a large one.
+    const int communityCount =
+        std::clamp(int(std::lround(std::sqrt(double(friendCount)) / 2.5)), 1, 40);
+    std::vector<double> weights(static_cast<size_t>(communityCount));
+    std::lognormal_distribution<double> spread(0.0, 0.6);
+    for (double& w : weights)
+        w = spread(random);
+    std::discrete_distribution<int> pickCommunity(weights.begin(), weights.end());
+    std::vector<std::vector<int64_t>> communities(static_cast<size_t>(communityCount));
+    for (int i = 1; i <= friendCount; ++i)
+        communities[size_t(pickCommunity(random))].push_back(uids[size_t(i)]);
+
+    auto work = [&]() -> bool
+    {
+        const std::string first = names.First(random()), last = names.Last(random());
+        if (!AddAccount(uids[0], first, last, result.email))
+            return false;
+        for (int i = 1; i <= friendCount; ++i)
+        {
+            const int64_t uid = uids[size_t(i)];
+            if (!database.AddPerson(
+                    MakePerson(uid, names.First(random()), names.Last(random()), random())) ||
+                !database.AddFriendship(uids[0], uid))
+                return false;
+        }
+
+        int64_t friendships = 0;
+        // Inside a community everyone has about 36 friends (or half the community, if smaller).
+        for (const auto& members : communities)
+        {
+            if (members.size() < 2)
+                continue;
+            const double p = std::min(0.5, 36.0 / double(members.size() - 1));
+            for (size_t a = 0; a < members.size(); ++a)
+                for (size_t b = a + 1; b < members.size(); ++b)
+                    if (unit(random) < p)
+                    {
+                        if (!database.AddFriendship(members[a], members[b]))
+                            return false;
+                        ++friendships;
+                    }
+        }
+        // Between communities each person adds two friendships on average.
+        if (communityCount > 1)
+            for (size_t c = 0; c < communities.size(); ++c)
+                for (int64_t uid : communities[c])
+                {
+                    std::poisson_distribution<int> count(2.0);
+                    for (int k = count(random); k > 0; --k)
+                    {
+                        const size_t other = size_t(pickCommunity(random));
+                        if (other == c || communities[other].empty())
+                            continue;
+                        const auto& members = communities[other];
+                        std::uniform_int_distribution<size_t> member(0, members.size() - 1);
+                        const int64_t friendUid = members[member(random)];
+                        if (!database.AreFriends(uid, friendUid))
+                        {
+                            if (!database.AddFriendship(uid, friendUid))
+                                return false;
+                            ++friendships;
+                        }
+                    }
+                }
+        result.accountUid = uids[0];
+        result.friends = friendCount;
+        result.friendships = friendships;
+        return true;
+    };
+    return database.Transaction(work, error);
+}
+
+bool SRV_NetworkMaker::ImportEgo(const std::string& path, Result& result, std::string& error)
+{
+    const std::string stem = std::filesystem::path(path).stem().string();
+    int64_t ego = 0;
+    if (!ParseNode(stem, ego))
+    {
+        error = path + ": the file name must be the ego's id, as in 107.edges";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        error = path + ": cannot open";
+        return false;
+    }
+
+    const int64_t egoUid = EgoUidBase + ego;
+    std::unordered_set<int64_t> friends;
+    int64_t friendships = 0;
+    auto addNode = [&](int64_t uid) -> bool
+    {
+        if (uid == egoUid || !friends.insert(uid).second)
+            return true;
+        const uint64_t hash = Hash(uid);
+        return database.AddPerson(
+                   MakePerson(uid, names.First(hash), names.Last(hash >> 1), hash)) &&
+               database.AddFriendship(egoUid, uid);
+    };
+
+    auto work = [&]() -> bool
+    {
+        if (!AddAccount(egoUid, names.First(Hash(egoUid)), names.Last(Hash(egoUid) >> 1),
+                        result.email))
+        {
+            error = path + ": cannot store the account";
+            return false;
+        }
+        std::string line;
+        for (int64_t lineNumber = 1; ReadLine(file, line); ++lineNumber)
+        {
+            while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+                line.pop_back();
+            const size_t start = line.find_first_not_of(" \t");
+            if (start == std::string::npos || line[start] == '#')
+                continue;
+            const size_t gap = line.find_first_of(" \t", start);
+            const size_t second =
+                gap == std::string::npos ? gap : line.find_first_not_of(" \t", gap);
+            int64_t a = 0, b = 0;
+            if (line.size() > MaxLine || second == std::string::npos ||
+                line.find_first_of(" \t", second) != std::string::npos ||
+                !ParseNode(line.substr(start, gap - start), a) ||
+                !ParseNode(line.substr(second), b))
+            {
+                error = path + ":" + std::to_string(lineNumber) + ": expected two node ids";
+                return false;
+            }
+            if (!addNode(EgoUidBase + a) || !addNode(EgoUidBase + b))
+            {
+                error = path + ": cannot store a person";
+                return false;
+            }
+            if (a != b && !database.AreFriends(EgoUidBase + a, EgoUidBase + b))
+            {
+                if (!database.AddFriendship(EgoUidBase + a, EgoUidBase + b))
+                {
+                    error = path + ": cannot store a friendship";
+                    return false;
+                }
+                ++friendships;
+            }
+        }
+        if (file.bad())
+        {
+            error = path + ": read error";
+            return false;
+        }
+        result.accountUid = egoUid;
+        result.friends = int64_t(friends.size());
+        result.friendships = friendships;
+        return true;
+    };
+    return database.Transaction(work, error);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Unpredictable bytes for salts, auth tokens, session keys and secrets, from the operating
+// system's entropy source. Safe to call from any thread.
+namespace SRV_Random
+{
+std::string Bytes(size_t count);
+// `count` random bytes as 2 × count lowercase hexadecimal digits.
+std::string Hex(size_t count);
+} // namespace SRV_Random
+
+namespace SRV_Hex
+{
+std::string Encode(const std::string& bytes);
+// The bytes of `hex` (lower or upper case); false when it is not an even run of hex digits.
+bool Decode(const std::string& hex, std::string& bytes);
+} // namespace SRV_Hex

@@ -1,0 +1,76 @@
+#include "app/UI_KeyCodes.h"
+#include "app/UI_OpenGlOverlappedView.h"
+#include "net/CHtmlCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <Qt>
+
+TEST(UI_KeyCodesTest, QtKeysBecomeTheClassicVirtualKeyCodes)
+{
+    struct Row
+    {
+        int qt;
+        bool keypad;
+        int code;
+    };
+    const Row rows[] = {
+        {Qt::Key_Shift, false, 16},    {Qt::Key_Control, false, 17},
+        {Qt::Key_Escape, false, 27},   {Qt::Key_Space, false, 32},
+        {Qt::Key_A, false, 65},        {Qt::Key_Z, false, 90},
+        {Qt::Key_0, false, 48},        {Qt::Key_7, true, 103},
+        {Qt::Key_F1, false, 112},      {Qt::Key_F12, false, 123},
+        {Qt::Key_Left, false, 37},     {Qt::Key_Down, false, 40},
+        {Qt::Key_NumLock, false, 144}, {Qt::Key_ScrollLock, false, 145},
+        {Qt::Key_Plus, true, 107},     {Qt::Key_Return, false, 13},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(UI_VirtualKeyFromQt(row.qt, row.keypad), row.code) << "Qt key " << row.qt;
+    EXPECT_GT(UI_VirtualKeyFromQt(Qt::Key_MediaPlay, false), 255)
+        << "keys without a classic code stay out of the controller's key table";
+}
+
+TEST(UI_KeyCodesTest, MouseFlagsPackButtonsAndModifiersIntoFourBits)
+{
+    EXPECT_EQ(UI_MouseFlags(true, false, false, false), 1);
+    EXPECT_EQ(UI_MouseFlags(false, true, false, false), 2);
+    EXPECT_EQ(UI_MouseFlags(true, false, true, true), 13);
+    EXPECT_EQ(UI_MouseFlags(false, false, false, false), 0);
+}
+
+TEST(UI_OpenGlOverlappedViewTest, PlacesTheViewInTheCornerAtItsFraction)
+{
+    struct Row
+    {
+        int corner;
+        float fraction;
+        int x, y, w, h;
+    };
+    const Row rows[] = {
+        {0, 1.0f, 10, 20, 800, 600},  {0, 0.5f, 10, 20, 400, 300},    {1, 0.5f, 410, 20, 400, 300},
+        {2, 0.5f, 10, 320, 400, 300}, {3, 0.25f, 610, 470, 200, 150}, {7, 0.5f, 0, 0, 400, 300},
+    };
+    for (const Row& row : rows)
+    {
+        int r[4];
+        UI_OpenGlOverlappedView::Placement(row.corner, row.fraction, 10, 20, 800, 600, r);
+        EXPECT_EQ(r[0], row.x) << "corner " << row.corner << " fraction " << row.fraction;
+        EXPECT_EQ(r[1], row.y) << "corner " << row.corner << " fraction " << row.fraction;
+        EXPECT_EQ(r[2], row.w);
+        EXPECT_EQ(r[3], row.h);
+    }
+}
+
+TEST(CHtmlCtrlTest, AppCommandsKeepTheirCaseWhileThePrefixIgnoresIt)
+{
+    QString command;
+    EXPECT_TRUE(CHtmlCtrl::AppCommandOf("APP:Beep", command));
+    EXPECT_EQ(command, "Beep");
+    EXPECT_TRUE(CHtmlCtrl::AppCommandOf("app:beep", command));
+    EXPECT_EQ(command, "beep") << "the command itself is compared exactly later";
+    EXPECT_TRUE(CHtmlCtrl::AppCommandOf("App:", command));
+    EXPECT_EQ(command, "");
+    EXPECT_FALSE(CHtmlCtrl::AppCommandOf("http://127.0.0.1/login.php", command));
+    EXPECT_FALSE(CHtmlCtrl::AppCommandOf("ap", command));
+    EXPECT_FALSE(CHtmlCtrl::AppCommandOf("application:Beep", command));
+}

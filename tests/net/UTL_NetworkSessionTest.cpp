@@ -1,0 +1,286 @@
+#include "net/UTL_NetworkSession.h"
+
+#include "StubRestServer.h"
+#include "net/UTL_FriendReceiver.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char XmlHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+const char Self[] = "100";
+
+// Records what the friend queries hand over, in order.
+class RecordingReceiver : public UTL_FriendReceiver
+{
+public:
+    void SetSelf(const std::string& id, const std::string& name, const std::string& picture,
+                 const std::string& square) override
+    {
+        log.push_back("self " + id + " " + name + " [" + picture + "] [" + square + "]");
+    }
+    void AddFriend(const std::string& id, const std::string& name, const std::string& picture,
+                   const std::string& square) override
+    {
+        ids.push_back(id);
+        log.push_back("friend " + id + " " + name + " [" + picture + "] [" + square + "]");
+    }
+    void LayoutFriends() override { log.push_back("layout"); }
+    void ConnectSelf() override { log.push_back("connect self"); }
+    void ConnectFriends(const std::string& id1, const std::string& id2, float dimAlpha,
+                        bool highlighted) override
+    {
+        EXPECT_FLOAT_EQ(dimAlpha, 0.4f);
+        EXPECT_FALSE(highlighted);
+        links.push_back(id1 + "-" + id2);
+    }
+    int GetFriendCount() const override { return static_cast<int>(ids.size()); }
+    const std::string& GetFriendId(int index) const override { return ids[index]; }
+
+    std::vector<std::string> ids;
+    std::vector<std::string> log;
+    std::vector<std::string> links;
+};
+
+std::string Element(const std::string& name, const std::string& text)
+{
+    return "<" + name + ">" + text + "</" + name + ">";
+}
+
+// A scripted network: the user 100 with friends 1…n, friends when the sum of their uids is odd.
+// Answers are chosen by method; `failMethod` gets an error answer instead.
+struct ScriptedNetwork
+{
+    explicit ScriptedNetwork(int friends, std::string failMethod = "")
+        : friends(friends), failMethod(std::move(failMethod)),
+          server([this](const StubRestServer::Request& request, size_t) { return Answer(request); })
+    {
+    }
+
+    std::string Answer(const StubRestServer::Request& request)
+    {
+        const std::string method =
+            request.fields.count("method") ? request.fields.at("method") : "";
+        if (method == failMethod)
+            return std::string(XmlHead) + "<error_response><error_code>2</error_code>"
+                                          "<error_msg>Service temporarily unavailable</error_msg>"
+                                          "</error_response>";
+        if (method == "facebook.auth.createToken")
+            return std::string(XmlHead) + Element("auth_createToken_response", "tok");
+        if (method == "facebook.auth.getSession")
+            return std::string(XmlHead) +
+                   Element("auth_getSession_response", Element("session_key", "sk") +
+                                                           Element("uid", Self) +
+                                                           Element("secret", "sec"));
+        if (method == "facebook.friends.get")
+        {
+            std::string uids;
+            for (int i = 1; i <= friends; ++i)
+                uids += Element("uid", std::to_string(i));
+            return std::string(XmlHead) + Element("friends_get_response", uids);
+        }
+        if (method == "facebook.users.getInfo")
+        {
+            // The user's own record comes second: it must still never be taken for a friend.
+            std::string users = User("1", true);
+            users += User(Self, true);
+            for (int i = 2; i <= friends; ++i)
+                users += User(std::to_string(i), i != 2);
+            return std::string(XmlHead) + Element("users_getInfo_response", users);
+        }
+        if (method == "facebook.friends.areFriends")
+        {
+            std::vector<std::string> first = Split(request.fields.at("uids1"));
+            std::vector<std::string> second = Split(request.fields.at("uids2"));
+            std::string infos;
+            for (size_t i = 0; i < first.size(); ++i)
+            {
+                const bool linked = (std::stoi(first[i]) + std::stoi(second[i])) % 2 == 1;
+                infos +=
+                    Element("friend_info", Element("uid1", first[i]) + Element("uid2", second[i]) +
+                                               Element("are_friends", linked ? "1" : "0"));
+            }
+            return std::string(XmlHead) + Element("friends_areFriends_response", infos);
+        }
+        return std::string(XmlHead) + "<error_response><error_code>3</error_code></error_response>";
+    }
+
+    static std::string User(const std::string& uid, bool withPicture)
+    {
+        return Element("user", Element("uid", uid) + Element("name", "P" + uid) +
+                                   (withPicture ? Element("pic", "http://p/" + uid) : "") +
+                                   Element("pic_square", "http://s/" + uid));
+    }
+
+    static std::vector<std::string> Split(const std::string& list)
+    {
+        std::vector<std::string> parts;
+        std::stringstream stream(list);
+        for (std::string part; std::getline(stream, part, ',');)
+            parts.push_back(part);
+        return parts;
+    }
+
+    std::vector<StubRestServer::Request> RequestsFor(const std::string& method) const
+    {
+        std::vector<StubRestServer::Request> found;
+        for (const auto& request : server.Requests())
+            if (request.fields.count("method") && request.fields.at("method") == method)
+                found.push_back(request);
+        return found;
+    }
+
+    UTL_NetworkSession::Endpoints Endpoints() const
+    {
+        auto endpoints =
+            UTL_NetworkSession::ForServer("127.0.0.1:" + std::to_string(server.Port()));
+        return endpoints;
+    }
+
+    int friends;
+    std::string failMethod;
+    StubRestServer server;
+};
+
+// Logs in against the network and loads the friends; returns whether LoadFriends succeeded.
+bool LogInAndLoad(UTL_NetworkSession& session)
+{
+    EXPECT_FALSE(session.GetLoginUrl().empty());
+    session.OnLoginClosed();
+    return session.AreFriendsRequested() && session.HasMoreBatches();
+}
+} // namespace
+
+TEST(UTL_NetworkSessionTest, FriendsArriveInOrderWithTheUserApart)
+{
+    ScriptedNetwork network(3);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+
+    EXPECT_EQ(receiver.log,
+              (std::vector<std::string>{"friend 1 P1 [http://p/1] [http://s/1]", "layout",
+                                        "self 100 P100 [http://p/100] [http://s/100]",
+                                        "friend 2 P2 [] [http://s/2]", "layout", // no pic element
+                                        "friend 3 P3 [http://p/3] [http://s/3]", "layout",
+                                        "connect self"}));
+    const auto info = network.RequestsFor("facebook.users.getInfo");
+    ASSERT_EQ(info.size(), 1u);
+    EXPECT_EQ(info[0].fields.at("uids"), "100,1,2,3") << "the user first, then every friend";
+    EXPECT_EQ(info[0].fields.at("fields"), "name,status,pic,pic_big,pic_small,pic_square");
+    EXPECT_EQ(session.GetFrameCounter(), 450u);
+    EXPECT_EQ(session.GetResumeRow(), 0);
+}
+
+TEST(UTL_NetworkSessionTest, TheFirstBatchWaitsFiftyOneFramesAndHoldsWholeRows)
+{
+    ScriptedNetwork network(3);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+
+    for (int frame = 0; frame < 50; ++frame)
+        session.OnFrame();
+    EXPECT_TRUE(network.RequestsFor("facebook.friends.areFriends").empty());
+    session.OnFrame(); // the 51st frame passes 500
+    const auto batches = network.RequestsFor("facebook.friends.areFriends");
+    ASSERT_EQ(batches.size(), 1u);
+    EXPECT_EQ(batches[0].fields.at("uids1"), "1,1,2");
+    EXPECT_EQ(batches[0].fields.at("uids2"), "2,3,3");
+    EXPECT_EQ(receiver.links, (std::vector<std::string>{"1-2", "2-3"})) << "\"0\" adds nothing";
+    EXPECT_FALSE(session.HasMoreBatches());
+
+    for (int frame = 0; frame < 1000; ++frame)
+        session.OnFrame();
+    EXPECT_EQ(network.RequestsFor("facebook.friends.areFriends").size(), 1u) << "done";
+}
+
+TEST(UTL_NetworkSessionTest, FiftyFriendsTakeTwoBatchesSplitAfterRowTwenty)
+{
+    ScriptedNetwork network(50);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+
+    ASSERT_TRUE(session.QueryFriendships());
+    EXPECT_EQ(session.GetResumeRow(), 21);
+    EXPECT_EQ(session.GetFrameCounter(), 0u);
+    EXPECT_TRUE(session.HasMoreBatches());
+    ASSERT_TRUE(session.QueryFriendships());
+    EXPECT_FALSE(session.HasMoreBatches());
+
+    const auto batches = network.RequestsFor("facebook.friends.areFriends");
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(ScriptedNetwork::Split(batches[0].fields.at("uids1")).size(), 819u);
+    EXPECT_EQ(ScriptedNetwork::Split(batches[1].fields.at("uids2")).size(), 406u);
+    EXPECT_EQ(ScriptedNetwork::Split(batches[1].fields.at("uids1")).front(), "22")
+        << "row 21 is the 22nd friend";
+    EXPECT_EQ(receiver.links.size(), 25u * 25u) << "every odd-sum pair of 1…50, once";
+}
+
+TEST(UTL_NetworkSessionTest, FailuresEndQuietlyAndAreNotRetried)
+{
+    {
+        SCOPED_TRACE("no session");
+        ScriptedNetwork network(3, "facebook.auth.getSession");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        session.OnLoginClosed();
+        EXPECT_FALSE(session.AreFriendsRequested());
+        EXPECT_TRUE(receiver.log.empty());
+        EXPECT_FALSE(session.LoadFriends()) << "closing again needs a new request";
+    }
+    {
+        SCOPED_TRACE("friends.get fails");
+        ScriptedNetwork network(3, "facebook.friends.get");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        session.OnLoginClosed();
+        EXPECT_TRUE(receiver.log.empty());
+        EXPECT_FALSE(session.HasMoreBatches());
+    }
+    {
+        SCOPED_TRACE("a batch fails");
+        ScriptedNetwork network(50, "facebook.friends.areFriends");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_FALSE(session.QueryFriendships());
+        EXPECT_FALSE(session.HasMoreBatches()) << "a failed batch ends the queries";
+        EXPECT_TRUE(receiver.links.empty());
+    }
+}
+
+TEST(UTL_NetworkSessionTest, OneTokenPerLoginAndADeadServerIsAskedAtMostEveryFewSeconds)
+{
+    ScriptedNetwork network(3);
+    RecordingReceiver receiver;
+    UTL_NetworkSession live(network.Endpoints(), &receiver);
+    const std::string url = live.GetLoginUrl();
+    EXPECT_EQ(live.GetLoginUrl(), url);
+    EXPECT_EQ(network.RequestsFor("facebook.auth.createToken").size(), 1u);
+    EXPECT_EQ(url, "http://127.0.0.1:" + std::to_string(network.server.Port()) +
+                       "/login.php?api_key=3b9f0c2e7a14d6580e2c9a7b41f05d36&auth_token=tok&v=1.0"
+                       "&popup&skipcookie&hide_checkbox");
+
+    // A port where nobody listens: the shell asks every frame, the session every 3 s.
+    auto now = std::chrono::steady_clock::now();
+    UTL_NetworkSession dead(UTL_NetworkSession::ForServer("127.0.0.1:1"), &receiver);
+    dead.SetClock([&now] { return now; });
+    dead.SetTimeouts(std::chrono::milliseconds(500), std::chrono::milliseconds(1000));
+    EXPECT_TRUE(dead.GetLoginUrl().empty());
+    const UTL_FacebookClient* first = dead.GetClient();
+    ASSERT_NE(first, nullptr);
+    for (int frame = 0; frame < 100; ++frame)
+        EXPECT_TRUE(dead.GetLoginUrl().empty());
+    EXPECT_EQ(dead.GetClient(), first) << "no new attempt within the retry interval";
+    now += UTL_NetworkSession::LoginRetryInterval;
+    EXPECT_TRUE(dead.GetLoginUrl().empty());
+    EXPECT_NE(dead.GetClient(), first) << "a new client once the interval has passed";
+}

@@ -1,0 +1,62 @@
+#include "RestTestSupport.h"
+
+#include "net/UTL_FacebookConfig.h"
+#include "net/UTL_Md5.h"
+
+#include <algorithm>
+
+#include <tinyxml.h>
+
+namespace RestTestSupport
+{
+const char ApiKey[] = "3b9f0c2e7a14d6580e2c9a7b41f05d36";
+const char AppSecret[] = "a0d4e8c61b29f7350c8e2d4b96a17f52";
+
+std::string Signature(const Params& params, const std::string& secret)
+{
+    std::vector<std::string> pairs;
+    for (const auto& [key, value] : params)
+        if (key != "sig")
+            pairs.push_back(key + "=" + value);
+    std::sort(pairs.begin(), pairs.end());
+    std::string text;
+    for (const std::string& pair : pairs)
+        text += pair;
+    return UTL_Md5().DigestString(text + secret);
+}
+
+Params Signed(const std::string& method, Params params, const std::string& secret,
+              const std::string& sessionKey, const std::string& callId)
+{
+    params["method"] = method;
+    params.emplace("api_key", ApiKey);
+    params.emplace("v", "1.0");
+    if (!callId.empty())
+        params["call_id"] = callId;
+    if (!sessionKey.empty())
+        params["session_key"] = sessionKey;
+    params["sig"] = Signature(params, secret);
+    return params;
+}
+
+int ErrorCode(const std::string& xml)
+{
+    TiXmlDocument doc;
+    doc.Parse(xml.c_str());
+    const TiXmlElement* root = doc.FirstChildElement("error_response");
+    const TiXmlElement* code = root ? root->FirstChildElement("error_code") : nullptr;
+    return code && code->GetText() ? std::stoi(code->GetText()) : 0;
+}
+
+std::vector<std::string> Texts(const std::string& xml, const char* root, const char* name)
+{
+    TiXmlDocument doc;
+    doc.Parse(xml.c_str());
+    std::vector<std::string> texts;
+    const TiXmlElement* top = doc.FirstChildElement(root);
+    for (const TiXmlElement* e = top ? top->FirstChildElement(name) : nullptr; e;
+         e = e->NextSiblingElement(name))
+        texts.push_back(e->GetText() ? e->GetText() : "");
+    return texts;
+}
+} // namespace RestTestSupport

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+class TiXmlDocument;
+class TiXmlElement;
+
+// Helpers shared by the server's tests: signing a call the way the viewer does, and reading
+// answers.
+namespace RestTestSupport
+{
+extern const char ApiKey[];
+extern const char AppSecret[];
+
+using Params = std::map<std::string, std::string>;
+
+// MD5 over the "name=value" strings sorted byte-wise, then the secret: the viewer's rule,
+// written out independently of the server's checking code.
+std::string Signature(const Params& params, const std::string& secret);
+// `params` with the standard ones added (api_key, v, method, call_id when given, session_key
+// when given) and signed with `secret`.
+Params Signed(const std::string& method, Params params, const std::string& secret,
+              const std::string& sessionKey = "", const std::string& callId = "");
+
+// The error code of an error_response answer, 0 when the answer is not one.
+int ErrorCode(const std::string& xml);
+// The text of the root's child elements called `name`, in order.
+std::vector<std::string> Texts(const std::string& xml, const char* root, const char* name);
+} // namespace RestTestSupport
