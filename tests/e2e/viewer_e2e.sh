@@ -346,6 +346,18 @@ log "pictures shown: dock $dock_pictures, middle $middle_pictures in picture col
 cp "$scratch/main.png" "$artifacts/screenshot.png"
 log "screenshot: $artifacts/screenshot.png"
 
+# The user stands at the front of the globe, in the middle of the view, with the label to the
+# upper right of the ball; every friend is joined to the user by a row of dots, so the dots
+# cover the space left of the ball, where no label lies.
+dots_left_of_user() {
+  local cx=$((WW / 2)) cy=$((WH / 2 + 10)) above below
+  above=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy - 65))")
+  below=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy + 15))")
+  log "dots: ${above} and ${below} of the space left of the user drawn"
+  at_least "$above" 0.8 && at_least "$below" 0.8
+}
+dots_left_of_user || fail "no dots around the user's locator (see $artifacts/screenshot.png)"
+
 # File > Exit ends the program cleanly, picture worker and all.
 xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
 xdotool key alt+f
