@@ -110,7 +110,9 @@ fail() {
 }
 
 # Repeats a command every 0.25 s until it succeeds; fails the test after `seconds`, or at once
-# when the viewer has died.
+# when the viewer has died. The whole test also ends within its own budget, well inside CTest's
+# time-out, so that it always gets to stop what it started.
+budget=${HALVANE_E2E_SECONDS:-420}
 wait_for() {
   local seconds=$1 what=$2
   shift 2
@@ -120,6 +122,7 @@ wait_for() {
       fail "the viewer ended while waiting for $what"
     fi
     ((SECONDS < deadline)) || fail "no $what within $seconds s"
+    ((SECONDS < budget)) || fail "the test ran past its $budget s while waiting for $what"
     sleep 0.25
   done
 }
