@@ -97,7 +97,7 @@ else
     fail "halvane-server could not prepare $database (see the messages above)"
   account=$(printf '%s\n' "$accounts" | head -n 1)
   [[ -n "$account" ]] || fail "halvane-server lists no accounts in $database"
-  IFS=$'\t' read -r uid email name friends <<<"$account"
+  IFS=$'\t' read -r _ email name friends <<<"$account"
 
   "$server" --host "$host" --port "$port" --db "$database" >"$log" 2>&1 &
   server_pid=$!

@@ -159,13 +159,14 @@ Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset \
   5>"$scratch/display" 2>"$scratch/xvfb.log" &
 xvfb_pid=$!
 wait_for 15 "display from Xvfb" test -s "$scratch/display"
-export DISPLAY=":$(head -n 1 "$scratch/display")"
+DISPLAY=":$(head -n 1 "$scratch/display")"
+export DISPLAY
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 log "Xvfb on $DISPLAY"
 
 # The viewer's own corner of the file system: the embedded browser writes caches and settings.
-mkdir -p -m 700 "$scratch/runtime"
+mkdir -m 700 "$scratch/runtime"
 export XDG_RUNTIME_DIR=$scratch/runtime
 export XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
 export HALVANE_EVENT_LOG=1
@@ -178,7 +179,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 database=$scratch/server.db
 "$server" --db "$database" --sample 150 --list-accounts >"$scratch/accounts" 2>"$scratch/server.log" ||
   fail "halvane-server could not generate the sample network"
-IFS=$'\t' read -r uid email name friends <"$scratch/accounts"
+IFS=$'\t' read -r _ email name friends <"$scratch/accounts"
 [[ -n "${email:-}" && "${friends:-0}" -gt 1 ]] || fail "no demo account with friends: $(head -c 300 "$scratch/accounts")"
 password=halvane
 log "demo account: $email ($name, $friends friends)"
@@ -207,6 +208,7 @@ has_window() { [[ -n "$(window_named "$1")" ]]; }
 
 # Window geometry into WX, WY, WW, WH.
 geometry_of() {
+  # shellcheck disable=SC2034 # xdotool sets SCREEN and WINDOW as well
   local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$1")"
   WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
