@@ -1,6 +1,7 @@
 #include "app/UI_HalvaneView.h"
 
 #include "app/UI_KeyCodes.h"
+#include "net/CHtmlCtrl.h"
 #include "net/UTL_FriendReceiver.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
@@ -47,7 +48,14 @@ void UI_HalvaneView::paintGL()
     const float seconds = std::chrono::duration<float>(now - lastTime).count();
     lastTime = now;
     controller->Step(PixelWidth(), PixelHeight(), seconds);
+    // A batch ran when the session leaves the row it was due to start from, or stops.
+    const int batchRow = session.GetResumeRow();
+    const bool batchDue = session.HasMoreBatches();
     session.OnFrame();
+    if (batchDue && (!session.HasMoreBatches() || session.GetResumeRow() != batchRow))
+        if (auto* halvane = dynamic_cast<UTL_SimCtrlHalvane*>(controller.get()))
+            UI_LogEvent(QString("friendship batch done: %1 connections")
+                            .arg(halvane->GetConnections().size()));
 }
 
 void UI_HalvaneView::OnLoginClosed()
@@ -55,6 +63,8 @@ void UI_HalvaneView::OnLoginClosed()
     makeCurrent();
     session.OnLoginClosed();
     doneCurrent();
+    if (UTL_FriendReceiver* receiver = ReceiverOf(controller.get()))
+        UI_LogEvent(QString("friends loaded: %1").arg(receiver->GetFriendCount()));
 }
 
 void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int& flags) const

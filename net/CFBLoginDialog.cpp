@@ -25,6 +25,7 @@ CFBLoginDialog::CFBLoginDialog(QWidget* parent)
     layout->addLayout(buttons);
 
     browser->SetSilent(true);
+    browser->setFocus();
     connect(closeButton, &QPushButton::clicked, this, &CFBLoginDialog::OnCloseButton);
 }
 

@@ -12,9 +12,13 @@ packages=(
   libjpeg62-turbo-dev libcurl4-openssl-dev
   # the REST client's XML answers; the stand-in social network's HTTP and storage
   libtinyxml-dev libcpp-httplib-dev libsqlite3-dev
+  # the viewer: Qt Widgets with OpenGL, the embedded browser, Wayland as well as X
+  qt6-base-dev qt6-webengine-dev qt6-wayland
   # tests: GoogleTest, and ImageMagick, which writes and independently decodes the reference
   # pictures
   libgtest-dev imagemagick
+  # the end-to-end test: a virtual X server and synthetic input (screenshots by ImageMagick)
+  xvfb xauth xdotool
   # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures

@@ -1,0 +1,424 @@
+#!/usr/bin/env bash
+# End-to-end test of the viewer, the way a person uses it, on a virtual X server:
+#   1. halvane-server on a free loopback port, with a generated sample network in a scratch folder;
+#   2. the real viewer pointed at it; the login dialog opens and shows the server's login page;
+#   3. the test types the demo account's email and password into the page and presses Enter,
+#      then presses the dialog's Close button;
+#   4. it waits for the friends, their pictures and the first friendship batch, takes a screenshot
+#      of the main window and checks it: the friends dock on the right edge holds items with
+#      pictures, the labels on the globe carry pictures, and dots are drawn;
+#   5. a second run opens a page of its own instead of the login page, whose script sends the
+#      three kinds of "app:" command: "APP:Beep" (prefix in any case), "app:Hello" (unknown: a box
+#      titled "Unexpected Command") and "app:Minimise"; the viewer's event log must show all three
+#      and the box must appear.
+# Every wait is bounded, and every process started here is stopped on the way out.
+#
+# Usage: viewer_e2e.sh VIEWER SERVER [ARTIFACT_DIR]
+#   VIEWER, SERVER   the halvane and halvane-server executables
+#   ARTIFACT_DIR     where screenshots and logs are kept (default: a scratch folder, removed)
+# The viewer runs in HALVANE_SOURCE_DIR (default: this repository), which holds data/config/.
+# Exit status: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or ImageMagick, or no viewer
+# built). With HALVANE_REQUIRE_GL set a missing tool or binary is a failure instead of a skip.
+set -uo pipefail
+
+viewer=${1:-}
+server=${2:-}
+artifacts=${3:-}
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=${HALVANE_SOURCE_DIR:-$(cd "$here/../.." && pwd)}
+
+log() { echo "e2e: $*"; }
+
+skip() {
+  if [[ -n "${HALVANE_REQUIRE_GL:-}" ]]; then
+    echo "e2e: FAILED: $* (HALVANE_REQUIRE_GL is set, so this is not skipped)" >&2
+    exit 1
+  fi
+  echo "e2e: SKIPPED: $*"
+  exit 77
+}
+
+[[ -n "$viewer" && -n "$server" ]] || {
+  echo "usage: $0 VIEWER SERVER [ARTIFACT_DIR]" >&2
+  exit 2
+}
+for tool in Xvfb xdotool import convert compare; do
+  command -v "$tool" >/dev/null || skip "'$tool' is missing (scripts/deps.sh installs xvfb, xdotool and imagemagick)"
+done
+[[ -x "$viewer" ]] || skip "no viewer at $viewer (the build made none)"
+[[ -x "$server" ]] || skip "no halvane-server at $server (the build made none)"
+[[ -f "$source_dir/data/config/themes.txt" ]] || {
+  echo "e2e: no data/config/ in $source_dir" >&2
+  exit 1
+}
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/halvane-e2e.XXXXXX")
+if [[ -z "$artifacts" ]]; then
+  artifacts=$scratch/artifacts
+fi
+mkdir -p "$artifacts"
+rm -f "$artifacts"/*.png "$artifacts"/*.log
+
+xvfb_pid=
+server_pid=
+viewer_pid=
+
+# Stops a process, and with "group" its whole process group (the viewer's browser processes).
+stop() {
+  local pid=$1 group=${2:-}
+  [[ -n "$pid" ]] || return 0
+  kill -0 "$pid" 2>/dev/null || {
+    wait "$pid" 2>/dev/null
+    return 0
+  }
+  if [[ -n "$group" ]]; then kill -TERM -- "-$pid" 2>/dev/null; else kill -TERM "$pid" 2>/dev/null; fi
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    if [[ -n "$group" ]]; then kill -KILL -- "-$pid" 2>/dev/null; else kill -KILL "$pid" 2>/dev/null; fi
+  fi
+  # Leftovers of the group (a browser helper that outlived the viewer).
+  [[ -n "$group" ]] && kill -KILL -- "-$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+cleanup() {
+  stop "$viewer_pid" group
+  stop "$server_pid"
+  stop "$xvfb_pid"
+  cp -f "$scratch"/*.log "$artifacts"/ 2>/dev/null
+  [[ "$artifacts" == "$scratch"/* ]] || rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+fail() {
+  echo "e2e: FAILED: $*" >&2
+  if [[ -n "${DISPLAY:-}" ]]; then
+    import -window root "$artifacts/failure.png" 2>/dev/null &&
+      echo "e2e: the screen at the failure: $artifacts/failure.png" >&2
+  fi
+  for f in "$scratch"/viewer*.log "$scratch"/server.log; do
+    [[ -s "$f" ]] || continue
+    echo "---- last lines of $(basename "$f")" >&2
+    tail -n 25 "$f" >&2
+  done
+  exit 1
+}
+
+# Repeats a command every 0.25 s until it succeeds; fails the test after `seconds`, or at once
+# when the viewer has died. The whole test also ends within its own budget, well inside CTest's
+# time-out, so that it always gets to stop what it started.
+budget=${HALVANE_E2E_SECONDS:-420}
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    if [[ -n "$viewer_pid" ]] && ! kill -0 "$viewer_pid" 2>/dev/null; then
+      fail "the viewer ended while waiting for $what"
+    fi
+    ((SECONDS < deadline)) || fail "no $what within $seconds s"
+    ((SECONDS < budget)) || fail "the test ran past its $budget s while waiting for $what"
+    sleep 0.25
+  done
+}
+
+# ---- image helpers (ImageMagick); GEOMETRY is WxH+X+Y within the picture ----
+
+# The fraction of pixels in the region within FUZZ percent of the colour (R,G,B 0-255).
+fraction_like() {
+  local file=$1 geometry=$2 colour=$3 fuzz=$4
+  convert "$file" -crop "$geometry" +repage -alpha off -fuzz "$fuzz%" -transparent "rgb($colour)" \
+    -alpha extract -format '%[fx:1-mean]' info:
+}
+
+# The fraction of pixels in the region that are vivid and neither blue nor cyan: the theme draws
+# in blues, white and grey, so such pixels come from the pictures (each person has their own hue).
+fraction_picture_colours() {
+  local file=$1 geometry=$2
+  convert "$file" -crop "$geometry" +repage -colorspace HSL \
+    -fx '(u.g > 0.3 && u.b > 0.15 && u.b < 0.85 && (u.r < 0.45 || u.r > 0.75)) ? 1 : 0' \
+    -format '%[fx:mean]' info:
+}
+
+# The number of pixels that differ between two pictures of the same size.
+pixels_changed() {
+  compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | sed 's/[^0-9.].*//'
+}
+
+# Whether a decimal fraction is at least a bound.
+at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 >= b + 0) }'; }
+
+# ---- the virtual X server ----
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset \
+  5>"$scratch/display" 2>"$scratch/xvfb.log" &
+xvfb_pid=$!
+wait_for 15 "display from Xvfb" test -s "$scratch/display"
+DISPLAY=":$(head -n 1 "$scratch/display")"
+export DISPLAY
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+log "Xvfb on $DISPLAY"
+
+# The viewer's own corner of the file system: the embedded browser writes caches and settings.
+mkdir -m 700 "$scratch/runtime"
+export XDG_RUNTIME_DIR=$scratch/runtime
+export XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
+export HALVANE_EVENT_LOG=1
+# In a sanitizer build of the viewer, leaks inside Qt, Chromium and fontconfig are not ours to
+# chase, and Chromium's page teardown frees objects with a sized delete of a base class (a
+# new-delete type mismatch inside libQt6WebEngineCore); every other finding still counts.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:new_delete_type_mismatch=0"
+
+# ---- the server ----
+
+database=$scratch/server.db
+"$server" --db "$database" --sample 150 --list-accounts >"$scratch/accounts" 2>"$scratch/server.log" ||
+  fail "halvane-server could not generate the sample network"
+IFS=$'\t' read -r _ email name friends <"$scratch/accounts"
+[[ -n "${email:-}" && "${friends:-0}" -gt 1 ]] || fail "no demo account with friends: $(head -c 300 "$scratch/accounts")"
+password=halvane
+log "demo account: $email ($name, $friends friends)"
+
+"$server" --host 127.0.0.1 --port 0 --db "$database" >"$scratch/server.out" 2>>"$scratch/server.log" &
+server_pid=$!
+listening() { grep -q '^listening on http://127\.0\.0\.1:[0-9]*$' "$scratch/server.out"; }
+wait_for 30 "'listening on' line from halvane-server" listening
+port=$(sed -n 's|^listening on http://127\.0\.0\.1:\([0-9]*\)$|\1|p' "$scratch/server.out")
+log "halvane-server on 127.0.0.1:$port"
+
+# ---- the viewer ----
+
+# Starts the viewer in its own process group (so that its browser processes are stopped with it),
+# in the folder that holds data/config/.
+start_viewer() {
+  local log_file=$1
+  shift
+  (cd "$source_dir" && exec setsid "$viewer" "$@") >"$log_file" 2>&1 &
+  viewer_pid=$!
+}
+
+# The id of the first visible window with exactly this name.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+has_window() { [[ -n "$(window_named "$1")" ]]; }
+
+# Window geometry into WX, WY, WW, WH.
+geometry_of() {
+  # shellcheck disable=SC2034 # xdotool sets SCREEN and WINDOW as well
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+
+screenshot() { import -window root -depth 8 "$1" 2>/dev/null; }
+
+logged() { grep -qF "halvane: $2" "$1"; }
+
+run=$scratch/viewer-login.log
+start_viewer "$run" --network "127.0.0.1:$port"
+log "viewer started (pid $viewer_pid)"
+
+dialog_title="Log in to see your friends"
+wait_for 60 "login dialog window" has_window "$dialog_title"
+dialog=$(window_named "$dialog_title")
+has_window Halvane || fail "the login dialog is up but no main window named Halvane"
+
+# The login page has loaded when its blue title bar shows inside the browser: the browser fills the
+# dialog within a 10-pixel margin, and the bar runs across the top of the page, its title at the
+# left.
+page_bar="59,89,152"
+page_loaded() {
+  geometry_of "$dialog"
+  screenshot "$scratch/dialog.png" || return 1
+  local share
+  share=$(fraction_like "$scratch/dialog.png" "$((WW / 2 - 40))x10+$((WX + WW / 2))+$((WY + 20))" \
+    "$page_bar" 5)
+  at_least "$share" 0.9
+}
+wait_for 60 "login page in the dialog (its blue title bar)" page_loaded
+cp "$scratch/dialog.png" "$artifacts/login-page.png"
+log "login page shown in a ${WW}x${WH} dialog at $WX,$WY"
+
+# The page puts the focus on the email field (autofocus); it shows once the browser has the
+# keyboard: Chromium draws its orange focus ring around the field. There is no window manager
+# to give the dialog the keyboard, so the test does, and then types as a person would.
+browser_geometry() { echo "$((WW - 40))x$((WH - 60))+$((WX + 10))+$((WY + 10))"; }
+focus_ring="229,151,0"
+email_focused() {
+  screenshot "$scratch/focus.png" || return 1
+  local ring
+  ring=$(fraction_like "$scratch/focus.png" "$(browser_geometry)" "$focus_ring" 10)
+  at_least "$ring" 0.001
+}
+xdotool mousemove "$((WX + WW / 2))" "$((WY + WH / 2))"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
+wait_for 15 "keyboard focus in the email field of the login page" email_focused
+xdotool type --delay 40 "$email"
+xdotool key Tab
+xdotool type --delay 40 "$password"
+sleep 0.3
+screenshot "$scratch/typed.png"
+cp "$scratch/typed.png" "$artifacts/login-typed.png"
+xdotool key Return
+
+# The answer replaces the form and the table of demo accounts with a short welcome, so the lower
+# part of the page turns to the page's plain grey; a refusal shows the form again with a red
+# message.
+page_grey="233,235,238"
+error_red="255,235,232"
+page_answered() {
+  screenshot "$scratch/answered.png" || return 1
+  local lower refused
+  refused=$(fraction_like "$scratch/answered.png" "$(browser_geometry)" "$error_red" 3)
+  ! at_least "$refused" 0.005 || fail "the login page refused $email (see $artifacts/login-typed.png)"
+  lower=$(fraction_like "$scratch/answered.png" \
+    "$((WW - 60))x$((WH * 3 / 10))+$((WX + 20))+$((WY + WH / 2))" "$page_grey" 3)
+  at_least "$lower" 0.99
+}
+wait_for 30 "welcome page after the login" page_answered
+screenshot "$artifacts/login-answered.png"
+log "logged in on the page"
+
+# The Close button sits at the dialog's bottom-right corner: 80 x 26 pixels, 10 from each edge.
+geometry_of "$dialog"
+xdotool mousemove --sync "$((WX + WW - 10 - 40))" "$((WY + WH - 10 - 13))" click 1
+wait_for 15 "'login dialog closed' in the event log" logged "$run" "login dialog closed"
+has_window "$dialog_title" && fail "the login dialog is still visible after Close"
+log "login dialog closed"
+
+main=$(window_named Halvane)
+[[ -n "$main" ]] || fail "no main window after Close"
+# Keep the pointer off the globe and the docks, so that nothing is magnified or hovered.
+xdotool mousemove 1270 790
+
+# The view reports the friends it has loaded and each friendship batch in its event log.
+friends_loaded() { grep -q '^halvane: friends loaded: ' "$run"; }
+wait_for 60 "'friends loaded' in the event log" friends_loaded
+loaded=$(sed -n 's/^halvane: friends loaded: \([0-9]*\)$/\1/p' "$run" | head -n 1)
+[[ "$loaded" == "$friends" ]] || fail "the viewer loaded ${loaded:-no} friends, the account has $friends"
+log "the viewer loaded $loaded friends"
+
+# The friends dock runs along the right edge of the view; the labels and dots fill the middle.
+# Regions are measured within the main window; its menu bar takes the top 40 pixels at most.
+background=$(awk '/^Theme_1/ { t = 1 } t && /BackgroundColor/ {
+  printf "%d,%d,%d", $3 * 255 + 0.5, $4 * 255 + 0.5, $5 * 255 + 0.5; exit }' \
+  "$source_dir/data/config/themes.txt")
+[[ -n "$background" ]] || fail "no background colour of the first theme in data/config/themes.txt"
+
+fraction_unlike_background() {
+  awk -v f="$(fraction_like "$scratch/main.png" "$1" "$background" 8)" 'BEGIN { print 1 - f }'
+}
+
+measure() {
+  geometry_of "$main"
+  screenshot "$scratch/root.png" || return 1
+  convert "$scratch/root.png" -crop "${WW}x${WH}+${WX}+${WY}" +repage "$scratch/main.png" || return 1
+  local top=40 height=$((WH - 40))
+  dock_geometry="100x${height}+$((WW - 100))+$top"
+  middle_geometry="$((WW / 2))x$((height / 2))+$((WW / 4))+$((top + height / 4))"
+  dock_filled=$(fraction_unlike_background "$dock_geometry")
+  dock_pictures=$(fraction_picture_colours "$scratch/main.png" "$dock_geometry")
+  middle_filled=$(fraction_unlike_background "$middle_geometry")
+  middle_pictures=$(fraction_picture_colours "$scratch/main.png" "$middle_geometry")
+}
+
+friends_shown() {
+  measure || return 1
+  at_least "$dock_filled" 0.15 && at_least "$middle_filled" 0.05
+}
+wait_for 60 "friends in the dock and on the globe" friends_shown
+log "friends shown: dock $dock_filled filled, middle $middle_filled filled"
+cp "$scratch/main.png" "$artifacts/friends.png"
+
+# The first batch comes 51 frames after the friends. Every friend is connected to the user;
+# the batch adds the friendships among the friends.
+batch_done() { grep -q '^halvane: friendship batch done: ' "$run"; }
+wait_for 120 "first friendship batch in the event log" batch_done
+connections=$(sed -n 's/^halvane: friendship batch done: \([0-9]*\) connections$/\1/p' "$run" | head -n 1)
+[[ -n "$connections" ]] && ((connections > loaded)) ||
+  fail "the first friendship batch brought no friendships (${connections:-no} connections for $loaded friends)"
+log "first friendship batch: $((connections - loaded)) friendships among the friends"
+
+pictures_shown() {
+  measure || return 1
+  at_least "$dock_pictures" 0.02 && at_least "$middle_pictures" 0.002
+}
+wait_for 90 "pictures in the dock and on the labels" pictures_shown
+log "pictures shown: dock $dock_pictures, middle $middle_pictures in picture colours"
+cp "$scratch/main.png" "$artifacts/screenshot.png"
+log "screenshot: $artifacts/screenshot.png"
+
+# The user stands at the front of the globe, in the middle of the view, with the label to the
+# upper right of the ball; every friend is joined to the user by a row of dots, so the dots
+# cover the space left of the ball, where no label lies.
+dots_left_of_user() {
+  local cx=$((WW / 2)) cy=$((WH / 2 + 10)) above below
+  above=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy - 65))")
+  below=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy + 15))")
+  log "dots: ${above} and ${below} of the space left of the user drawn"
+  at_least "$above" 0.8 && at_least "$below" 0.8
+}
+dots_left_of_user || fail "no dots around the user's locator (see $artifacts/screenshot.png)"
+
+# File > Exit ends the program cleanly, picture worker and all.
+xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+exited() { ! kill -0 "$viewer_pid" 2>/dev/null; }
+viewer_was=$viewer_pid
+viewer_pid=
+wait_for 30 "end of the viewer after File > Exit" exited
+wait "$viewer_was"
+status=$?
+((status == 0)) || {
+  viewer_pid=$viewer_was
+  fail "the viewer ended with status $status after File > Exit"
+}
+log "File > Exit ended the viewer"
+
+# ---- the "app:" commands ----
+
+# A page of the test's own instead of the login page: its script navigates to three "app:"
+# addresses in turn. The navigations are cancelled, so the page stays and its timers run on.
+cat >"$scratch/commands.html" <<'HTML'
+<!DOCTYPE html>
+<html lang="en">
+<head><meta charset="utf-8"><title>Commands</title></head>
+<body>
+<p>Sending commands to the application.</p>
+<script>
+var commands = ["APP:Beep", "app:Hello", "app:Minimise"];
+commands.forEach(function (command, i) {
+  setTimeout(function () { window.location.href = command; }, 1500 * (i + 1));
+});
+</script>
+</body>
+</html>
+HTML
+
+run=$scratch/viewer-commands.log
+start_viewer "$run" --network "127.0.0.1:$port" --login-page "file://$scratch/commands.html"
+log "viewer started on the commands page (pid $viewer_pid)"
+wait_for 60 "login dialog window" has_window "$dialog_title"
+
+wait_for 30 "'app command: Beep' in the event log" logged "$run" "app command: Beep"
+wait_for 30 "'app command: Hello' in the event log" logged "$run" "app command: Hello"
+wait_for 15 "window named 'Unexpected Command'" has_window "Unexpected Command"
+wait_for 30 "'app command: Minimise' in the event log" logged "$run" "app command: Minimise"
+commands=$(sed -n 's/^halvane: app command: //p' "$run" | paste -sd ' ')
+[[ "$commands" == "Beep Hello Minimise" ]] || fail "the commands arrived as '$commands'"
+boxes=$(xdotool search --onlyvisible --name '^Unexpected Command$' 2>/dev/null | wc -l)
+((boxes == 1)) || fail "$boxes 'Unexpected Command' boxes, one expected (for Hello only)"
+screenshot "$artifacts/commands.png"
+# The frame loop goes on with the window minimised.
+sleep 2
+kill -0 "$viewer_pid" 2>/dev/null || fail "the viewer ended after 'Minimise'"
+log "app commands: $commands; one 'Unexpected Command' box"
+
+log "PASSED"
