@@ -34,14 +34,15 @@ void PrepareBrowserEnvironment()
 }
 } // namespace
 
-int main(int argc, char** argv)
+namespace
 {
-    PrepareBrowserEnvironment();
-    CHtmlCtrl::RegisterAppScheme();
-    QSurfaceFormat::setDefaultFormat(UI_OpenGlView::RequestedFormat());
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
-    CHalvaneApp app(argc, argv);
+// The command line, read before the GUI exists so that --help and --version work, and mistakes
+// are reported, without a display. Returns false when the program should stop with `exitCode`.
+bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoints, int& exitCode)
+{
+    QCoreApplication parsing(argc, argv);
+    QCoreApplication::setApplicationName("halvane");
+    QCoreApplication::setApplicationVersion(HALVANE_VERSION);
 
     QCommandLineParser options;
     options.setApplicationDescription(
@@ -65,19 +66,46 @@ int main(int argc, char** argv)
                                  "URL");
     options.addOption(network);
     options.addOption(loginPage);
-    options.process(app);
+    options.process(parsing); // --help, --version and unknown options end the program here
 
     const QString server = options.value(network);
     if (!QRegularExpression("^[A-Za-z0-9.\\-]+(:[0-9]{1,5})?$").match(server).hasMatch())
     {
         std::fprintf(stderr, "halvane: --network wants HOST:PORT, not '%s'\n",
                      server.toUtf8().constData());
-        return 2;
+        exitCode = 2;
+        return false;
     }
-    UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(server.toStdString());
+    endpoints = UTL_NetworkSession::ForServer(server.toStdString());
     if (options.isSet(loginPage))
         endpoints.loginPage = options.value(loginPage).toStdString();
 
+    const bool display =
+        std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    if (!display)
+    {
+        std::fprintf(stderr, "halvane: no display to open a window on (DISPLAY and "
+                             "WAYLAND_DISPLAY are unset); run it in a graphical session\n");
+        exitCode = 1;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    UTL_NetworkSession::Endpoints endpoints;
+    int exitCode = 0;
+    if (!ParseOptions(argc, argv, endpoints, exitCode))
+        return exitCode;
+
+    PrepareBrowserEnvironment();
+    CHtmlCtrl::RegisterAppScheme();
+    QSurfaceFormat::setDefaultFormat(UI_OpenGlView::RequestedFormat());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    CHalvaneApp app(argc, argv);
     if (!app.InitInstance(endpoints))
         return 1;
     return app.exec();

@@ -123,8 +123,6 @@ else
 EOF
 fi
 
-# The viewer downloads every picture to data/temp.jpg before decoding it.
-[[ -w data || -w data/temp.jpg ]] || say "warning: data/ is not writable for $(id -un), so no pictures will show"
 
 say "starting the viewer"
 # In the background, so that an interrupt or a TERM reaches the traps at once and everything

@@ -5,8 +5,11 @@
 
 #include <GL/gl.h>
 #include <chrono>
+#include <cstdio>
 #include <curl/curl.h>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -74,6 +77,8 @@ UTL_FotoTextureBoss::~UTL_FotoTextureBoss()
     }
     Join();
     entries.clear();
+    if (!fallbackScratchPath.empty())
+        std::remove(fallbackScratchPath.c_str());
     lock.reset();
     curl_global_cleanup();
 }
@@ -174,6 +179,21 @@ void UTL_FotoTextureBoss::LoadPicture(UTL_FotoTextureEntry& entry)
     statistics.decodeMicroseconds += MicrosecondsSince(start);
 }
 
+bool UTL_FotoTextureBoss::OpenScratch(UTL_File& scratch)
+{
+    if (fallbackScratchPath.empty())
+    {
+        if (scratch.Open(scratchPath, UTL_File::WriteMode))
+            return true;
+        std::error_code ignored;
+        const auto folder = std::filesystem::temp_directory_path(ignored);
+        fallbackScratchPath = (folder.empty() ? std::filesystem::path("/tmp") : folder) /
+                              ("halvane-" + std::to_string(getpid()) + "-" +
+                               std::to_string(reinterpret_cast<uintptr_t>(this)) + ".jpg");
+    }
+    return scratch.Open(fallbackScratchPath, UTL_File::WriteMode) != nullptr;
+}
+
 void UTL_FotoTextureBoss::DownloadPicture(const std::string& address, OGL_TextureFoto& texture)
 {
     DownloadBuffer buffer;
@@ -204,7 +224,7 @@ void UTL_FotoTextureBoss::DownloadPicture(const std::string& address, OGL_Textur
     // refuses it and the picture stays without pixels. A transfer that failed outright (no
     // connection, time-out, oversized) is not decoded at all, with the same outcome.
     UTL_File scratch;
-    if (!scratch.Open(scratchPath, UTL_File::WriteMode))
+    if (!OpenScratch(scratch))
         return;
     scratch.Write(buffer.bytes.data(), buffer.bytes.size());
     scratch.Close();
@@ -212,6 +232,6 @@ void UTL_FotoTextureBoss::DownloadPicture(const std::string& address, OGL_Textur
         return;
 
     const auto decodeStart = Clock::now();
-    texture.LoadImage(scratchPath);
+    texture.LoadImage(fallbackScratchPath.empty() ? scratchPath : fallbackScratchPath);
     statistics.decodeMicroseconds += MicrosecondsSince(decodeStart);
 }

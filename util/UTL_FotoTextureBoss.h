@@ -9,6 +9,7 @@
 #include <string>
 
 class OGL_TextureFoto;
+class UTL_File;
 
 // One picture address known to the worker, with the texture its picture is decoded into.
 struct UTL_FotoTextureEntry
@@ -49,7 +50,9 @@ public:
     void Run() override;
 
     // Where downloads are written before decoding; "./data/temp.jpg" by default. Its ".jpg"
-    // extension makes every download decode as JPEG. Set before the first request.
+    // extension makes every download decode as JPEG. Set before the first request. When it
+    // cannot be written (a read-only or missing ./data), the worker falls back to a file of its
+    // own in the system's temporary folder, removed when the worker goes.
     void SetScratchPath(const std::string& path) { scratchPath = path; }
     const std::string& GetScratchPath() const { return scratchPath; }
 
@@ -81,11 +84,14 @@ private:
     // it, or decodes a local path directly.
     void LoadPicture(UTL_FotoTextureEntry& entry);
     void DownloadPicture(const std::string& address, OGL_TextureFoto& texture);
+    // Opens the scratch file for writing, falling back to the temporary folder once.
+    bool OpenScratch(UTL_File& scratch);
 
     std::map<std::string, std::unique_ptr<UTL_FotoTextureEntry>> entries;
     std::unique_ptr<UTL_CriticalSection> lock;
     bool running = true;
     std::atomic<bool> stopping{false};
     std::string scratchPath = "./data/temp.jpg";
+    std::string fallbackScratchPath; // worker thread only; empty until the fallback is in use
     Statistics statistics;
 };

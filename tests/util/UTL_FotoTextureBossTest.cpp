@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -159,13 +160,16 @@ TEST_F(UTL_FotoTextureBossTest, FailedPicturesAreLoadedWithoutPixelsAndNotRetrie
     EXPECT_EQ(std::count(log.begin(), log.end(), "/empty.jpg"), 1) << "never tried again";
 }
 
-TEST_F(UTL_FotoTextureBossTest, AnUnwritableScratchFileLeavesThePictureEmpty)
+TEST_F(UTL_FotoTextureBossTest, AnUnwritableScratchFolderFallsBackToTheTemporaryFolder)
 {
+    // A viewer started where ./data cannot be written still shows its pictures.
     worker.SetScratchPath(dir.File("no-such-folder/temp.jpg"));
     worker.Start();
     OGL_TextureFoto* texture = WaitTexture(worker, server.Url("/red.jpg"));
-    ASSERT_NE(texture, nullptr);
-    EXPECT_FALSE(HasPixels(texture));
+    ASSERT_TRUE(HasPixels(texture));
+    EXPECT_EQ(texture->GetImage()->GetWidth(), 30);
+    EXPECT_TRUE(HasPixels(WaitTexture(worker, server.Url("/blue.jpg"))));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-folder")));
 }
 
 TEST(UTL_FotoTextureBossStopTest, DestructionAbortsADownloadInFlight)
