@@ -23,6 +23,8 @@ packages=(
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures
   libfreetype-dev fonts-dejavu-core
+  # offscreen snapshots are written as PNG
+  libpng-dev
 )
 
 missing=()
