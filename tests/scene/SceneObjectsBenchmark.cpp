@@ -8,13 +8,13 @@
 #include "gfx/GFX_ColorBall.h"
 #include "gfx/GFX_HalvaneCamera.h"
 #include "gfx/GFX_Math.h"
-#include "gfx/OGL_Wrapper.h"
 #include "gfx/WGL_Context.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
 
+#include "SceneViews.h"
 #include "support/TestSceneOwner.h"
 
 #include <GL/gl.h>
@@ -31,8 +31,8 @@
 
 namespace
 {
-constexpr int Width = 800;
-constexpr int Height = 600;
+constexpr int Width = SceneViews::Width;
+constexpr int Height = SceneViews::Height;
 
 using Clock = std::chrono::steady_clock;
 
@@ -107,13 +107,7 @@ void SetUpFrame(GFX_Vector3& up, GFX_Vector3& right)
     camera.SetPitch(20);
     camera.Update();
     camera.Apply();
-    OGL_Wrapper wrapper;
-    GFX_Vector3 m, u, r;
-    wrapper.Unproject({Width / 2.0f, Height / 2.0f, 0}, m);
-    wrapper.Unproject({Width / 2.0f, float(Height), 0}, u);
-    wrapper.Unproject({float(Width), Height / 2.0f, 0}, r);
-    up = u.Minus(m).Normalize();
-    right = r.Minus(m).Normalize();
+    SceneViews::ScreenAxes(up, right);
 }
 
 // One pass of the connection batch as the main scene draws it; returns milliseconds.
