@@ -48,6 +48,8 @@ void UI_HalvaneView::paintGL()
     const float seconds = std::chrono::duration<float>(now - lastTime).count();
     lastTime = now;
     controller->Step(PixelWidth(), PixelHeight(), seconds);
+    lastFrameSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
     // A batch ran when the session leaves the row it was due to start from, or stops.
     const int batchRow = session.GetResumeRow();
     const bool batchDue = session.HasMoreBatches();
