@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -135,6 +136,17 @@ struct SRV_HttpServer::Impl
           pictures(this->settings.pictureCacheBytes)
     {
         Routes();
+        if (this->settings.logRequests)
+            server.set_logger(
+                [](const httplib::Request& request, const httplib::Response& response)
+                {
+                    // One write per line, so that lines from the pool's threads do not mix.
+                    const std::string line = "halvane-server: " + request.method + " " +
+                                             request.path + " " + std::to_string(response.status) +
+                                             "\n";
+                    std::fwrite(line.data(), 1, line.size(), stderr);
+                    std::fflush(stderr);
+                });
     }
 
     bool Listen()

@@ -28,6 +28,8 @@ public:
         int threads = 16;
         // Shown on the login page beside the demo accounts it opens.
         std::string demoPassword;
+        // A line per answered request on standard error: "halvane-server: POST /login.php 200".
+        bool logRequests = false;
     };
 
     SRV_HttpServer(SRV_Database& database, SRV_RestService& service, Settings settings);
