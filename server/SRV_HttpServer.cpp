@@ -7,6 +7,7 @@
 #include "server/SRV_PictureMaker.h"
 #include "server/SRV_RestService.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -101,6 +102,12 @@ std::string UrlHost(const std::string& host)
 class ListeningServer : public httplib::Server
 {
 public:
+    // One request read from `stream`, answered on it, exactly as on a connection.
+    bool ServeRequest(httplib::Stream& stream, bool closeConnection, bool& connectionClosed)
+    {
+        return process_request(stream, closeConnection, connectionClosed, nullptr);
+    }
+
     void CloseListener()
     {
         const socket_t socket = svr_sock_.exchange(INVALID_SOCKET);
@@ -110,6 +117,46 @@ public:
             ::close(socket);
         }
     }
+};
+// A connection held in memory: reads the bytes a client sent, then the end of the stream, and
+// collects what the server writes back.
+class MemoryStream : public httplib::Stream
+{
+public:
+    MemoryStream(const std::string& input, std::string& output) : input(input), output(output) {}
+
+    bool AtEnd() const { return position >= input.size(); }
+
+    bool is_readable() const override { return true; }
+    bool is_writable() const override { return true; }
+    ssize_t read(char* data, size_t size) override
+    {
+        const size_t count = std::min(size, input.size() - position);
+        input.copy(data, count, position);
+        position += count;
+        return ssize_t(count);
+    }
+    ssize_t write(const char* data, size_t size) override
+    {
+        output.append(data, size);
+        return ssize_t(size);
+    }
+    void get_remote_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "127.0.0.1";
+        port = 0;
+    }
+    void get_local_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "127.0.0.1";
+        port = 0;
+    }
+    socket_t socket() const override { return INVALID_SOCKET; }
+
+private:
+    const std::string& input;
+    size_t position = 0;
+    std::string& output;
 };
 } // namespace
 
@@ -388,7 +435,7 @@ struct SRV_HttpServer::Impl
         server.set_payload_max_length(settings.maxBodyBytes);
         // Clients that keep their connection (a picture loader) should not reconnect every few
         // requests.
-        server.set_keep_alive_max_count(100);
+        server.set_keep_alive_max_count(MaxRequestsPerConnection);
         const int threads = std::max(1, settings.threads);
         server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
     }
@@ -438,6 +485,20 @@ int SRV_HttpServer::Port() const
 std::string SRV_HttpServer::Address() const
 {
     return "http://" + UrlHost(impl->settings.host) + ":" + std::to_string(impl->port.load());
+}
+
+std::string SRV_HttpServer::ServeBytes(const std::string& input)
+{
+    std::string output;
+    MemoryStream stream(input, output);
+    for (size_t served = 0; served < MaxRequestsPerConnection && !stream.AtEnd(); ++served)
+    {
+        bool closed = false;
+        const bool last = served + 1 == MaxRequestsPerConnection;
+        if (!impl->server.ServeRequest(stream, last, closed) || closed)
+            break;
+    }
+    return output;
 }
 
 bool SRV_HttpServer::Run()

@@ -49,6 +49,14 @@ public:
     bool Start(std::string& error);
     void Stop();
 
+    // Serves one connection from memory, without a socket: `input` is everything the client
+    // sent before closing its side, and the answers written back are returned, as the client
+    // would have read them. The requests go through the same parsing, limits and handlers as on
+    // the network (the fuzz target of the request handling drives the server this way).
+    std::string ServeBytes(const std::string& input);
+    // Requests served on one connection before the server closes it.
+    static constexpr size_t MaxRequestsPerConnection = 100;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl;
