@@ -120,9 +120,11 @@ private:
 
 // JPEG through libjpeg, always 24 bits per pixel. Only pictures that decode to three
 // components (colour JPEGs) give pixels; greyscale and CMYK files give none. Every libjpeg
-// error, and every warning about damaged data (a truncated or corrupt stream) before the last
-// scanline is in, ends decoding with no pixels and leaves the process running. A file that cannot
-// be opened is reported on stderr as "JPEG Error: Can't open file " and the path.
+// error, and every warning about damaged data (a truncated or corrupt stream) in the scans before
+// the last scanline is in, ends decoding with no pixels and leaves the process running. Warnings
+// while the header is read (stray bytes between its segments, unusual markers) do not: the
+// picture data is intact and decodes whole. A file that cannot be opened is reported on stderr as
+// "JPEG Error: Can't open file " and the path.
 class GFX_ImageSerializerJPEG : public GFX_ImageSerializer
 {
 public:

@@ -356,6 +356,38 @@ TEST_F(GFX_ImageSerializerJPEGTest, HugeDeclaredPictureWithoutDataIsRefusedNotDe
     ExpectEmpty(Decode(reader, dir.Write("huge.jpg", huge)));
 }
 
+TEST_F(GFX_ImageSerializerJPEGTest, StrayBytesBetweenHeaderSegmentsKeepThePicture)
+{
+    // libjpeg warns about bytes that belong to no segment and skips them; the picture data after
+    // them is intact, and other decoders show it whole.
+    const Bytes baseline = MakeJpeg("-quality 85");
+    GFX_ImageSerializerJPEG reader;
+    const Decoded whole = Decode(reader, dir.Write("whole.jpg", baseline));
+    ASSERT_TRUE(whole.ok);
+    const struct
+    {
+        const char* before;
+        uint8_t marker;
+    } places[] = {{"quantisation tables", 0xdb},
+                  {"frame header", 0xc0},
+                  {"Huffman tables", 0xc4},
+                  {"start of scan", 0xda}};
+    for (const auto& place : places)
+    {
+        SCOPED_TRACE(place.before);
+        const size_t at = FindMarker(baseline, place.marker);
+        ASSERT_NE(at, Bytes::npos);
+        Bytes stray = baseline;
+        stray.insert(at, "\x12\x34");
+        const Decoded d = Decode(reader, dir.Write("stray.jpg", stray));
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(d.width, whole.width);
+        ASSERT_EQ(d.height, whole.height);
+        EXPECT_EQ(Bytes(reinterpret_cast<char*>(d.pixels.get()), 96 * 64 * 3),
+                  Bytes(reinterpret_cast<char*>(whole.pixels.get()), 96 * 64 * 3));
+    }
+}
+
 TEST_F(GFX_ImageSerializerJPEGTest, MissingFileIsReportedOnStderr)
 {
     GFX_ImageSerializerJPEG reader;
