@@ -111,11 +111,14 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
 
     // Refuse absurd sizes and pictures that cannot become RGB (grey, CMYK) before libjpeg
     // allocates its buffers.
-    if (!IsSensibleSize(info->image_width, info->image_height) || info->out_color_space != JCS_RGB)
+    if (!IsWithinSideLimit(info->image_width, info->image_height) ||
+        info->out_color_space != JCS_RGB)
     {
         jpeg_destroy_decompress(info);
         return false;
     }
+    info->scale_num = unsigned(ScaleEighthsFor(info->image_width, info->image_height));
+    info->scale_denom = 8;
     jpeg_start_decompress(info);
     if (info->out_color_components != 3 || info->output_components != 3 ||
         !IsSensibleSize(info->output_width, info->output_height))
@@ -145,6 +148,16 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
     jpeg_finish_decompress(info);
     jpeg_destroy_decompress(info);
     return true;
+}
+
+int GFX_ImageSerializerJPEG::ScaleEighthsFor(int64_t width, int64_t height)
+{
+    const int64_t longer = width > height ? width : height;
+    if (longer <= DisplaySide)
+        return 8;
+    // The fewest eighths whose share of the longer side still reaches DisplaySide.
+    const int64_t eighths = (8 * int64_t(DisplaySide) + longer - 1) / longer;
+    return eighths < 1 ? 1 : int(eighths);
 }
 
 bool GFX_ImageSerializerJPEG::Save(const std::string&, const uint8_t*, uint8_t, int32_t, int32_t)
