@@ -1,7 +1,7 @@
 #include "net/UTL_FacebookClient.h"
 
-#include "StubRestServer.h"
 #include "net/UTL_Md5.h"
+#include "support/StubRestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "net/UTL_NetworkSession.h"
 
-#include "StubRestServer.h"
 #include "net/UTL_FriendReceiver.h"
+#include "support/StubRestServer.h"
 
 #include <gtest/gtest.h>
 
