@@ -234,6 +234,18 @@ TEST(UTL_NetworkSessionTest, FiftyFriendsTakeTwoBatchesSplitAfterRowTwenty)
     EXPECT_EQ(receiver.links.size(), 25u * 25u) << "every odd-sum pair of 1…50, once";
 }
 
+// Logs in against the network and loads the friends into `receiver`; returns the lines the
+// session told its event sink.
+std::vector<std::string> LoadTelling(const ScriptedNetwork& network, RecordingReceiver& receiver)
+{
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    std::vector<std::string> events;
+    session.SetEventSink([&events](const std::string& line) { events.push_back(line); });
+    EXPECT_TRUE(LogInAndLoad(session));
+    EXPECT_TRUE(session.GetFailure().empty());
+    return events;
+}
+
 TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
 {
     const size_t cap = UTL_NetworkSession::MaxFriends;
@@ -241,16 +253,12 @@ TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
         SCOPED_TRACE("friends.get offers more than the cap");
         ScriptedNetwork network(int(cap) + 50);
         RecordingReceiver receiver;
-        UTL_NetworkSession session(network.Endpoints(), &receiver);
-        std::vector<std::string> events;
-        session.SetEventSink([&events](const std::string& line) { events.push_back(line); });
-        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_EQ(LoadTelling(network, receiver),
+                  (std::vector<std::string>{"friends offered: 10050, taking the first 10000"}));
         ASSERT_EQ(size_t(receiver.GetFriendCount()), cap);
         EXPECT_EQ(receiver.ids.back(), ScriptedNetwork::FriendUid(int(cap)))
             << "the first ones, in order";
         EXPECT_EQ(receiver.log.back(), "connect self");
-        EXPECT_EQ(events, (std::vector<std::string>{"friends offered: 10050, taking the first "
-                                                    "10000"}));
 
         const auto calls = network.RequestsFor("facebook.users.getInfo");
         ASSERT_EQ(calls.size(), 11u) << "10,001 uids with the user's, 1,000 a call";
@@ -269,24 +277,16 @@ TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
         ScriptedNetwork network(3);
         network.extraUsers = 12000;
         RecordingReceiver receiver;
-        UTL_NetworkSession session(network.Endpoints(), &receiver);
-        std::vector<std::string> events;
-        session.SetEventSink([&events](const std::string& line) { events.push_back(line); });
-        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_EQ(LoadTelling(network, receiver),
+                  (std::vector<std::string>{
+                      "users.getInfo offered 2003 more people than the 10000 friends taken"}));
         EXPECT_EQ(size_t(receiver.GetFriendCount()), cap);
-        EXPECT_EQ(events, (std::vector<std::string>{"users.getInfo offered 2003 more people "
-                                                    "than the 10000 friends taken"}));
     }
     {
         SCOPED_TRACE("a circle within the cap is told nothing");
         ScriptedNetwork network(3);
         RecordingReceiver receiver;
-        UTL_NetworkSession session(network.Endpoints(), &receiver);
-        std::vector<std::string> events;
-        session.SetEventSink([&events](const std::string& line) { events.push_back(line); });
-        ASSERT_TRUE(LogInAndLoad(session));
-        EXPECT_TRUE(events.empty());
-        EXPECT_TRUE(session.GetFailure().empty());
+        EXPECT_TRUE(LoadTelling(network, receiver).empty());
     }
 }
 
@@ -303,9 +303,11 @@ TEST(UTL_NetworkSessionTest, FailuresEndQuietlyAndAreNotRetried)
         EXPECT_TRUE(receiver.log.empty());
         EXPECT_FALSE(session.LoadFriends()) << "closing again needs a new request";
     }
+    for (const std::string method : {"friends.get", "users.getInfo"})
     {
-        SCOPED_TRACE("friends.get fails");
-        ScriptedNetwork network(3, "facebook.friends.get");
+        // The reason carries the server's own words, for the snapshot tool to print.
+        SCOPED_TRACE(method + " fails");
+        ScriptedNetwork network(3, "facebook." + method);
         RecordingReceiver receiver;
         UTL_NetworkSession session(network.Endpoints(), &receiver);
         ASSERT_FALSE(session.GetLoginUrl().empty());
@@ -313,20 +315,7 @@ TEST(UTL_NetworkSessionTest, FailuresEndQuietlyAndAreNotRetried)
         EXPECT_TRUE(receiver.log.empty());
         EXPECT_FALSE(session.HasMoreBatches());
         EXPECT_EQ(session.GetFailure(),
-                  "friends.get failed with error 2: Service temporarily unavailable");
-    }
-    {
-        SCOPED_TRACE("users.getInfo fails");
-        ScriptedNetwork network(3, "facebook.users.getInfo");
-        RecordingReceiver receiver;
-        UTL_NetworkSession session(network.Endpoints(), &receiver);
-        ASSERT_FALSE(session.GetLoginUrl().empty());
-        EXPECT_FALSE(session.OnLoginClosed());
-        EXPECT_TRUE(receiver.log.empty());
-        EXPECT_FALSE(session.HasMoreBatches());
-        EXPECT_EQ(session.GetFailure(),
-                  "users.getInfo failed with error 2: Service temporarily unavailable")
-            << "the server's own words, for the snapshot tool to print";
+                  method + " failed with error 2: Service temporarily unavailable");
     }
     {
         SCOPED_TRACE("a batch fails");
