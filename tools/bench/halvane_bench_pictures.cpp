@@ -111,6 +111,9 @@ int main(int argc, char** argv)
     const double decode = stats.decodeMicroseconds / 1e6;
     std::printf("pictures: %zu requested, %d decoded (the others have no picture on purpose)\n",
                 addresses.size(), decoded);
+    if (stats.overBudget > 0)
+        std::printf("pictures over the decoded budget of %zu MiB: %d (they have no picture)\n",
+                    UTL_FotoTextureBoss::DefaultDecodedBudget >> 20, stats.overBudget.load());
     std::printf("time: %.2f s, %.0f pictures per second\n", seconds, addresses.size() / seconds);
     std::printf("worker time: transfer %.2f s (%.0f %%), decode %.2f s (%.0f %%), other %.2f s\n",
                 transfer, 100.0 * transfer / seconds, decode, 100.0 * decode / seconds,
