@@ -121,8 +121,8 @@ bool UTL_NetworkSession::LoadFriends()
     }
 
     std::string answer;
-    if (!client->CallMethod("facebook.friends.get", {}, answer))
-        return Fail("friends.get failed");
+    if (!client->CallMethod("facebook.friends.get", {}, answer, MaxAnswerBytes))
+        return Fail("friends.get failed (no answer, or one over 8 MiB)");
     std::vector<std::string> ids{client->GetUid()};
     size_t offered = 0;
     {
@@ -160,8 +160,9 @@ bool UTL_NetworkSession::LoadFriends()
         answer.clear();
         if (!client->CallMethod(
                 "facebook.users.getInfo",
-                {"uids=" + list, "fields=name,status,pic,pic_big,pic_small,pic_square"}, answer))
-            return Fail("users.getInfo failed (no answer)");
+                {"uids=" + list, "fields=name,status,pic,pic_big,pic_small,pic_square"}, answer,
+                MaxAnswerBytes))
+            return Fail("users.getInfo failed (no answer, or one over 8 MiB)");
         TiXmlDocument usersDoc;
         const TiXmlElement* users = ParseRoot(answer, usersDoc, "users_getInfo_response");
         if (!users)
@@ -244,7 +245,7 @@ bool UTL_NetworkSession::QueryFriendships()
     TiXmlDocument doc;
     const TiXmlElement* results = nullptr;
     if (client->CallMethod("facebook.friends.areFriends", {"uids1=" + firsts, "uids2=" + seconds},
-                           answer))
+                           answer, MaxAnswerBytes))
         results = ParseRoot(answer, doc, "friends_areFriends_response");
     if (!results)
     {

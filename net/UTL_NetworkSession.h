@@ -93,6 +93,10 @@ public:
     // The most friends taken from one circle, and the most uids asked in one users.getInfo.
     static constexpr size_t MaxFriends = 10000;
     static constexpr size_t UsersPerCall = 1000;
+    // The longest answer the friend queries read, about 25 times what the largest real one
+    // (10,000 friends' uids, or 1,000 people's records) takes: parsed, an answer costs many
+    // times its size, and one of tens of megabytes would cost the viewer gigabytes.
+    static constexpr size_t MaxAnswerBytes = size_t(8) << 20;
 
 private:
     // Records why loading failed and returns false.

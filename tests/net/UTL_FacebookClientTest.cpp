@@ -265,4 +265,12 @@ TEST(UTL_FacebookClientTest, AnswerLongerThanTheBoundFailsInsteadOfGrowing)
     EXPECT_FALSE(client.Init());
     EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer));
     EXPECT_LE(answer.size(), UTL_FacebookClient::MaxResponseBytes);
+
+    // A caller's tighter bound holds the same way; a looser one cannot lift the client's own.
+    answer.clear();
+    EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer, 100000));
+    EXPECT_LE(answer.size(), 100000u);
+    answer.clear();
+    EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer, size_t(-1)));
+    EXPECT_LE(answer.size(), UTL_FacebookClient::MaxResponseBytes);
 }

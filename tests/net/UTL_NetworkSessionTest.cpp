@@ -283,6 +283,18 @@ TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
         EXPECT_EQ(size_t(receiver.GetFriendCount()), cap);
     }
     {
+        // Parsed, an answer costs many times its size: one past the bound is not read at all.
+        SCOPED_TRACE("friends.get answers with more than 8 MiB");
+        ScriptedNetwork network(600000);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetFailure(), "friends.get failed (no answer, or one over 8 MiB)");
+        EXPECT_TRUE(receiver.log.empty());
+        EXPECT_TRUE(network.RequestsFor("facebook.users.getInfo").empty());
+    }
+    {
         SCOPED_TRACE("a circle within the cap is told nothing");
         ScriptedNetwork network(3);
         RecordingReceiver receiver;
