@@ -21,6 +21,8 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
       lastTime(std::chrono::steady_clock::now()), session(endpoints, ReceiverOf(controller.get()))
 {
     SetSizeFraction(1.0f);
+    session.SetEventSink([](const std::string& line)
+                         { UI_LogEvent(QString::fromStdString(line)); });
 }
 
 UI_HalvaneView::~UI_HalvaneView()
