@@ -425,64 +425,6 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AClickPicksTheNearestLabelUnderThePointerAndGli
     EXPECT_FALSE(controller->GetMotion().IsFlying());
 }
 
-TEST_F(UTL_SimCtrlHalvaneGLTest, TheGlideTakesTheShortWayAtMostSixDegreesAFrame)
-{
-    Start();
-    AddPeople(1);
-    GFX_LocationHolder& holder = Holder(1);
-    auto glide = [&](float fromHeading, float fromPitch, float toLongitude, float toLatitude)
-    {
-        holder.SetLongitude(toLongitude);
-        holder.SetLatitude(toLatitude);
-        AimCamera(fromHeading, fromPitch);
-        controller->FlyTo(&holder);
-        Frame();
-    };
-
-    glide(170.0f, 20.0f, -170.0f, 20.0f);
-    EXPECT_NEAR(Heading(), 172.0f, 1e-4f) << "-340 degrees is +20 the short way";
-    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
-    EXPECT_TRUE(controller->GetMotion().IsFlying());
-
-    glide(0.0f, 20.0f, 100.0f, 20.0f);
-    EXPECT_NEAR(Heading(), 6.0f, 1e-4f);
-
-    glide(10.0f, 10.0f, 10.0f, 40.0f);
-    EXPECT_NEAR(Pitch(), 13.0f, 1e-4f) << "a tenth of the way";
-    EXPECT_FLOAT_EQ(Heading(), 10.0f);
-
-    // Within a degree on both angles the glide ends, and that frame moves nothing.
-    glide(10.0f, 20.0f, 10.9f, 20.9f);
-    EXPECT_FALSE(controller->GetMotion().IsFlying());
-    EXPECT_FLOAT_EQ(Heading(), 10.0f);
-    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
-}
-
-TEST_F(UTL_SimCtrlHalvaneGLTest, GlidesEndNearThePolesAndAtTheDateLine)
-{
-    Start();
-    AddPeople(1);
-    GFX_LocationHolder& holder = Holder(1);
-
-    // In a circle of thousands the user sits at latitude 88.9, beyond the camera's 85.
-    holder.SetLongitude(20.0f);
-    holder.SetLatitude(88.9f);
-    AimCamera(20.0f, 0.0f);
-    controller->FlyTo(&holder);
-    Frames(200);
-    EXPECT_FALSE(controller->GetMotion().IsFlying()) << "pitch " << Pitch();
-    EXPECT_NEAR(Pitch(), 85.0f, 1.0f);
-
-    // Longitude 180 approached from the west: the heading closes in on -180 from above.
-    holder.SetLongitude(180.0f);
-    holder.SetLatitude(20.0f);
-    AimCamera(-170.0f, 20.0f);
-    controller->FlyTo(&holder);
-    Frames(200);
-    EXPECT_FALSE(controller->GetMotion().IsFlying()) << "heading " << Heading();
-    EXPECT_NEAR(std::fabs(Heading()), 180.0f, 1.0f);
-}
-
 TEST_F(UTL_SimCtrlHalvaneGLTest, FrameTimesAreHeldBetweenAMillisecondAndHalfASecond)
 {
     Start();
