@@ -32,8 +32,7 @@ void GFX_AnchorPoint(GFX_Anchor anchor, const float* screenSize, float& ax, floa
 // must outlive it (or be null: then it is placed from (0, 0)).
 //
 // It speaks the interface's event protocol (see GFX_InterfaceElement); here the handlers do
-// nothing.
-// GL thread only; Draw, LoadTexture and the destructor need no more than that.
+// nothing. GL thread only; Draw, LoadTexture and the destructor need no more than that.
 class GFX_Widget : public GFX_InterfaceElement
 {
 public:
