@@ -2,23 +2,14 @@
 
 #include "app/UI_KeyCodes.h"
 #include "net/CHtmlCtrl.h"
-#include "net/UTL_FriendReceiver.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-namespace
-{
-UTL_FriendReceiver* ReceiverOf(UTL_SimCtrlRoot* controller)
-{
-    return dynamic_cast<UTL_FriendReceiver*>(controller);
-}
-} // namespace
-
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
-      lastTime(std::chrono::steady_clock::now()), session(endpoints, ReceiverOf(controller.get()))
+      lastTime(std::chrono::steady_clock::now()), session(endpoints, &controller->GetCircle())
 {
     SetSizeFraction(1.0f);
     session.SetEventSink([](const std::string& line)
@@ -52,23 +43,20 @@ void UI_HalvaneView::paintGL()
     controller->Step(PixelWidth(), PixelHeight(), seconds);
     lastFrameSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
-    // A batch ran when the session leaves the row it was due to start from, or stops.
-    const int batchRow = session.GetResumeRow();
-    const bool batchDue = session.HasMoreBatches();
-    session.OnFrame();
-    if (batchDue && (!session.HasMoreBatches() || session.GetResumeRow() != batchRow))
-        if (auto* halvane = dynamic_cast<UTL_SimCtrlHalvane*>(controller.get()))
-            UI_LogEvent(QString("friendship batch done: %1 connections")
-                            .arg(halvane->GetConnections().size()));
+    if (session.OnFrame())
+        UI_LogEvent(QString("friendship batch done: %1 connections")
+                        .arg(controller->GetConnections().size()));
 }
 
 void UI_HalvaneView::OnLoginClosed()
 {
     makeCurrent();
-    session.OnLoginClosed();
+    const bool loaded = session.OnLoginClosed();
     doneCurrent();
-    if (UTL_FriendReceiver* receiver = ReceiverOf(controller.get()))
-        UI_LogEvent(QString("friends loaded: %1").arg(receiver->GetFriendCount()));
+    if (!loaded)
+        UI_LogEvent(
+            QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
+    UI_LogEvent(QString("friends loaded: %1").arg(controller->GetCircle().GetFriendCount()));
 }
 
 void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int& flags) const

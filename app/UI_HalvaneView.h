@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-class UTL_SimCtrlRoot;
+class UTL_SimCtrlHalvane;
 
 // The main view: hosts the scene controller and the social-network session. It renders one
 // frame per idle tick of the frame, measuring the wall-clock time since the previous frame,
@@ -33,7 +33,7 @@ public:
     std::string GetLoginUrl() { return session.GetLoginUrl(); }
     void OnLoginClosed();
 
-    UTL_SimCtrlRoot* GetController() const { return controller.get(); }
+    UTL_SimCtrlHalvane* GetController() const { return controller.get(); }
     UTL_NetworkSession& GetSession() { return session; }
     // Wall-clock seconds the last frame's drawing took (0 before the first frame).
     double GetLastFrameSeconds() const { return lastFrameSeconds; }
@@ -52,7 +52,7 @@ private:
     // The event's position in device pixels, y counted from the bottom, and its flag word.
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
 
-    std::unique_ptr<UTL_SimCtrlRoot> controller;
+    std::unique_ptr<UTL_SimCtrlHalvane> controller;
     std::chrono::steady_clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;

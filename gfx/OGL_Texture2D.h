@@ -29,6 +29,8 @@ public:
 
     // Null until LoadImage.
     const GFX_Image* GetImage() const { return image.get(); }
+    // Whether LoadImage read a picture, so that the texture has something to show.
+    bool HasPixels() const { return image && image->HasPixels(); }
     GLint GetInternalFormat() const { return internalFormat; }
     GLenum GetPixelFormat() const { return pixelFormat; }
 

@@ -1,6 +1,6 @@
 #include "net/UTL_FacebookClient.h"
 
-#include "net/UTL_Md5.h"
+#include "net/UTL_Signature.h"
 #include "net/UTL_XmlAnswer.h"
 
 #include <algorithm>
@@ -43,7 +43,7 @@ std::string EncodeParameter(const std::string& parameter)
 
 UTL_FacebookClient::UTL_FacebookClient(const std::string& apiKey, const std::string& appSecret,
                                        const std::string& serverUrl)
-    : apiKey(apiKey), appSecret(appSecret), serverUrl(serverUrl), md5(std::make_unique<UTL_Md5>())
+    : apiKey(apiKey), appSecret(appSecret), serverUrl(serverUrl)
 {
 }
 
@@ -108,14 +108,8 @@ bool UTL_FacebookClient::CallMethod(const std::string& method,
         list.push_back("session_key=" + sessionKey);
     list.push_back("v=" + apiVersion);
 
-    // The signature runs over the raw strings in byte order, so "uids1=" sorts before "uids=".
-    std::vector<std::string> sorted = list;
-    std::sort(sorted.begin(), sorted.end());
-    std::string toSign;
-    for (const std::string& parameter : sorted)
-        toSign += parameter;
-    toSign += hasSession ? sessionSecret : appSecret;
-    list.push_back("sig=" + md5->DigestString(toSign));
+    // The signature covers the raw values.
+    list.push_back("sig=" + UTL_SignCall(list, hasSession ? sessionSecret : appSecret));
 
     std::sort(list.begin(), list.end());
     std::string body;

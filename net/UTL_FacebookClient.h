@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-class UTL_Md5;
-
 // Signed calls of the social network's REST API, and the desktop login flow built on them: an
 // auth token, the login page address carrying it, and the session the token is exchanged for
 // once the user has logged in on that page.
 //
 // A call gathers the method's own parameters ("name=value" strings), adds api_key, call_id,
-// method, session_key (once there is a session) and v, signs the sorted set with MD5 and the
+// method, session_key (once there is a session) and v, signs the set (see UTL_SignCall) with the
 // current secret (the application secret until the session exists, the session secret after),
 // and posts it as a form body. Values are URL-encoded on the wire; the signature covers the raw
 // values. Every call is synchronous and bounded by a connect and a total time-out, so a dead
@@ -79,7 +77,6 @@ private:
     int callCounter = 0;
     bool hasSession = false;
     void* curl = nullptr; // CURL*, kept opaque so that callers need no libcurl header
-    std::unique_ptr<UTL_Md5> md5;
 
     std::chrono::milliseconds connectTimeout = DefaultConnectTimeout;
     std::chrono::milliseconds totalTimeout = DefaultTotalTimeout;

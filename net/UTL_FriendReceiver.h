@@ -2,9 +2,9 @@
 
 #include <string>
 
-// What the friend queries hand their results to: the main scene controller. People arrive as
-// four strings (uid, name, picture and square-picture addresses, empty when the answer lacked
-// them); friendships as pairs of uids.
+// What the network session hands the friend queries' results to: the main scene's friend
+// circle. People arrive as four strings (uid, name, picture and square-picture addresses, empty
+// when the answer lacked them); friendships as pairs of uids.
 //
 // Called on the main thread between frames.
 class UTL_FriendReceiver
@@ -16,7 +16,8 @@ public:
                          const std::string& squarePicture) = 0;
     virtual void AddFriend(const std::string& id, const std::string& name,
                            const std::string& picture, const std::string& squarePicture) = 0;
-    // Spreads every locator over the globe again, after each new friend.
+    // Asks for every locator to be spread over the globe again, after each new friend; the
+    // receiver may run the layout later, once for many calls.
     virtual void LayoutFriends() = 0;
     // Joins the user to every friend.
     virtual void ConnectSelf() = 0;

@@ -262,9 +262,11 @@ bool UTL_NetworkSession::QueryFriendships()
     return true;
 }
 
-void UTL_NetworkSession::OnFrame()
+bool UTL_NetworkSession::OnFrame()
 {
     ++frameCounter;
-    if (frameCounter > FramesBetweenBatches && moreBatches)
-        QueryFriendships();
+    if (frameCounter <= FramesBetweenBatches || !moreBatches)
+        return false;
+    QueryFriendships();
+    return true;
 }

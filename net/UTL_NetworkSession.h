@@ -65,8 +65,8 @@ public:
     bool LoadFriends();
     // One batch of friendship pairs.
     bool QueryFriendships();
-    // Counts a frame; runs the next friendship batch when one is due.
-    void OnFrame();
+    // Counts a frame; runs the next friendship batch when one is due. Returns whether it ran one.
+    bool OnFrame();
 
     UTL_FacebookClient* GetClient() const { return client.get(); }
     bool AreFriendsRequested() const { return friendsRequested; }

@@ -23,6 +23,9 @@ public:
     // Looks the locators up while either is unknown; once both are known, emits the dots from
     // the first to the second. Emits quads only, inside the caller's batch.
     void Draw() override;
+    // Looks both locators up through the owner (a line with an end unknown stays unresolved),
+    // and registers the line with each end it finds for the first time. Needs no GL.
+    void FindHolders();
 
     void SetIds(const std::string& first, const std::string& second)
     {
@@ -47,8 +50,6 @@ public:
     static constexpr float SelfDimAlpha = 0.15f;
 
 private:
-    void FindHolders();
-
     std::string id1;
     std::string id2;
     GFX_LocationHolderFriend* holder1 = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scene/GFX_InterfaceElement.h"
 #include "scene/GFX_Rect.h"
 #include "scene/GFX_WidgetDocked.h"
 
@@ -26,11 +27,11 @@ enum class GFX_DockSide
 // by less than ClickSlop pixels. An optional strip runs alongside the items and can be grabbed
 // to scroll as well.
 //
-// It speaks the interface's event protocol (see GFX_Widget): Update once per frame lays the
-// items out, Draw draws them and the strip, mouse handlers take view pixels (origin
+// It speaks the interface's event protocol (see GFX_InterfaceElement): Update once per frame
+// lays the items out, Draw draws them and the strip, mouse handlers take view pixels (origin
 // bottom-left, y up). Easing and scrolling move a fixed share per frame. Owns its items. The
 // view size comes from the owner, which must outlive the dock. GL thread only.
-class GFX_Dock
+class GFX_Dock : public GFX_InterfaceElement
 {
 public:
     // A press that scrolled this many pixels or more is a drag, not a click.
@@ -43,23 +44,23 @@ public:
     static constexpr int MagnifyReach = 6;
 
     explicit GFX_Dock(GFX_SceneOwner* owner);
-    virtual ~GFX_Dock();
+    ~GFX_Dock() override;
 
     GFX_Dock(const GFX_Dock&) = delete;
     GFX_Dock& operator=(const GFX_Dock&) = delete;
 
     // Eases the items, moves and bounds the scroll, lays the items out from the edge, brings a
     // selected item into view when asked to, and places the strip.
-    virtual void Update(float seconds);
+    void Update(float seconds) override;
     // The items, then the strip when it has a thickness. See GFX_OverlayQuads for the GL state.
-    virtual void Draw();
+    void Draw() override;
     // Scrolls while the button is down, magnifies around the item under the mouse. True when
     // the move was over an item (and the strip is not being dragged) or drags the strip.
-    virtual bool MouseMove(float x, float y);
+    bool MouseMove(float x, float y) override;
     // Consumed on an item or on the strip; starts a press.
-    virtual bool MouseDown(float x, float y);
+    bool MouseDown(float x, float y) override;
     // True for a click on an item, which GetClicked then returns. Always ends the press.
-    virtual bool MouseUp(float x, float y);
+    bool MouseUp(float x, float y) override;
 
     // Appends the item at the normal item size, so it needs no growth, and takes it. Returns it.
     GFX_WidgetDocked* AddItem(std::unique_ptr<GFX_WidgetDocked> item);

@@ -1,5 +1,7 @@
 #include "scene/GFX_Globe.h"
 
+#include "gfx/GFX_HalvaneCamera.h"
+
 #include <cmath>
 
 GFX_Vector3 GFX_Globe::Position(float longitude, float latitude)
@@ -39,4 +41,16 @@ void GFX_Globe::SpiralPoints(int count, std::vector<GFX_GlobePoint>& points)
         y -= step;
         angle += goldenAngle;
     }
+}
+
+void GFX_GlobeView::SetUpCamera(GFX_HalvaneCamera& camera)
+{
+    camera.SetMaxPitch(85.0f);
+    camera.SetMinPitch(-85.0f);
+    camera.SetHeading(0.0f);
+    camera.SetPitch(0.0f);
+    camera.SetTarget(GFX_Vector3(0.0f, 500.0f, 0.0f));
+    camera.SetMaxDistance(20000.0f);
+    camera.SetMinDistance(7500.0f);
+    camera.SetDistance(18500.0f);
 }

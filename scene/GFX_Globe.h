@@ -4,6 +4,8 @@
 
 #include <vector>
 
+class GFX_HalvaneCamera;
+
 // A place on the globe, in degrees: longitude −180…180 (0 on +x, 90 on +z), latitude −90…90.
 struct GFX_GlobePoint
 {
@@ -44,4 +46,17 @@ private:
         const float c = ((coordinate / Radius) * 1.5f + 1.0f) * 0.5f;
         return c < 0.0f ? 0.0f : (c > 1.0f ? 1.0f : c);
     }
+};
+
+// The main scene's view of the globe: a perspective of 45 degrees from 1000 to 25000 units, and
+// the camera looking at (0, 500, 0) from 18500 units, held between 7500 and 20000 and to pitches
+// within ±85 degrees.
+struct GFX_GlobeView
+{
+    static constexpr float FieldOfView = 45.0f;
+    static constexpr float NearPlane = 1000.0f;
+    static constexpr float FarPlane = 25000.0f;
+
+    // Sets the camera's limits, target and distance, and turns it to heading and pitch 0.
+    static void SetUpCamera(GFX_HalvaneCamera& camera);
 };

@@ -39,14 +39,6 @@ void GFX_LocationHolderFriend::SetConnectionsHighlighted(bool highlighted)
         connection->SetHighlighted(highlighted);
 }
 
-const std::string* GFX_LocationHolderFriend::ShownId(GFX_LocationHolder& holder)
-{
-    GFX_LocationHolderFriend* friendHolder = holder.AsFriendHolder();
-    if (!friendHolder || !friendHolder->shown)
-        return nullptr;
-    return &friendHolder->shown->GetId();
-}
-
 GFX_LocationHolderFriend::PictureShare
 GFX_LocationHolderFriend::FitPicture(bool selected, float pictureWidth, float pictureHeight)
 {

@@ -63,55 +63,14 @@ public:
                                  const GFX_Vector3& up, const GFX_Vector3& right, float labelWidth,
                                  float labelHeight);
 
-    // The owner's holder look-up over its holder list, in order: the first friend holder whose
-    // friend has the id id1 becomes holder1, otherwise one whose friend has id2 becomes holder2;
-    // the walk stops once both were set. Outputs not found keep what the caller put there.
-    // `holders` is any range of pointers (plain or owning) to holders.
-    template <typename Holders>
-    static void FindFriendHolders(const Holders& holders, const std::string& id1,
-                                  const std::string& id2, GFX_LocationHolder*& holder1,
-                                  GFX_LocationHolder*& holder2);
-
     // How far in front of the label the picture and the name float.
     static constexpr float PictureLift = 10.0f;
     static constexpr float NameLift = 20.0f;
 
 private:
-    // The id of the friend a holder shows, or null when it shows none (or is no friend holder).
-    static const std::string* ShownId(GFX_LocationHolder& holder);
     void DrawPicture(const GFX_Vector3& centre, bool& pictureIsReal, bool& hasPhoto);
     void DrawName(const GFX_Vector3& centre);
 
     GFX_Friend* shown = nullptr;
     std::vector<GFX_ConnectionFriends*> connections;
 };
-
-template <typename Holders>
-void GFX_LocationHolderFriend::FindFriendHolders(const Holders& holders, const std::string& id1,
-                                                 const std::string& id2,
-                                                 GFX_LocationHolder*& holder1,
-                                                 GFX_LocationHolder*& holder2)
-{
-    bool found1 = false;
-    bool found2 = false;
-    for (const auto& holder : holders)
-    {
-        if (!holder)
-            continue;
-        const std::string* id = ShownId(*holder);
-        if (!id)
-            continue;
-        if (*id == id1)
-        {
-            holder1 = &*holder;
-            found1 = true;
-        }
-        else if (*id == id2)
-        {
-            holder2 = &*holder;
-            found2 = true;
-        }
-        if (found1 && found2)
-            return;
-    }
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Theme.h"
+#include "scene/GFX_InterfaceElement.h"
 #include "scene/GFX_Rect.h"
 
 #include <memory>
@@ -30,26 +31,24 @@ void GFX_AnchorPoint(GFX_Anchor anchor, const float* screenSize, float& ax, floa
 // resized. It reads the view size through a pointer to the controller's pair of floats, which
 // must outlive it (or be null: then it is placed from (0, 0)).
 //
-// The event protocol, shared with the docks: the controller calls Update once per frame, Draw
-// in the interface pass and passes the mouse in view pixels (origin bottom-left, y up); a true
-// result from a mouse handler means the widget consumed the event. Here they do nothing.
-// GL thread only; Draw, LoadTexture and the destructor need no more than that.
-class GFX_Widget
+// It speaks the interface's event protocol (see GFX_InterfaceElement); here the handlers do
+// nothing. GL thread only; Draw, LoadTexture and the destructor need no more than that.
+class GFX_Widget : public GFX_InterfaceElement
 {
 public:
     GFX_Widget(const float* screenSize, float x, float y, float width, float height,
                GFX_Anchor anchor, const GFX_ColorRGBA& color);
-    virtual ~GFX_Widget();
+    ~GFX_Widget() override;
 
     GFX_Widget(const GFX_Widget&) = delete;
     GFX_Widget& operator=(const GFX_Widget&) = delete;
 
-    virtual void Update(float seconds);
+    void Update(float seconds) override;
     // The quad over GetRect in `color`, with the texture; see GFX_OverlayQuads for the GL state.
-    virtual void Draw();
-    virtual bool MouseMove(float x, float y);
-    virtual bool MouseDown(float x, float y);
-    virtual bool MouseUp(float x, float y);
+    void Draw() override;
+    bool MouseMove(float x, float y) override;
+    bool MouseDown(float x, float y) override;
+    bool MouseUp(float x, float y) override;
 
     // Replaces the texture with one made from the picture at `path`, repeating at its edges.
     // An unreadable file leaves a texture without a picture, and the widget draws untextured.

@@ -5,6 +5,7 @@
 #include "server/SRV_PasswordHash.h"
 #include "server/SRV_PictureCache.h"
 #include "server/SRV_PictureMaker.h"
+#include "server/SRV_Random.h"
 #include "server/SRV_RestService.h"
 
 #include <algorithm>
@@ -26,17 +27,6 @@ constexpr size_t MaxLoginBodyBytes = 16 * 1024;
 constexpr size_t MaxFormParts = 256;
 constexpr size_t MaxDemoAccountsShown = 25;
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // application/x-www-form-urlencoded decoding: '+' is a space, %XX a byte; a '%' without two hex
 // digits stays as it is.
 std::string DecodeForm(const std::string& text)
@@ -48,10 +38,10 @@ std::string DecodeForm(const std::string& text)
         const char c = text[i];
         if (c == '+')
             out += ' ';
-        else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-                 HexValue(text[i + 2]) >= 0)
+        else if (c == '%' && i + 2 < text.size() && SRV_Hex::DigitValue(text[i + 1]) >= 0 &&
+                 SRV_Hex::DigitValue(text[i + 2]) >= 0)
         {
-            out += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            out += char(SRV_Hex::DigitValue(text[i + 1]) * 16 + SRV_Hex::DigitValue(text[i + 2]));
             i += 2;
         }
         else

@@ -38,24 +38,25 @@ std::string SRV_Hex::Encode(const std::string& bytes)
     return hex;
 }
 
+int SRV_Hex::DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool SRV_Hex::Decode(const std::string& hex, std::string& bytes)
 {
-    auto value = [](char c) -> int
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     if (hex.size() % 2 != 0)
         return false;
     std::string out(hex.size() / 2, '\0');
     for (size_t i = 0; i < out.size(); ++i)
     {
-        const int high = value(hex[2 * i]), low = value(hex[2 * i + 1]);
+        const int high = DigitValue(hex[2 * i]), low = DigitValue(hex[2 * i + 1]);
         if (high < 0 || low < 0)
             return false;
         out[i] = char(high << 4 | low);

@@ -15,6 +15,8 @@ std::string Hex(size_t count);
 namespace SRV_Hex
 {
 std::string Encode(const std::string& bytes);
+// The value 0…15 of a hexadecimal digit (lower or upper case), -1 for any other character.
+int DigitValue(char c);
 // The bytes of `hex` (lower or upper case); false when it is not an even run of hex digits.
 bool Decode(const std::string& hex, std::string& bytes);
 } // namespace SRV_Hex

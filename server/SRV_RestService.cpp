@@ -1,6 +1,7 @@
 #include "server/SRV_RestService.h"
 
 #include "net/UTL_Md5.h"
+#include "net/UTL_Signature.h"
 #include "server/SRV_Database.h"
 #include "server/SRV_Markup.h"
 #include "server/SRV_PasswordHash.h"
@@ -287,19 +288,8 @@ std::string SRV_RestService::Handle(const SRV_Params& params, const std::string&
         if (!sig)
             throw Refusal{IncorrectSignature};
         const std::string given = Lower(*sig);
-        if (given != Sign(params, secret))
-        {
-            std::vector<std::string> pairs;
-            for (const auto& [key, value] : params)
-                if (key != "sig")
-                    pairs.push_back(key + "=" + value);
-            std::sort(pairs.begin(), pairs.end());
-            std::string text;
-            for (const std::string& pair : pairs)
-                text += pair;
-            if (given != UTL_Md5().DigestString(text + secret))
-                throw Refusal{IncorrectSignature};
-        }
+        if (given != Sign(params, secret) && given != UTL_SignCall(params, secret))
+            throw Refusal{IncorrectSignature};
 
         if (method->needs == Needs::Session)
         {

@@ -60,8 +60,8 @@ void UTL_SimCtrlRoot::BeginFrame(int newWidth, int newHeight)
     glClearColor(clearColor.x, clearColor.y, clearColor.z, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    // A window shrunk to no height still gets a finite projection.
-    const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
+    // A window shrunk to no width or height still gets a finite projection.
+    const double aspect = width > 0 && height > 0 ? static_cast<double>(width) / height : 1.0;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fieldOfView, aspect, nearPlane, farPlane);

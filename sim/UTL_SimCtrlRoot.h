@@ -18,7 +18,8 @@
 // classic virtual-key codes 0…255.
 //
 // Threading: every operation runs on the GL thread with the view's context current, except
-// the destructor, which runs with no context current. The controller creates no threads.
+// the destructor, which the view runs with its context current again so that textures can go.
+// The base creates no threads; a concrete controller may own workers of its own.
 class UTL_SimCtrlRoot
 {
 public:
@@ -40,8 +41,8 @@ public:
     // material, 2-D texturing, smooth shading, the clear colour and the viewport) and creates
     // the camera. Called exactly once, with the context current.
     virtual void Initialize(int width, int height);
-    // Renders one frame. The base clears to the clear colour, loads the perspective projection
-    // and the camera's view, and lights the scene from above; concrete controllers draw more.
+    // Renders one frame. The base runs BeginFrame and counts the frame; concrete controllers
+    // draw more.
     virtual void Step(int width, int height, float seconds);
     virtual void OnMouseMove(int x, int y, int unused1, int unused2, int buttons);
     virtual void OnMouseDown(int x, int y, int buttons);
@@ -74,8 +75,10 @@ protected:
     // Replaces the camera with a new one configured for a small scene around the origin.
     // Concrete controllers reconfigure it after the base Initialize returns.
     virtual void CreateCamera();
-    // The common start of a frame: refresh the size, count the frame, clear, load the
-    // projection and the camera's view, and place the light along the eye direction's up.
+    // The common start of a frame: refresh the size, set the viewport, clear to the clear
+    // colour, load the perspective projection (aspect 1 for a view without pixels) and the
+    // camera's view, and shine the directional light from the eye's direction. The frame is not
+    // counted: Step does that once it has drawn.
     void BeginFrame(int width, int height);
 
     int width = 0;

@@ -3,7 +3,6 @@
 #include "gfx/OGL_TextureFoto.h"
 #include "util/UTL_File.h"
 
-#include <GL/gl.h>
 #include <chrono>
 #include <cstdio>
 #include <curl/curl.h>

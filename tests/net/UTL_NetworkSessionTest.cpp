@@ -196,9 +196,9 @@ TEST(UTL_NetworkSessionTest, TheFirstBatchWaitsFiftyOneFramesAndHoldsWholeRows)
     ASSERT_TRUE(LogInAndLoad(session));
 
     for (int frame = 0; frame < 50; ++frame)
-        session.OnFrame();
+        EXPECT_FALSE(session.OnFrame()) << "frame " << frame;
     EXPECT_TRUE(network.RequestsFor("facebook.friends.areFriends").empty());
-    session.OnFrame(); // the 51st frame passes 500
+    EXPECT_TRUE(session.OnFrame()) << "the 51st frame passes 500 and runs the batch";
     const auto batches = network.RequestsFor("facebook.friends.areFriends");
     ASSERT_EQ(batches.size(), 1u);
     EXPECT_EQ(batches[0].fields.at("uids1"), "1,1,2");
@@ -207,7 +207,7 @@ TEST(UTL_NetworkSessionTest, TheFirstBatchWaitsFiftyOneFramesAndHoldsWholeRows)
     EXPECT_FALSE(session.HasMoreBatches());
 
     for (int frame = 0; frame < 1000; ++frame)
-        session.OnFrame();
+        EXPECT_FALSE(session.OnFrame()) << "frame " << frame;
     EXPECT_EQ(network.RequestsFor("facebook.friends.areFriends").size(), 1u) << "done";
 }
 

@@ -37,16 +37,14 @@ std::string CellFont()
                        });
 }
 
-class GFX_LocationHolderFriendGLTest : public GLTest
+class GFX_LocationHolderFriendGLTest : public LabelGLTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
+        LabelGLTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        labelTexture = MakeTexture(dir, "locator.tga", MakeTga(8, 8, 255, 255, 255));
-        owner.locatorTexture = labelTexture.get();
         owner.theme.LocatorBillboardColorSel = {1, 1, 1};
         person.SetId("7");
         person.SetName("AB~");
@@ -85,10 +83,7 @@ protected:
         ASSERT_NE(person.GetPicture()->GetTexture(), nullptr);
     }
 
-    TempDir dir;
-    std::unique_ptr<OGL_Texture2D> labelTexture;
     UTL_FotoTextureBoss worker;
-    TestSceneOwner owner;
     GFX_Friend person{&owner};
     GFX_LocationHolderFriend holder{&owner};
 };

@@ -97,19 +97,19 @@ TEST(GFX_LocationHolderFriendTest, TheHolderLookUpWalksInOrderAndStopsWhenBothAr
 
     GFX_LocationHolder* first = nullptr;
     GFX_LocationHolder* second = nullptr;
-    GFX_LocationHolderFriend::FindFriendHolders(holders, "1", "2", first, second);
+    WalkForFriendHolders(holders, "1", "2", first, second);
     EXPECT_EQ(first, &holderAnn);
     EXPECT_EQ(second, &holderBob) << "and the walk ended before the second holder of id 1";
 
     // The same id twice: only the first end is ever found.
     first = second = nullptr;
-    GFX_LocationHolderFriend::FindFriendHolders(holders, "2", "2", first, second);
+    WalkForFriendHolders(holders, "2", "2", first, second);
     EXPECT_EQ(first, &holderBob);
     EXPECT_EQ(second, nullptr);
 
     // What is not found keeps what the caller put there.
     first = second = &plain;
-    GFX_LocationHolderFriend::FindFriendHolders(holders, "7", "2", first, second);
+    WalkForFriendHolders(holders, "7", "2", first, second);
     EXPECT_EQ(first, &plain);
     EXPECT_EQ(second, &holderBob);
 

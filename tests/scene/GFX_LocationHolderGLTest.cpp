@@ -14,16 +14,14 @@ using namespace SceneViews;
 
 namespace
 {
-class GFX_LocationHolderGLTest : public GLTest
+class GFX_LocationHolderGLTest : public LabelGLTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
+        LabelGLTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        labelTexture = MakeTexture(dir, "locator.tga", MakeTga(8, 8, 255, 255, 255));
-        owner.locatorTexture = labelTexture.get();
         owner.theme.LocatorBillboardColor = {0, 1, 0};
         owner.theme.LocatorBillboardColorSel = {1, 0, 0};
     }
@@ -34,10 +32,6 @@ protected:
         for (int i = 0; i < 4; ++i)
             corners[i] = ToWindow(holder.GetBillboard()->GetCorner(i));
     }
-
-    TempDir dir;
-    std::unique_ptr<OGL_Texture2D> labelTexture;
-    TestSceneOwner owner;
 };
 
 const GLTest::Pixel Black{0, 0, 0, 255};

@@ -6,7 +6,6 @@
 // Usage: scene_benchmark [data directory]   (default: $HALVANE_SOURCE_DIR/../shared/data)
 
 #include "gfx/GFX_ColorBall.h"
-#include "gfx/GFX_HalvaneCamera.h"
 #include "gfx/GFX_Math.h"
 #include "gfx/WGL_Context.h"
 #include "scene/GFX_ConnectionFriends.h"
@@ -18,7 +17,6 @@
 #include "support/TestSceneOwner.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -94,19 +92,7 @@ void SetUpFrame(GFX_Vector3& up, GFX_Vector3& right)
     glViewport(0, 0, Width, Height);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, double(Width) / Height, 1000.0, 25000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    GFX_HalvaneCamera camera;
-    camera.SetMinDistance(7500);
-    camera.SetMaxDistance(20000);
-    camera.SetTarget({0, 500, 0});
-    camera.SetDistance(18500);
-    camera.SetPitch(20);
-    camera.Update();
-    camera.Apply();
+    SceneViews::GlobeCamera(0, 20);
     SceneViews::ScreenAxes(up, right);
 }
 

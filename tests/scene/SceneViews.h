@@ -6,7 +6,9 @@
 #include "scene/GFX_Globe.h"
 
 #include "support/GLTestFixture.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
+#include "support/TestSceneOwner.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -29,22 +31,18 @@ inline void ClearFrame()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// The main scene's projection and camera: 45°, near 1000, far 25000, looking at (0, 500, 0)
-// from 18500 units at the given heading and pitch (degrees).
+// The main scene's projection and camera (see GFX_GlobeView) at the given heading and pitch
+// (degrees).
 inline void GlobeCamera(float heading, float pitch)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, double(Width) / Height, 1000.0, 25000.0);
+    gluPerspective(GFX_GlobeView::FieldOfView, double(Width) / Height, GFX_GlobeView::NearPlane,
+                   GFX_GlobeView::FarPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     GFX_HalvaneCamera camera;
-    camera.SetMaxPitch(85);
-    camera.SetMinPitch(-85);
-    camera.SetMaxDistance(20000);
-    camera.SetMinDistance(7500);
-    camera.SetTarget({0, 500, 0});
-    camera.SetDistance(18500);
+    GFX_GlobeView::SetUpCamera(camera);
     camera.SetHeading(heading);
     camera.SetPitch(pitch);
     camera.Update();
@@ -95,4 +93,22 @@ inline std::unique_ptr<OGL_Texture2D> MakeTexture(const TempDir& dir, const std:
     texture->Create();
     return texture;
 }
+
+// A GL test of locators: a white label texture in the tests' scene owner.
+class LabelGLTest : public GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        labelTexture = MakeTexture(dir, "locator.tga", MakeTga(8, 8, 255, 255, 255));
+        owner.locatorTexture = labelTexture.get();
+    }
+
+    TempDir dir;
+    std::unique_ptr<OGL_Texture2D> labelTexture;
+    TestSceneOwner owner;
+};
 } // namespace SceneViews

@@ -1,7 +1,7 @@
 #include "RestTestSupport.h"
 
 #include "net/UTL_FacebookConfig.h"
-#include "net/UTL_Md5.h"
+#include "net/UTL_Signature.h"
 
 #include <algorithm>
 
@@ -14,15 +14,7 @@ const char AppSecret[] = "a0d4e8c61b29f7350c8e2d4b96a17f52";
 
 std::string Signature(const Params& params, const std::string& secret)
 {
-    std::vector<std::string> pairs;
-    for (const auto& [key, value] : params)
-        if (key != "sig")
-            pairs.push_back(key + "=" + value);
-    std::sort(pairs.begin(), pairs.end());
-    std::string text;
-    for (const std::string& pair : pairs)
-        text += pair;
-    return UTL_Md5().DigestString(text + secret);
+    return UTL_SignCall(params, secret);
 }
 
 Params Signed(const std::string& method, Params params, const std::string& secret,

@@ -16,8 +16,7 @@ extern const char AppSecret[];
 
 using Params = std::map<std::string, std::string>;
 
-// MD5 over the "name=value" strings sorted byte-wise, then the secret: the viewer's rule,
-// written out independently of the server's checking code.
+// The viewer's signature of the call (UTL_SignCall); a "sig" in `params` is left out.
 std::string Signature(const Params& params, const std::string& secret);
 // `params` with the standard ones added (api_key, v, method, call_id when given, session_key
 // when given) and signed with `secret`.

@@ -117,13 +117,14 @@ protected:
     // The user "0" and `count` friends "1", "2", ..., joined to the user, laid out.
     void AddPeople(int count)
     {
-        controller->SetSelf("0", "User", "", "");
+        controller->GetCircle().SetSelf("0", "User", "", "");
         for (int i = 1; i <= count; ++i)
         {
-            controller->AddFriend(std::to_string(i), "Friend " + std::to_string(i), "", "");
-            controller->LayoutFriends();
+            controller->GetCircle().AddFriend(std::to_string(i), "Friend " + std::to_string(i), "",
+                                              "");
+            controller->GetCircle().LayoutFriends();
         }
-        controller->ConnectSelf();
+        controller->GetCircle().ConnectSelf();
     }
 
     void Frame(float seconds = FrameSeconds) { controller->Step(Width, Height, seconds); }
@@ -177,7 +178,7 @@ protected:
     {
         std::set<int> on;
         for (int i = 0; i < 3; ++i)
-            if (controller->GetRotationButton(i)->IsOn())
+            if (controller->GetInterface().GetRotationButton(i)->IsOn())
                 on.insert(i);
         return on;
     }
@@ -201,20 +202,20 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, InitializeSetsUpTheGlobeViewAndTheInterface)
     EXPECT_FLOAT_EQ(camera.GetHeading(), 0.0f);
     EXPECT_FLOAT_EQ(camera.GetPitch(), 0.0f);
     EXPECT_FLOAT_EQ(controller->GetEyePosition().y, 100000.0f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
 
     // The interface exists, in its corners, before any friend arrives.
-    ASSERT_NE(controller->GetNavigationDial(), nullptr);
-    EXPECT_FLOAT_EQ(controller->GetNavigationDial()->GetRect().right, 117.0f);
+    ASSERT_NE(controller->GetInterface().GetNavigationDial(), nullptr);
+    EXPECT_FLOAT_EQ(controller->GetInterface().GetNavigationDial()->GetRect().right, 117.0f);
     for (int i = 0; i < 3; ++i)
     {
-        ASSERT_NE(controller->GetRotationButton(i), nullptr);
-        EXPECT_TRUE(controller->GetRotationButton(i)->Contains(ButtonX[i], ButtonY));
-        EXPECT_FALSE(controller->GetRotationButton(i)->IsOn());
+        ASSERT_NE(controller->GetInterface().GetRotationButton(i), nullptr);
+        EXPECT_TRUE(controller->GetInterface().GetRotationButton(i)->Contains(ButtonX[i], ButtonY));
+        EXPECT_FALSE(controller->GetInterface().GetRotationButton(i)->IsOn());
     }
-    EXPECT_EQ(controller->GetSelfDock()->GetSide(), GFX_DockSide::Left);
-    EXPECT_EQ(controller->GetFriendsDock()->GetSide(), GFX_DockSide::Right);
-    EXPECT_FLOAT_EQ(controller->GetFriendsDock()->GetItemSize(), 48.0f);
+    EXPECT_EQ(controller->GetInterface().GetSelfDock()->GetSide(), GFX_DockSide::Left);
+    EXPECT_EQ(controller->GetInterface().GetFriendsDock()->GetSide(), GFX_DockSide::Right);
+    EXPECT_FLOAT_EQ(controller->GetInterface().GetFriendsDock()->GetItemSize(), 48.0f);
     ASSERT_NE(controller->GetPictureWorker(), nullptr);
 
     // Requests outside the camera's range are held to it.
@@ -263,14 +264,14 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheChosenThemeIsInForceBeforeTheDialAndButtonsE
     ASSERT_EQ(controller->GetThemes().size(), 2u);
     EXPECT_FLOAT_EQ(controller->GetTheme().NavWidgetDialColor.b, 0.3f);
 
-    const GFX_ColorRGBA& dial = controller->GetNavigationDial()->GetColor();
+    const GFX_ColorRGBA& dial = controller->GetInterface().GetNavigationDial()->GetColor();
     EXPECT_FLOAT_EQ(dial.r, 0.1f);
     EXPECT_FLOAT_EQ(dial.g, 0.2f);
     EXPECT_FLOAT_EQ(dial.b, 0.3f);
     EXPECT_FLOAT_EQ(dial.a, 0.4f);
     for (int i = 0; i < 3; ++i)
     {
-        const GFX_ColorRGBA& button = controller->GetRotationButton(i)->GetColor();
+        const GFX_ColorRGBA& button = controller->GetInterface().GetRotationButton(i)->GetColor();
         EXPECT_FLOAT_EQ(button.r, 0.1f) << "button " << i;
         EXPECT_FLOAT_EQ(button.a, 0.4f) << "button " << i;
     }
@@ -287,7 +288,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, DraggingTheSceneTurnsTheCameraPerSample)
     Frame();
     Press(SceneX, SceneY);
     Frame();
-    EXPECT_TRUE(controller->IsDragging());
+    EXPECT_TRUE(controller->GetMotion().IsDragging());
 
     float heading = Heading();
     float pitch = Pitch();
@@ -309,8 +310,8 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, DraggingTheSceneTurnsTheCameraPerSample)
     Release(SceneX - 10, SceneY + 16);
     Frame();
     Frames(10);
-    EXPECT_FALSE(controller->IsDragging());
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_FALSE(controller->GetMotion().IsDragging());
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
     EXPECT_FLOAT_EQ(Heading(), heading);
 }
 
@@ -332,20 +333,20 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AFlickKeepsTheGlobeTurningAndANudgeDoesNot)
     };
 
     drag(10.0f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnEast);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnEast);
     EXPECT_EQ(ButtonsOn(), std::set<int>{1});
-    EXPECT_FALSE(controller->IsFlying());
+    EXPECT_FALSE(controller->GetMotion().IsFlying());
     float heading = Heading();
     Frame(0.5f);
     EXPECT_NEAR(Heading() - heading, 8.75f, 1e-3f);
 
     drag(-10.0f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnWest);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnWest);
     EXPECT_EQ(ButtonsOn(), std::set<int>{0});
 
     // 2 pixels is 0.8 degree: the press stopped the turn and the globe stays still.
     drag(2.0f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
     EXPECT_TRUE(ButtonsOn().empty());
     heading = Heading();
     Frames(5, 0.5f);
@@ -380,21 +381,21 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AClickPicksTheNearestLabelUnderThePointerAndGli
     Frame();
     Release(target.x + 2, target.y + 1);
     Frame();
-    EXPECT_EQ(controller->GetSelectedHolder(), &far);
+    EXPECT_EQ(controller->GetSelection().GetHolder(), &far);
     EXPECT_TRUE(far.IsSelected());
     EXPECT_FALSE(near.IsSelected());
     EXPECT_FLOAT_EQ(far.GetBillboard()->GetWidth(), 2250.0f);
     EXPECT_FLOAT_EQ(Holder(0).GetBillboard()->GetWidth(), 750.0f) << "the user's label shrinks";
     EXPECT_FALSE(Holder(0).IsSelected());
-    EXPECT_EQ(controller->GetSelectedFriend(), ShownFriend(far));
-    EXPECT_TRUE(controller->GetFriendsDock()->GetItems()[0]->IsSelected());
-    EXPECT_TRUE(controller->IsFlying());
-    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), 30.0f);
-    EXPECT_FLOAT_EQ(controller->GetFlightPitch(), 30.0f);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), ShownFriend(far));
+    EXPECT_TRUE(controller->GetInterface().GetFriendsDock()->GetItems()[0]->IsSelected());
+    EXPECT_TRUE(controller->GetMotion().IsFlying());
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightHeading(), 30.0f);
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightPitch(), 30.0f);
 
     // The camera glides there and stops.
     Frames(120);
-    EXPECT_FALSE(controller->IsFlying());
+    EXPECT_FALSE(controller->GetMotion().IsFlying());
     EXPECT_NEAR(Heading(), 30.0f, 1.0f);
     EXPECT_NEAR(Pitch(), 30.0f, 1.0f);
 
@@ -413,80 +414,22 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AClickPicksTheNearestLabelUnderThePointerAndGli
     ASSERT_TRUE(far.Intersect(origin, direction, 40000.0f, farDistance));
     ASSERT_LT(nearDistance, farDistance);
     Click(target.x, target.y);
-    EXPECT_EQ(controller->GetSelectedHolder(), &near);
+    EXPECT_EQ(controller->GetSelection().GetHolder(), &near);
     EXPECT_TRUE(near.IsSelected());
     EXPECT_FALSE(far.IsSelected());
 
     // A click on empty sky changes nothing.
     Frames(200);
     Click(600, 500);
-    EXPECT_EQ(controller->GetSelectedHolder(), &near);
-    EXPECT_FALSE(controller->IsFlying());
-}
-
-TEST_F(UTL_SimCtrlHalvaneGLTest, TheGlideTakesTheShortWayAtMostSixDegreesAFrame)
-{
-    Start();
-    AddPeople(1);
-    GFX_LocationHolder& holder = Holder(1);
-    auto glide = [&](float fromHeading, float fromPitch, float toLongitude, float toLatitude)
-    {
-        holder.SetLongitude(toLongitude);
-        holder.SetLatitude(toLatitude);
-        AimCamera(fromHeading, fromPitch);
-        controller->FlyTo(&holder);
-        Frame();
-    };
-
-    glide(170.0f, 20.0f, -170.0f, 20.0f);
-    EXPECT_NEAR(Heading(), 172.0f, 1e-4f) << "-340 degrees is +20 the short way";
-    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
-    EXPECT_TRUE(controller->IsFlying());
-
-    glide(0.0f, 20.0f, 100.0f, 20.0f);
-    EXPECT_NEAR(Heading(), 6.0f, 1e-4f);
-
-    glide(10.0f, 10.0f, 10.0f, 40.0f);
-    EXPECT_NEAR(Pitch(), 13.0f, 1e-4f) << "a tenth of the way";
-    EXPECT_FLOAT_EQ(Heading(), 10.0f);
-
-    // Within a degree on both angles the glide ends, and that frame moves nothing.
-    glide(10.0f, 20.0f, 10.9f, 20.9f);
-    EXPECT_FALSE(controller->IsFlying());
-    EXPECT_FLOAT_EQ(Heading(), 10.0f);
-    EXPECT_FLOAT_EQ(Pitch(), 20.0f);
-}
-
-TEST_F(UTL_SimCtrlHalvaneGLTest, GlidesEndNearThePolesAndAtTheDateLine)
-{
-    Start();
-    AddPeople(1);
-    GFX_LocationHolder& holder = Holder(1);
-
-    // In a circle of thousands the user sits at latitude 88.9, beyond the camera's 85.
-    holder.SetLongitude(20.0f);
-    holder.SetLatitude(88.9f);
-    AimCamera(20.0f, 0.0f);
-    controller->FlyTo(&holder);
-    Frames(200);
-    EXPECT_FALSE(controller->IsFlying()) << "pitch " << Pitch();
-    EXPECT_NEAR(Pitch(), 85.0f, 1.0f);
-
-    // Longitude 180 approached from the west: the heading closes in on -180 from above.
-    holder.SetLongitude(180.0f);
-    holder.SetLatitude(20.0f);
-    AimCamera(-170.0f, 20.0f);
-    controller->FlyTo(&holder);
-    Frames(200);
-    EXPECT_FALSE(controller->IsFlying()) << "heading " << Heading();
-    EXPECT_NEAR(std::fabs(Heading()), 180.0f, 1.0f);
+    EXPECT_EQ(controller->GetSelection().GetHolder(), &near);
+    EXPECT_FALSE(controller->GetMotion().IsFlying());
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, FrameTimesAreHeldBetweenAMillisecondAndHalfASecond)
 {
     Start();
     Click(ButtonX[0], ButtonY);
-    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnWest);
+    ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnWest);
     EXPECT_EQ(ButtonsOn(), std::set<int>{0});
 
     float heading = Heading();
@@ -505,19 +448,19 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, FiftyIdleSecondsStartAnAutomaticMotion)
     Start();
     // Frames of a whole second count as half a second each.
     Frames(100, 1.0f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
-    EXPECT_FLOAT_EQ(controller->GetAutoTimer(), 50.0f);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetAutoTimer(), 50.0f);
     Frame(1.0f);
-    const int mode = controller->GetAutoMode();
+    const int mode = controller->GetMotion().GetAutoMode();
     ASSERT_GE(mode, 1);
     ASSERT_LE(mode, 3);
     EXPECT_EQ(ButtonsOn(), std::set<int>{mode - 1});
 
     // A press anywhere, here on empty sky, stops it and restarts the count.
     Click(SceneX, SceneY);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
     EXPECT_TRUE(ButtonsOn().empty());
-    EXPECT_LT(controller->GetAutoTimer(), 1.0f);
+    EXPECT_LT(controller->GetMotion().GetAutoTimer(), 1.0f);
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, TheTourButtonPicksItsFirstStopOnTheNextFrame)
@@ -526,37 +469,37 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheTourButtonPicksItsFirstStopOnTheNextFrame)
     AddPeople(5);
     Frames(2);
     Click(ButtonX[2], ButtonY);
-    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTour);
     EXPECT_EQ(ButtonsOn(), std::set<int>{2});
-    ASSERT_EQ(controller->GetSelectedHolder(), nullptr);
+    ASSERT_EQ(controller->GetSelection().GetHolder(), nullptr);
 
     Frame();
-    GFX_LocationHolder* stop = controller->GetSelectedHolder();
+    GFX_LocationHolder* stop = controller->GetSelection().GetHolder();
     ASSERT_NE(stop, nullptr);
     EXPECT_TRUE(stop->IsSelected());
-    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), stop->GetLongitude());
-    EXPECT_FLOAT_EQ(controller->GetFlightPitch(), stop->GetLatitude());
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightHeading(), stop->GetLongitude());
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightPitch(), stop->GetLatitude());
 
     // It goes on from friend to friend: over a simulated minute it stops at several places.
     std::set<GFX_LocationHolder*> stops{stop};
     for (int i = 0; i < 600; ++i)
     {
         Frame(0.1f);
-        stops.insert(controller->GetSelectedHolder());
+        stops.insert(controller->GetSelection().GetHolder());
     }
     EXPECT_GE(stops.size(), 2u);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTour);
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, ATourOverAnEmptyGlobeGoesOnQuietly)
 {
     Start();
     Click(ButtonX[2], ButtonY);
-    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
+    ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTour);
     Frames(200, 0.5f);
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTour);
-    EXPECT_EQ(controller->GetSelectedHolder(), nullptr);
-    EXPECT_FALSE(controller->IsFlying());
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTour);
+    EXPECT_EQ(controller->GetSelection().GetHolder(), nullptr);
+    EXPECT_FALSE(controller->GetMotion().IsFlying());
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
@@ -569,11 +512,11 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
     for (const auto& line : controller->GetConnections())
         ASSERT_TRUE(line->IsResolved());
     Click(ButtonX[1], ButtonY);
-    ASSERT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoTurnEast);
+    ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnEast);
 
     // Hover over the friends' column until the magnified items settle, then click the one under
     // the pointer.
-    const GFX_Dock& dock = *controller->GetFriendsDock();
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
     const GFX_Rect first = dock.GetItems()[2]->GetRect();
     Move(first.CentreX(), first.CentreY());
     Frames(60);
@@ -584,26 +527,26 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
     ASSERT_GE(clicked, 0);
     Press(first.CentreX(), first.CentreY());
     Frame();
-    EXPECT_EQ(controller->GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle)
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle)
         << "a press the dock takes stops the turn too";
     EXPECT_TRUE(ButtonsOn().empty());
     Release(first.CentreX(), first.CentreY());
     Frame();
 
-    GFX_Friend* person = controller->GetFriends()[clicked].get();
-    EXPECT_EQ(controller->GetSelectedFriend(), person);
+    GFX_Friend* person = controller->GetCircle().GetFriends()[clicked].get();
+    EXPECT_EQ(controller->GetSelection().GetPerson(), person);
     for (size_t i = 0; i < dock.GetItems().size(); ++i)
         EXPECT_EQ(dock.GetItems()[i]->IsSelected(), int(i) == clicked) << "item " << i;
-    EXPECT_FALSE(controller->GetSelfDock()->GetItems()[0]->IsSelected());
+    EXPECT_FALSE(controller->GetInterface().GetSelfDock()->GetItems()[0]->IsSelected());
     GFX_LocationHolder& holder = Holder(clicked + 1);
     EXPECT_EQ(ShownFriend(holder), person);
-    EXPECT_EQ(controller->GetSelectedHolder(), &holder);
+    EXPECT_EQ(controller->GetSelection().GetHolder(), &holder);
     EXPECT_TRUE(holder.IsSelected());
     EXPECT_FLOAT_EQ(holder.GetBillboard()->GetWidth(), 2250.0f);
     EXPECT_FALSE(Holder(0).IsSelected());
     EXPECT_FLOAT_EQ(Holder(0).GetBillboard()->GetWidth(), 750.0f);
-    EXPECT_TRUE(controller->IsFlying());
-    EXPECT_FLOAT_EQ(controller->GetFlightHeading(), holder.GetLongitude());
+    EXPECT_TRUE(controller->GetMotion().IsFlying());
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightHeading(), holder.GetLongitude());
     // Only the clicked person's line to the user stays bright.
     const auto& lines = controller->GetConnections();
     for (size_t i = 0; i < lines.size(); ++i)
@@ -614,10 +557,11 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
     ASSERT_LT(last.GetRect().top, 0.0f);
     EXPECT_FALSE(controller->SelectFriendById("no such id"));
     ASSERT_TRUE(controller->SelectFriendById("30"));
-    EXPECT_EQ(controller->GetSelectedFriend(), controller->GetFriends().back().get());
+    EXPECT_EQ(controller->GetSelection().GetPerson(),
+              controller->GetCircle().GetFriends().back().get());
     EXPECT_TRUE(last.IsSelected());
     EXPECT_FALSE(dock.GetItems()[clicked]->IsSelected());
-    EXPECT_EQ(controller->GetSelectedHolder(), &Holder(30));
+    EXPECT_EQ(controller->GetSelection().GetHolder(), &Holder(30));
     EXPECT_TRUE(lines[29]->IsHighlighted());
     EXPECT_FALSE(lines[clicked]->IsHighlighted());
     Move(SceneX, SceneY);
@@ -634,12 +578,12 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, HoveringTheWatermarkBrightensIt)
     const int y = 10;
     Move(x, y);
     Frame();
-    EXPECT_TRUE(controller->IsMakerLogoHovered());
+    EXPECT_TRUE(controller->GetInterface().IsMakerLogoHovered());
     EXPECT_PRED3(SameColour, ReadPixel(x, y), (Pixel{64, 64, 64, 0}), 2) << "a quarter of white";
 
     Move(SceneX, SceneY);
     Frame();
-    EXPECT_FALSE(controller->IsMakerLogoHovered());
+    EXPECT_FALSE(controller->GetInterface().IsMakerLogoHovered());
     EXPECT_PRED3(SameColour, ReadPixel(x, y), (Pixel{26, 26, 26, 0}), 2) << "a tenth of white";
 
     // Edges belong to it.
@@ -650,7 +594,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, HoveringTheWatermarkBrightensIt)
     {
         Move(px, py);
         Frame();
-        EXPECT_EQ(controller->IsMakerLogoHovered(), inside) << px << ", " << py;
+        EXPECT_EQ(controller->GetInterface().IsMakerLogoHovered(), inside) << px << ", " << py;
     }
 }
 
@@ -659,8 +603,8 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, APictureAppearsOnItsLabelOnceTheWorkerHasIt)
     TempDir pictures;
     const std::string path = pictures.Write("ann.tga", MakeTga(32, 32, 255, 0, 0));
     Start();
-    controller->AddFriend("1", "Ann", path, path);
-    controller->LayoutFriends();
+    controller->GetCircle().AddFriend("1", "Ann", path, path);
+    controller->GetCircle().LayoutFriends();
     ASSERT_TRUE(controller->SelectFriendById("1"));
     Frame();
     const GFX_Vector3 centre = OnScreen(LabelCentre(Holder(0)));
@@ -685,28 +629,28 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ASecondUserRecordLeavesNothingShowingTheFirst)
     Start();
     AddPeople(2);
     Frames(2);
-    ASSERT_EQ(controller->GetSelfDock()->GetItems().size(), 1u);
+    ASSERT_EQ(controller->GetInterface().GetSelfDock()->GetItems().size(), 1u);
 
-    controller->SetSelf("9", "Someone else", "", "");
-    const auto& items = controller->GetSelfDock()->GetItems();
+    controller->GetCircle().SetSelf("9", "Someone else", "", "");
+    const auto& items = controller->GetInterface().GetSelfDock()->GetItems();
     ASSERT_EQ(items.size(), 1u);
     auto* item = dynamic_cast<GFX_WidgetDockedFriend*>(items[0].get());
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->GetFriend(), controller->GetSelf());
+    EXPECT_EQ(item->GetFriend(), controller->GetCircle().GetSelf());
     EXPECT_TRUE(item->IsSelected());
     for (const auto& holder : controller->GetLocationHolders())
     {
         GFX_Friend* shown = ShownFriend(*holder);
-        const bool known = !shown || shown == controller->GetSelf() ||
-                           shown == controller->GetFriends()[0].get() ||
-                           shown == controller->GetFriends()[1].get();
+        const bool known = !shown || shown == controller->GetCircle().GetSelf() ||
+                           shown == controller->GetCircle().GetFriends()[0].get() ||
+                           shown == controller->GetCircle().GetFriends()[1].get();
         EXPECT_TRUE(known);
     }
     // Frames draw the docks, the labels and the lines of the old user's id without harm.
     Frames(3);
-    controller->LayoutFriends();
+    controller->GetCircle().LayoutFriends();
     Frames(3);
-    EXPECT_EQ(ShownFriend(Holder(0)), controller->GetSelf());
+    EXPECT_EQ(ShownFriend(Holder(0)), controller->GetCircle().GetSelf());
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, AWindowWithoutHeightStillSteps)
@@ -740,9 +684,10 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ALineFromAPersonToThemselvesNeverResolves)
     PutConfig("billboard.tga", MakeTga(4, 4, 255, 255, 255));
     Start(true);
     AddPeople(2);
-    controller->ConnectFriends("1", "1", GFX_ConnectionFriends::FriendsDimAlpha, false);
-    controller->ConnectFriends("1", "2", GFX_ConnectionFriends::FriendsDimAlpha, false);
-    controller->ConnectFriends("1", "stranger", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller->GetCircle().ConnectFriends("1", "1", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller->GetCircle().ConnectFriends("1", "2", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller->GetCircle().ConnectFriends("1", "stranger", GFX_ConnectionFriends::FriendsDimAlpha,
+                                           false);
     Frames(3);
     const auto& lines = controller->GetConnections();
     ASSERT_EQ(lines.size(), 5u);
@@ -760,8 +705,8 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
     ASSERT_FALSE(controller->GetThemes().empty());
     AddPeople(40);
     for (int i = 2; i <= 40; i += 3)
-        controller->ConnectFriends("1", std::to_string(i), GFX_ConnectionFriends::FriendsDimAlpha,
-                                   false);
+        controller->GetCircle().ConnectFriends("1", std::to_string(i),
+                                               GFX_ConnectionFriends::FriendsDimAlpha, false);
     Frames(3);
     const GFX_Vector3& background = controller->GetTheme().BackgroundColor;
     EXPECT_FLOAT_EQ(controller->GetClearColor().x, background.x);

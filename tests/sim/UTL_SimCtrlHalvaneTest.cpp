@@ -5,6 +5,8 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_LocationHolderFriend.h"
 
+#include "support/HolderWalk.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,36 +18,6 @@
 
 namespace
 {
-// The holder look-up as a plain walk over the holders in order: a friend holder whose friend
-// has id1 becomes holder1, otherwise one with id2 becomes holder2, and the walk stops once both
-// were set.
-void WalkForHolders(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders,
-                    const std::string& id1, const std::string& id2, GFX_LocationHolder*& holder1,
-                    GFX_LocationHolder*& holder2)
-{
-    bool set1 = false;
-    bool set2 = false;
-    for (const auto& holder : holders)
-    {
-        GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
-        if (!friendHolder || !friendHolder->GetFriend())
-            continue;
-        const std::string& id = friendHolder->GetFriend()->GetId();
-        if (id == id1)
-        {
-            holder1 = holder.get();
-            set1 = true;
-        }
-        else if (id == id2)
-        {
-            holder2 = holder.get();
-            set2 = true;
-        }
-        if (set1 && set2)
-            return;
-    }
-}
-
 // Every ordered pair of `ids` looked up by the controller and by the walk, with outputs that
 // start out holding a marker the look-up must leave alone where it finds nothing.
 void ExpectLookUpsMatchTheWalk(UTL_SimCtrlHalvane& controller, const std::vector<std::string>& ids)
@@ -60,7 +32,7 @@ void ExpectLookUpsMatchTheWalk(UTL_SimCtrlHalvane& controller, const std::vector
             controller.FindFriendHolders(id1, id2, found1, found2);
             GFX_LocationHolder* walked1 = &marker;
             GFX_LocationHolder* walked2 = &marker;
-            WalkForHolders(holders, id1, id2, walked1, walked2);
+            WalkForFriendHolders(holders, id1, id2, walked1, walked2);
             EXPECT_EQ(found1, walked1) << "holder1 of (" << id1 << ", " << id2 << ")";
             EXPECT_EQ(found2, walked2) << "holder2 of (" << id1 << ", " << id2 << ")";
         }
@@ -76,43 +48,43 @@ GFX_Friend* ShownFriend(const std::unique_ptr<GFX_LocationHolder>& holder)
 TEST(UTL_SimCtrlHalvaneTest, ConstructionTouchesNothingAndAnUninitialisedControllerGoesQuietly)
 {
     UTL_SimCtrlHalvane controller;
-    EXPECT_EQ(controller.GetAutoMode(), UTL_SimCtrlHalvane::AutoIdle);
-    EXPECT_FALSE(controller.IsFlying());
-    EXPECT_EQ(controller.GetSelf(), nullptr);
-    EXPECT_EQ(controller.GetSelfDock(), nullptr);
-    EXPECT_EQ(controller.GetNavigationDial(), nullptr);
-    EXPECT_EQ(controller.GetRotationButton(0), nullptr);
+    EXPECT_EQ(controller.GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
+    EXPECT_FALSE(controller.GetMotion().IsFlying());
+    EXPECT_EQ(controller.GetCircle().GetSelf(), nullptr);
+    EXPECT_EQ(controller.GetInterface().GetSelfDock(), nullptr);
+    EXPECT_EQ(controller.GetInterface().GetNavigationDial(), nullptr);
+    EXPECT_EQ(controller.GetInterface().GetRotationButton(0), nullptr);
     EXPECT_EQ(controller.GetPictureWorker(), nullptr);
-    EXPECT_EQ(controller.GetFriendCount(), 0);
-    EXPECT_EQ(controller.GetFriendId(0), "");
+    EXPECT_EQ(controller.GetCircle().GetFriendCount(), 0);
+    EXPECT_EQ(controller.GetCircle().GetFriendId(0), "");
 
     // People may arrive before any GL exists; they simply have no docked items yet.
-    controller.SetSelf("1", "Me", "", "");
-    controller.AddFriend("2", "You", "", "");
-    controller.LayoutFriends();
-    controller.ConnectSelf();
+    controller.GetCircle().SetSelf("1", "Me", "", "");
+    controller.GetCircle().AddFriend("2", "You", "", "");
+    controller.GetCircle().LayoutFriends();
+    controller.GetCircle().ConnectSelf();
     EXPECT_EQ(controller.GetLocationHolders().size(), 2u);
 }
 
 TEST(UTL_SimCtrlHalvaneTest, FriendsWithoutPicturesShowThePlaceholder)
 {
     UTL_SimCtrlHalvane controller;
-    controller.AddFriend("10", "Ann", "", "");
-    controller.AddFriend("11", "Bob", "http://pictures.test/bob.jpg", "");
-    ASSERT_EQ(controller.GetFriendCount(), 2);
-    EXPECT_EQ(controller.GetFriendId(0), "10");
-    EXPECT_EQ(controller.GetFriendId(1), "11");
-    EXPECT_EQ(controller.GetFriendId(2), "");
-    EXPECT_EQ(controller.GetFriendId(-1), "");
+    controller.GetCircle().AddFriend("10", "Ann", "", "");
+    controller.GetCircle().AddFriend("11", "Bob", "http://pictures.test/bob.jpg", "");
+    ASSERT_EQ(controller.GetCircle().GetFriendCount(), 2);
+    EXPECT_EQ(controller.GetCircle().GetFriendId(0), "10");
+    EXPECT_EQ(controller.GetCircle().GetFriendId(1), "11");
+    EXPECT_EQ(controller.GetCircle().GetFriendId(2), "");
+    EXPECT_EQ(controller.GetCircle().GetFriendId(-1), "");
 
-    const GFX_Friend& ann = *controller.GetFriends()[0];
+    const GFX_Friend& ann = *controller.GetCircle().GetFriends()[0];
     EXPECT_EQ(ann.GetName(), "Ann");
     EXPECT_EQ(ann.GetPicture()->GetPath(), "./data/config/question.tga");
     EXPECT_EQ(ann.GetSquarePicture()->GetPath(), "./data/config/question.tga");
     EXPECT_FALSE(ann.HasPicture());
     EXPECT_FALSE(ann.HasSquarePicture());
 
-    const GFX_Friend& bob = *controller.GetFriends()[1];
+    const GFX_Friend& bob = *controller.GetCircle().GetFriends()[1];
     EXPECT_EQ(bob.GetPicture()->GetPath(), "http://pictures.test/bob.jpg");
     EXPECT_TRUE(bob.HasPicture());
     EXPECT_EQ(bob.GetSquarePicture()->GetPath(), "./data/config/question.tga");
@@ -122,11 +94,11 @@ TEST(UTL_SimCtrlHalvaneTest, FriendsWithoutPicturesShowThePlaceholder)
 TEST(UTL_SimCtrlHalvaneTest, LayoutPutsTheUserFirstOnTheSpiralAndReusesHolders)
 {
     UTL_SimCtrlHalvane controller;
-    controller.SetSelf("1", "Me", "", "");
+    controller.GetCircle().SetSelf("1", "Me", "", "");
     for (const char* id : {"2", "3", "4"})
     {
-        controller.AddFriend(id, std::string("Friend ") + id, "", "");
-        controller.LayoutFriends();
+        controller.GetCircle().AddFriend(id, std::string("Friend ") + id, "", "");
+        controller.GetCircle().LayoutFriends();
     }
 
     const auto& holders = controller.GetLocationHolders();
@@ -134,14 +106,14 @@ TEST(UTL_SimCtrlHalvaneTest, LayoutPutsTheUserFirstOnTheSpiralAndReusesHolders)
     // Four places: heights 0.75, 0.25, −0.25, −0.75, each a golden angle further east.
     const float userLatitude = 90.0f - std::acos(0.75f) * 180.0f / 3.1415925f;
     EXPECT_NEAR(userLatitude, 48.59f, 0.01f);
-    EXPECT_EQ(ShownFriend(holders[0]), controller.GetSelf());
+    EXPECT_EQ(ShownFriend(holders[0]), controller.GetCircle().GetSelf());
     EXPECT_NEAR(holders[0]->GetLatitude(), userLatitude, 1e-4f);
     EXPECT_NEAR(holders[0]->GetLongitude(), 0.0f, 1e-4f);
     EXPECT_TRUE(holders[0]->IsSelected());
     EXPECT_FLOAT_EQ(holders[0]->GetBillboard()->GetWidth(), 2250.0f);
     for (size_t i = 1; i < holders.size(); ++i)
     {
-        EXPECT_EQ(ShownFriend(holders[i]), controller.GetFriends()[i - 1].get()) << i;
+        EXPECT_EQ(ShownFriend(holders[i]), controller.GetCircle().GetFriends()[i - 1].get()) << i;
         EXPECT_FALSE(holders[i]->IsSelected()) << i;
         EXPECT_FLOAT_EQ(holders[i]->GetBillboard()->GetWidth(), 750.0f) << i;
         EXPECT_FLOAT_EQ(holders[i]->GetBallSize(), 100.0f) << i;
@@ -153,24 +125,24 @@ TEST(UTL_SimCtrlHalvaneTest, LayoutPutsTheUserFirstOnTheSpiralAndReusesHolders)
 
     // A fifth person spreads everyone again, on the same holders plus one.
     const GFX_LocationHolder* first = holders[0].get();
-    controller.AddFriend("5", "Friend 5", "", "");
-    controller.LayoutFriends();
+    controller.GetCircle().AddFriend("5", "Friend 5", "", "");
+    controller.GetCircle().LayoutFriends();
     const auto& grown = controller.GetLocationHolders();
     ASSERT_EQ(grown.size(), 5u);
     EXPECT_EQ(grown[0].get(), first);
     EXPECT_NEAR(grown[0]->GetLatitude(), 90.0f - std::acos(0.8f) * 180.0f / 3.1415925f, 1e-3f);
-    EXPECT_EQ(ShownFriend(grown[4]), controller.GetFriends()[3].get());
+    EXPECT_EQ(ShownFriend(grown[4]), controller.GetCircle().GetFriends()[3].get());
 }
 
 TEST(UTL_SimCtrlHalvaneTest, WithoutTheUserFriendsStartAtTheFirstHolder)
 {
     UTL_SimCtrlHalvane controller;
-    controller.AddFriend("2", "Ann", "", "");
-    controller.AddFriend("3", "Bob", "", "");
-    controller.LayoutFriends();
+    controller.GetCircle().AddFriend("2", "Ann", "", "");
+    controller.GetCircle().AddFriend("3", "Bob", "", "");
+    controller.GetCircle().LayoutFriends();
     const auto& holders = controller.GetLocationHolders();
     ASSERT_EQ(holders.size(), 2u);
-    EXPECT_EQ(ShownFriend(holders[0]), controller.GetFriends()[0].get());
+    EXPECT_EQ(ShownFriend(holders[0]), controller.GetCircle().GetFriends()[0].get());
     EXPECT_FALSE(holders[0]->IsSelected());
     EXPECT_FLOAT_EQ(holders[0]->GetBillboard()->GetWidth(), 750.0f);
     EXPECT_NEAR(holders[0]->GetLatitude(), 30.0f, 1e-3f); // height 0.5
@@ -179,27 +151,27 @@ TEST(UTL_SimCtrlHalvaneTest, WithoutTheUserFriendsStartAtTheFirstHolder)
 TEST(UTL_SimCtrlHalvaneTest, HolderLookUpMatchesAWalkOverTheHolders)
 {
     UTL_SimCtrlHalvane controller;
-    controller.SetSelf("s", "Me", "", "");
+    controller.GetCircle().SetSelf("s", "Me", "", "");
     // A broken answer may list a person twice, or the user among the friends: the first of two
     // equal holders is not always the one a walk in order settles on.
     for (const char* id : {"a", "b", "a", "c", "s", "b", "d"})
-        controller.AddFriend(id, id, "", "");
-    controller.LayoutFriends();
+        controller.GetCircle().AddFriend(id, id, "", "");
+    controller.GetCircle().LayoutFriends();
     ExpectLookUpsMatchTheWalk(controller, {"s", "a", "b", "c", "d", "unknown", ""});
 
     // A second user record takes the first one's holder away from it.
-    controller.SetSelf("t", "Me again", "", "");
+    controller.GetCircle().SetSelf("t", "Me again", "", "");
     ExpectLookUpsMatchTheWalk(controller, {"s", "t", "a", "b", "d", "unknown"});
-    controller.LayoutFriends();
+    controller.GetCircle().LayoutFriends();
     ExpectLookUpsMatchTheWalk(controller, {"s", "t", "a", "b", "d", "unknown"});
 }
 
 TEST(UTL_SimCtrlHalvaneTest, ALineFromAPersonToThemselvesHasNoSecondEnd)
 {
     UTL_SimCtrlHalvane controller;
-    controller.AddFriend("a", "Ann", "", "");
-    controller.AddFriend("b", "Bob", "", "");
-    controller.LayoutFriends();
+    controller.GetCircle().AddFriend("a", "Ann", "", "");
+    controller.GetCircle().AddFriend("b", "Bob", "", "");
+    controller.GetCircle().LayoutFriends();
 
     GFX_LocationHolder* holder1 = nullptr;
     GFX_LocationHolder* holder2 = nullptr;
@@ -216,20 +188,20 @@ TEST(UTL_SimCtrlHalvaneTest, ALineFromAPersonToThemselvesHasNoSecondEnd)
 TEST(UTL_SimCtrlHalvaneTest, TheUsersLinesAreHighlightedAndFaint)
 {
     UTL_SimCtrlHalvane controller;
-    controller.AddFriend("2", "Ann", "", "");
-    controller.ConnectSelf();
+    controller.GetCircle().AddFriend("2", "Ann", "", "");
+    controller.GetCircle().ConnectSelf();
     EXPECT_TRUE(controller.GetConnections().empty()) << "no user, no lines of the user";
 
-    controller.SetSelf("1", "Me", "", "");
-    controller.AddFriend("3", "Bob", "", "");
-    controller.ConnectSelf();
-    controller.ConnectFriends("2", "3", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    controller.GetCircle().SetSelf("1", "Me", "", "");
+    controller.GetCircle().AddFriend("3", "Bob", "", "");
+    controller.GetCircle().ConnectSelf();
+    controller.GetCircle().ConnectFriends("2", "3", GFX_ConnectionFriends::FriendsDimAlpha, false);
     const auto& lines = controller.GetConnections();
     ASSERT_EQ(lines.size(), 3u);
     for (int i = 0; i < 2; ++i)
     {
         EXPECT_EQ(lines[i]->GetId1(), "1");
-        EXPECT_EQ(lines[i]->GetId2(), controller.GetFriendId(i));
+        EXPECT_EQ(lines[i]->GetId2(), controller.GetCircle().GetFriendId(i));
         EXPECT_FLOAT_EQ(lines[i]->GetDimAlpha(), 0.15f);
         EXPECT_TRUE(lines[i]->IsHighlighted());
     }

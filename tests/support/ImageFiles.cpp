@@ -2,6 +2,23 @@
 
 #include "support/ImageMagick.h"
 
+namespace
+{
+// The 18-byte header of an uncompressed true-colour TGA.
+std::string TgaHeader(int width, int height, int bitsPerPixel, int descriptor)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = static_cast<char>(width & 0xff);
+    bytes[13] = static_cast<char>(width >> 8);
+    bytes[14] = static_cast<char>(height & 0xff);
+    bytes[15] = static_cast<char>(height >> 8);
+    bytes[16] = static_cast<char>(bitsPerPixel);
+    bytes[17] = static_cast<char>(descriptor);
+    return bytes;
+}
+} // namespace
+
 std::string MakeJpeg(int width, int height, const std::string& colour)
 {
     return ImageMagick::ConvertOutput("-size " + std::to_string(width) + "x" +
@@ -11,13 +28,7 @@ std::string MakeJpeg(int width, int height, const std::string& colour)
 
 std::string MakeTga(int width, int height, unsigned char r, unsigned char g, unsigned char b)
 {
-    std::string bytes(18, '\0');
-    bytes[2] = 2; // uncompressed true colour
-    bytes[12] = static_cast<char>(width & 0xff);
-    bytes[13] = static_cast<char>(width >> 8);
-    bytes[14] = static_cast<char>(height & 0xff);
-    bytes[15] = static_cast<char>(height >> 8);
-    bytes[16] = 24;
+    std::string bytes = TgaHeader(width, height, 24, 0);
     for (int i = 0; i < width * height; ++i)
     {
         bytes += static_cast<char>(b); // TGA stores blue, green, red
@@ -30,14 +41,7 @@ std::string MakeTga(int width, int height, unsigned char r, unsigned char g, uns
 std::string MakeTgaRgba(int width, int height,
                         const std::function<std::array<unsigned char, 4>(int x, int y)>& pixel)
 {
-    std::string bytes(18, '\0');
-    bytes[2] = 2; // uncompressed true colour
-    bytes[12] = static_cast<char>(width & 0xff);
-    bytes[13] = static_cast<char>(width >> 8);
-    bytes[14] = static_cast<char>(height & 0xff);
-    bytes[15] = static_cast<char>(height >> 8);
-    bytes[16] = 32;
-    bytes[17] = 8; // eight alpha bits, bottom row first
+    std::string bytes = TgaHeader(width, height, 32, 8); // eight alpha bits, bottom row first
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
         {

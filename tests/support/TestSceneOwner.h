@@ -1,7 +1,8 @@
 #pragma once
 
-#include "scene/GFX_LocationHolderFriend.h"
 #include "scene/GFX_SceneOwner.h"
+
+#include "support/HolderWalk.h"
 
 #include <string>
 #include <vector>
@@ -31,7 +32,7 @@ public:
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override
     {
         ++holderLookups;
-        GFX_LocationHolderFriend::FindFriendHolders(holders, id1, id2, holder1, holder2);
+        WalkForFriendHolders(holders, id1, id2, holder1, holder2);
     }
 
     void DrawNavigationGlobe() override { ++globeDraws; }

@@ -141,7 +141,8 @@ int main(int argc, char** argv)
     UTL_SimCtrlHalvane controller;
     controller.Initialize(options.width, options.height);
 
-    UTL_NetworkSession session(UTL_NetworkSession::ForServer(options.server), &controller);
+    UTL_NetworkSession session(UTL_NetworkSession::ForServer(options.server),
+                               &controller.GetCircle());
     if (!session.StartLogin())
         Fail("no auth token from http://" + options.server + " (is halvane-server running?)");
     std::string error;

@@ -1,0 +1,273 @@
+#include "sim/UTL_FriendCircle.h"
+
+#include "gfx/GFX_HalvaneCamera.h"
+#include "gfx/OGL_Check.h"
+#include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Connection.h"
+#include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_Dock.h"
+#include "scene/GFX_Friend.h"
+#include "scene/GFX_Globe.h"
+#include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_WidgetDockedFriend.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+
+UTL_FriendCircle::UTL_FriendCircle(GFX_SceneOwner* owner) : owner(owner) {}
+
+UTL_FriendCircle::~UTL_FriendCircle()
+{
+    // The locators and the docks point at the people: they let go first.
+    holdersById.clear();
+    holders.clear();
+    friends.clear();
+    connections.clear();
+    self.reset();
+}
+
+void UTL_FriendCircle::Attach(GFX_Dock* newSelfDock, GFX_Dock* newFriendsDock,
+                              GFX_HalvaneCamera* newCamera)
+{
+    selfDock = newSelfDock;
+    friendsDock = newFriendsDock;
+    camera = newCamera;
+}
+
+void UTL_FriendCircle::SetOnRemoving(std::function<void(const GFX_Friend*)> handler)
+{
+    onRemoving = std::move(handler);
+}
+
+void UTL_FriendCircle::AddDocked(GFX_Dock* dock, GFX_Friend* person, bool selected)
+{
+    if (!dock)
+        return;
+    auto item = std::make_unique<GFX_WidgetDockedFriend>(owner);
+    item->SetSelected(selected);
+    item->SetFriend(person);
+    dock->AddItem(std::move(item));
+}
+
+void UTL_FriendCircle::LetGoOfSelf()
+{
+    if (selfDock)
+    {
+        std::vector<const GFX_WidgetDocked*> stale;
+        for (auto& item : selfDock->GetItems())
+        {
+            auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item.get());
+            if (docked && docked->GetFriend() == self.get())
+                stale.push_back(item.get());
+        }
+        for (const GFX_WidgetDocked* item : stale)
+            selfDock->RemoveItem(item);
+    }
+    for (auto& holder : holders)
+    {
+        GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
+        if (friendHolder && friendHolder->ShowsFriend(self.get()))
+            friendHolder->SetFriend(nullptr);
+    }
+    IndexHolders();
+    if (onRemoving)
+        onRemoving(self.get());
+}
+
+void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
+                               const std::string& picture, const std::string& squarePicture)
+{
+    // A second user record replaces the first: its docked item and any locator showing it must
+    // let go before the old record is deleted.
+    if (self)
+        LetGoOfSelf();
+    self = GFX_Friend::FromRecord(owner, id, name, picture, squarePicture);
+    AddDocked(selfDock, self.get(), true);
+}
+
+void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
+                                 const std::string& picture, const std::string& squarePicture)
+{
+    friends.push_back(GFX_Friend::FromRecord(owner, id, name, picture, squarePicture));
+    AddDocked(friendsDock, friends.back().get(), false);
+}
+
+void UTL_FriendCircle::LayoutFriends()
+{
+    layoutPending = true;
+}
+
+void UTL_FriendCircle::Place()
+{
+    if (!layoutPending)
+        return;
+    layoutPending = false;
+    const int count = static_cast<int>(friends.size()) + (self ? 1 : 0);
+    std::vector<GFX_GlobePoint> points;
+    GFX_Globe::SpiralPoints(count, points);
+    while (static_cast<int>(holders.size()) < count)
+        holders.push_back(std::make_unique<GFX_LocationHolderFriend>(owner));
+
+    for (int i = 0; i < count; ++i)
+    {
+        GFX_LocationHolder& holder = *holders[i];
+        const bool isSelf = self && i == 0;
+        GFX_Friend* person = isSelf ? self.get() : friends[i - (self ? 1 : 0)].get();
+        const float size =
+            isSelf ? GFX_LocationHolder::SelectedLabelSize : GFX_LocationHolder::LabelSize;
+        if (GFX_LocationHolderFriend* friendHolder = holder.AsFriendHolder())
+            friendHolder->SetFriend(person);
+        holder.SetLongitude(points[i].longitude);
+        holder.SetLatitude(points[i].latitude);
+        holder.SetBillboardSize(size, size);
+        holder.SetBallSize(GFX_LocationHolder::LayoutBallSize);
+        holder.SetSelected(isSelf);
+        holder.Update();
+        if (isSelf && camera)
+        {
+            camera->SetHeading(points[i].longitude + 0.5f);
+            camera->SetPitch(points[i].latitude);
+        }
+    }
+    IndexHolders();
+}
+
+void UTL_FriendCircle::IndexHolders()
+{
+    holdersById.clear();
+    for (size_t i = 0; i < holders.size(); ++i)
+    {
+        GFX_LocationHolderFriend* friendHolder = holders[i]->AsFriendHolder();
+        if (friendHolder && friendHolder->GetFriend())
+            holdersById[friendHolder->GetFriend()->GetId()].push_back(static_cast<int>(i));
+    }
+}
+
+void UTL_FriendCircle::ConnectSelf()
+{
+    if (!self)
+        return;
+    for (auto& person : friends)
+        ConnectFriends(self->GetId(), person->GetId(), GFX_ConnectionFriends::SelfDimAlpha, true);
+}
+
+void UTL_FriendCircle::ConnectFriends(const std::string& id1, const std::string& id2,
+                                      float dimAlpha, bool highlighted)
+{
+    auto connection = std::make_unique<GFX_ConnectionFriends>(owner);
+    connection->SetIds(id1, id2);
+    connection->SetDimAlpha(dimAlpha);
+    connection->SetHighlighted(highlighted);
+    connections.push_back(std::move(connection));
+}
+
+const std::string& UTL_FriendCircle::GetFriendId(int index) const
+{
+    static const std::string none;
+    return index >= 0 && index < static_cast<int>(friends.size()) ? friends[index]->GetId() : none;
+}
+
+void UTL_FriendCircle::FindFriendHolders(const std::string& id1, const std::string& id2,
+                                         GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2)
+{
+    Place();
+    // The walk's outcome in two look-ups instead of a walk per line and frame. With the same id
+    // twice (a broken answer may list a person twice) the walk settles on the last locator of
+    // one id before the first of the other.
+    static const std::vector<int> none;
+    auto positions = [this](const std::string& id) -> const std::vector<int>&
+    {
+        auto found = holdersById.find(id);
+        return found == holdersById.end() ? none : found->second;
+    };
+    // The last of `list` before position `end`.
+    auto lastBefore = [](const std::vector<int>& list, int end)
+    { return *(std::lower_bound(list.begin(), list.end(), end) - 1); };
+
+    const std::vector<int>& first = positions(id1);
+    const std::vector<int>& second = id2 == id1 ? none : positions(id2);
+    if (first.empty() || second.empty())
+    {
+        // The walk never stops early: the last locator of the id found wins.
+        if (!first.empty())
+            holder1 = holders[first.back()].get();
+        if (!second.empty())
+            holder2 = holders[second.back()].get();
+        return;
+    }
+    if (first.front() < second.front())
+    {
+        holder1 = holders[lastBefore(first, second.front())].get();
+        holder2 = holders[second.front()].get();
+    }
+    else
+    {
+        holder1 = holders[first.front()].get();
+        holder2 = holders[lastBefore(second, first.front())].get();
+    }
+}
+
+GFX_LocationHolderFriend* UTL_FriendCircle::HolderOf(const GFX_Friend* person)
+{
+    GFX_LocationHolderFriend* found = nullptr;
+    for (auto& holder : GetHolders())
+    {
+        GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
+        if (friendHolder && friendHolder->ShowsFriend(person))
+            found = friendHolder;
+    }
+    return found;
+}
+
+long long UTL_FriendCircle::CountDots() const
+{
+    long long dots = 0;
+    for (const auto& connection : connections)
+    {
+        if (!connection->IsResolved())
+            continue;
+        const float length = connection->GetHolder2()
+                                 ->GetPosition()
+                                 .Minus(connection->GetHolder1()->GetPosition())
+                                 .Length();
+        const int intervals = GFX_Connection::DotIntervals(length);
+        if (intervals >= 2)
+            dots += intervals - 1;
+    }
+    return dots;
+}
+
+void UTL_FriendCircle::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right)
+{
+    for (auto& holder : holders)
+        holder->SetBillboardAxes(up, right);
+    for (auto& connection : connections)
+        connection->SetBillboardAxes(up, right);
+}
+
+void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
+{
+    glEnable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (auto& holder : holders)
+        holder->Draw();
+
+    glDepthMask(GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (dotTexture && dotTexture->HasPixels())
+    {
+        glEnable(GL_TEXTURE_2D);
+        dotTexture->Bind();
+        glBegin(GL_QUADS);
+        for (auto& connection : connections)
+            connection->Draw();
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glDepthMask(GL_TRUE);
+    GL_CHECK(glColor3f(1.0f, 1.0f, 1.0f));
+}

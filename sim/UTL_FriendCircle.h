@@ -1,0 +1,113 @@
+#pragma once
+
+#include "net/UTL_FriendReceiver.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class GFX_ConnectionFriends;
+class GFX_Dock;
+class GFX_Friend;
+class GFX_HalvaneCamera;
+class GFX_LocationHolder;
+class GFX_LocationHolderFriend;
+class GFX_SceneOwner;
+class GFX_Vector3;
+class OGL_Texture2D;
+
+// The people of the main scene and where they stand: the user and the friends as they arrive,
+// a locator for each on the globe, the friendship lines between them, and an index from user id
+// to locator. Each person also gets an item in the user's dock or the friends' dock, once the
+// docks exist. The network session hands its results here.
+//
+// Locators are laid out on the golden-angle spiral, the user first, lazily: LayoutFriends only
+// marks the layout due, and the next look at the locators runs it, so that a circle of
+// thousands arriving friend by friend is laid out once rather than once per friend. The layout
+// turns the camera, when there is one, to face the user's locator.
+//
+// The scene objects reach the controller through `owner`, which must outlive the circle. GL
+// thread only for Draw and for anything that makes pictures; the bookkeeping needs no GL.
+class UTL_FriendCircle : public UTL_FriendReceiver
+{
+public:
+    using Holders = std::vector<std::unique_ptr<GFX_LocationHolder>>;
+    using Connections = std::vector<std::unique_ptr<GFX_ConnectionFriends>>;
+
+    explicit UTL_FriendCircle(GFX_SceneOwner* owner);
+    ~UTL_FriendCircle() override;
+
+    UTL_FriendCircle(const UTL_FriendCircle&) = delete;
+    UTL_FriendCircle& operator=(const UTL_FriendCircle&) = delete;
+
+    // The docks that list the people, and the camera the layout turns; any may be null.
+    void Attach(GFX_Dock* selfDock, GFX_Dock* friendsDock, GFX_HalvaneCamera* camera);
+    // Called with a person about to be deleted (a user record replaced by another).
+    void SetOnRemoving(std::function<void(const GFX_Friend*)> handler);
+
+    void SetSelf(const std::string& id, const std::string& name, const std::string& picture,
+                 const std::string& squarePicture) override;
+    void AddFriend(const std::string& id, const std::string& name, const std::string& picture,
+                   const std::string& squarePicture) override;
+    void LayoutFriends() override;
+    void ConnectSelf() override;
+    void ConnectFriends(const std::string& id1, const std::string& id2, float dimAlpha,
+                        bool highlighted) override;
+    int GetFriendCount() const override { return static_cast<int>(friends.size()); }
+    const std::string& GetFriendId(int index) const override;
+
+    // Runs a layout that LayoutFriends asked for.
+    void Place();
+    // The locators, laid out.
+    const Holders& GetHolders()
+    {
+        Place();
+        return holders;
+    }
+    // The outcome of walking the locators in order, where each one of id1 becomes holder1, else
+    // each one of id2 becomes holder2, until both were set; outputs not found keep what the
+    // caller put there. Lays out first.
+    void FindFriendHolders(const std::string& id1, const std::string& id2,
+                           GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2);
+    // The last locator showing the person, or null.
+    GFX_LocationHolderFriend* HolderOf(const GFX_Friend* person);
+
+    GFX_Friend* GetSelf() const { return self.get(); }
+    const std::vector<std::unique_ptr<GFX_Friend>>& GetFriends() const { return friends; }
+    const Connections& GetConnections() const { return connections; }
+    // The user's dock, then the friends' dock.
+    std::array<GFX_Dock*, 2> GetDocks() const { return {selfDock, friendsDock}; }
+    // Dots a frame draws, over every line whose ends are known.
+    long long CountDots() const;
+
+    // Gives every locator and line the screen's axes in the world, locators first.
+    void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
+    // The globe pass: the locators lit, then the lines' dots blended, in one batch with the dot
+    // texture, without writing depth; nothing of the lines without a dot picture. Leaves
+    // lighting on, blending off and the colour white.
+    void Draw(OGL_Texture2D* dotTexture);
+
+private:
+    // Rebuilds holdersById from the friends the locators show now.
+    void IndexHolders();
+    // Takes the user record's docked item and locators away from it.
+    void LetGoOfSelf();
+    void AddDocked(GFX_Dock* dock, GFX_Friend* person, bool selected);
+
+    GFX_SceneOwner* owner;
+    GFX_Dock* selfDock = nullptr;
+    GFX_Dock* friendsDock = nullptr;
+    GFX_HalvaneCamera* camera = nullptr;
+    std::function<void(const GFX_Friend*)> onRemoving;
+    std::unique_ptr<GFX_Friend> self;
+    std::vector<std::unique_ptr<GFX_Friend>> friends;
+    Holders holders;
+    Connections connections;
+    // The positions in `holders` of the friend locators showing each id, in list order: lines
+    // look their ends up here instead of walking every locator.
+    std::unordered_map<std::string, std::vector<int>> holdersById;
+    bool layoutPending = false;
+};

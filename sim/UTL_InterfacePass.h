@@ -1,0 +1,108 @@
+#pragma once
+
+#include "scene/GFX_InterfaceElement.h"
+
+#include <memory>
+#include <vector>
+
+class GFX_Dock;
+class GFX_SceneOwner;
+class GFX_SphereButton;
+class GFX_WidgetDocked;
+class GFX_WidgetNavigationDial;
+class GFX_WidgetRoundButton;
+class OGL_Texture2D;
+
+// The bar along the top of the view with the product's logo in its left corner, and the maker's
+// watermark in the lower right, which brightens while the pointer is over it. Colours from the
+// owner's theme, the view size from the owner; both must outlive it.
+class UTL_TopBar : public GFX_InterfaceElement
+{
+public:
+    explicit UTL_TopBar(GFX_SceneOwner* owner);
+    ~UTL_TopBar() override;
+
+    void Update(float) override {}
+    // The bar (its texture, or plain without one), then each logo that has a picture.
+    void Draw() override;
+    // Notes whether the pointer is over the watermark, edges included; never consumed.
+    bool MouseMove(float x, float y) override;
+    bool MouseDown(float, float) override { return false; }
+    bool MouseUp(float, float) override { return false; }
+
+    bool IsMakerLogoHovered() const { return makerLogoHovered; }
+
+    static constexpr float Height = 32.0f;
+    static constexpr float LogoSize = 130.0f;
+
+private:
+    GFX_SceneOwner* owner;
+    std::unique_ptr<OGL_Texture2D> texture;
+    std::unique_ptr<OGL_Texture2D> productLogo;
+    std::unique_ptr<OGL_Texture2D> makerLogo;
+    bool makerLogoHovered = false;
+};
+
+// The interface drawn over the globe in view pixels: the navigation dial in the lower-left
+// corner with its three rotation buttons (turn west, turn east, tour), the top bar with the
+// logos, the user's dock on the left and the friends' dock on the right. They form one list, in
+// drawing order, that the mouse reaches in the same order: the first element that consumes a
+// move, press or release ends it there, except that a dock passes moves and releases on, so
+// that the other dock's magnification and press end too.
+//
+// Load makes everything from the config folder; before it the pass is empty and does nothing.
+// The owner must outlive the pass. GL thread only.
+class UTL_InterfacePass
+{
+public:
+    UTL_InterfacePass();
+    ~UTL_InterfacePass();
+
+    UTL_InterfacePass(const UTL_InterfacePass&) = delete;
+    UTL_InterfacePass& operator=(const UTL_InterfacePass&) = delete;
+
+    // Makes the elements, in the owner's theme as it is now, placed in `viewportSize`.
+    void Load(GFX_SceneOwner* owner, const float* viewportSize);
+
+    // Turns the dial to the camera's heading and pitch (degrees), then updates every element.
+    void Update(float seconds, float heading, float pitch);
+    void Hover(float x, float y);
+    // Whether an element took the press.
+    bool Press(float x, float y);
+    // Whether an element took the release; then `button` is the index of a rotation button
+    // clicked (else -1) and `item` the docked item clicked (else null).
+    bool Release(float x, float y, int& button, GFX_WidgetDocked*& item);
+    // Every element in order, with texturing and blending on and lighting off; leaves the GL
+    // state as the last element's drawing does.
+    void Draw();
+
+    // Lights the rotation button of the automatic mode (1 to 3), the others off.
+    void ShowAutoMode(int mode);
+    // The small textured globe inside the dial, at the current matrix.
+    void DrawNavigationGlobe();
+
+    GFX_WidgetNavigationDial* GetNavigationDial() const { return navigationDial.get(); }
+    GFX_WidgetRoundButton* GetRotationButton(int index) const;
+    GFX_Dock* GetSelfDock() const { return selfDock.get(); }
+    GFX_Dock* GetFriendsDock() const { return friendsDock.get(); }
+    bool IsMakerLogoHovered() const { return topBar && topBar->IsMakerLogoHovered(); }
+
+    static constexpr int RotationButtons = 3;
+
+private:
+    struct Element
+    {
+        GFX_InterfaceElement* element;
+        int button;     // the rotation button's index, or -1
+        GFX_Dock* dock; // the dock, or null
+    };
+
+    std::unique_ptr<GFX_WidgetNavigationDial> navigationDial;
+    std::vector<std::unique_ptr<GFX_WidgetRoundButton>> rotationButtons;
+    std::unique_ptr<UTL_TopBar> topBar;
+    std::unique_ptr<GFX_Dock> selfDock;
+    std::unique_ptr<GFX_Dock> friendsDock;
+    std::unique_ptr<GFX_SphereButton> navigationGlobe;
+    std::unique_ptr<OGL_Texture2D> sphereButtonTexture;
+    std::vector<Element> elements;
+};
