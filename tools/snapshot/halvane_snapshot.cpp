@@ -162,7 +162,7 @@ int main(int argc, char** argv)
              session.GetFailure());
     if (options.allFriendships)
         while (session.HasMoreBatches())
-            if (!session.QueryFriendships() && controller.GetFriendCount() >= 2)
+            if (!session.QueryFriendships() && controller.GetCircle().GetFriendCount() >= 2)
                 Fail("a friendship batch failed (friends.areFriends)");
 
     if (!options.select.empty() && !controller.SelectFriendById(options.select))
