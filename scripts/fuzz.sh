@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the picture readers (TGA, SGI RGB, JPEG) with libFuzzer under ASan + UBSan:
+# Fuzzes the picture readers (TGA, SGI RGB, JPEG) and the graph file readers with libFuzzer
+# under ASan + UBSan:
 #   1. builds the fuzz targets with clang (the `fuzz` preset, build-fuzz/);
 #   2. writes the seed corpus with the gfx test suite of the `ci` build;
 #   3. runs each target for HALVANE_FUZZ_SECONDS seconds (default 25) on its seeds.
@@ -35,6 +36,20 @@ for format in tga sgi jpeg; do
       -artifact_prefix="build-fuzz/artifacts/$format-" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz: $format failed; the input is under build-fuzz/artifacts/" >&2
+    exit 1
+  fi
+  grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb|new_units_added))' "$log"
+done
+# The graph file readers, seeded from the small files under tests/fuzz/graph-seeds/.
+for format in graphml gml gexf csv edgelist snap; do
+  echo "== fuzz: graph $format for ${seconds}s"
+  mkdir -p "build-fuzz/corpus/graph-$format"
+  log="build-fuzz/fuzz-graph-$format.log"
+  if ! "build-fuzz/tests/fuzz/fuzz_graph_$format" "build-fuzz/corpus/graph-$format" \
+      "tests/fuzz/graph-seeds/$format" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="build-fuzz/artifacts/graph-$format-" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzz: graph $format failed; the input is under build-fuzz/artifacts/" >&2
     exit 1
   fi
   grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb|new_units_added))' "$log"
