@@ -85,12 +85,11 @@ std::string At(const std::string& path, int64_t line)
     return path + ":" + std::to_string(line) + ": ";
 }
 
-// The node table: "id,name,picture", header optional.
-bool ReadNodeTable(const std::string& path, UTL_GraphBuilder& builder, std::string& error)
+// Calls `row` with the number and fields of every non-blank CSV line of `input`; the
+// separator is found on the first line. Stops at the first row that `row` refuses.
+template <class Row>
+bool ForEachCsvRow(const std::string& path, UTL_GraphInput& input, Row row, std::string& error)
 {
-    UTL_GraphInput input;
-    if (!input.Open(path, MaxTableBytes, nullptr, error))
-        return false;
     std::string line;
     std::vector<std::string> fields;
     char separator = ',';
@@ -110,23 +109,8 @@ bool ReadNodeTable(const std::string& path, UTL_GraphBuilder& builder, std::stri
             error = At(path, number) + "unterminated quote";
             return false;
         }
-        if (number == 1 && strcasecmp(fields[0].c_str(), "id") == 0)
-            continue;
-        if (fields[0].empty())
-        {
-            error = At(path, number) + "expected a node id";
+        if (!row(number, fields, separator))
             return false;
-        }
-        size_t node = 0;
-        if (!builder.AddNode(fields[0], node, error))
-        {
-            error = At(path, number) + error;
-            return false;
-        }
-        if (fields.size() > 1)
-            builder.SetName(node, fields[1]);
-        if (fields.size() > 2)
-            builder.SetPicture(node, fields[2]);
     }
     if (input.Failed())
     {
@@ -134,6 +118,31 @@ bool ReadNodeTable(const std::string& path, UTL_GraphBuilder& builder, std::stri
         return false;
     }
     return true;
+}
+
+// The node table: "id,name,picture", header optional.
+bool ReadNodeTable(const std::string& path, UTL_GraphBuilder& builder, std::string& error)
+{
+    UTL_GraphInput input;
+    if (!input.Open(path, MaxTableBytes, nullptr, error))
+        return false;
+    auto row = [&](int64_t number, const std::vector<std::string>& fields, char)
+    {
+        if (number == 1 && strcasecmp(fields[0].c_str(), "id") == 0)
+            return true;
+        size_t node = 0;
+        if (fields[0].empty() || !builder.AddNode(fields[0], node, error))
+        {
+            error = At(path, number) + (fields[0].empty() ? "expected a node id" : error);
+            return false;
+        }
+        if (fields.size() > 1)
+            builder.SetName(node, fields[1]);
+        if (fields.size() > 2)
+            builder.SetPicture(node, fields[2]);
+        return true;
+    };
+    return ForEachCsvRow(path, input, row, error);
 }
 
 // A SNAP node id: decimal digits only, at most nine of them.
@@ -239,31 +248,13 @@ bool UTL_TextGraphReader::ReadCsv(const std::string& path, UTL_GraphInput& input
         !ReadNodeTable(table, builder, error))
         return false;
 
-    std::string line;
-    std::vector<std::string> fields;
-    char separator = ',';
-    for (int64_t number = 1; input.ReadLine(line, MaxCsvLine); ++number)
+    auto row = [&](int64_t number, const std::vector<std::string>& fields, char separator)
     {
-        if (line.size() > MaxCsvLine)
-        {
-            error = At(path, number) + "line too long";
-            return false;
-        }
-        if (number == 1)
-            separator = SeparatorOf(line);
-        if (Blank(line))
-            continue;
-        if (!SplitCsv(line, separator, fields))
-        {
-            error = At(path, number) + "unterminated quote";
-            return false;
-        }
+        const auto is = [&](size_t field, const char* word)
+        { return strcasecmp(fields[field].c_str(), word) == 0; };
         if (number == 1 && fields.size() >= 2 &&
-            ((strcasecmp(fields[0].c_str(), "source") == 0 &&
-              strcasecmp(fields[1].c_str(), "target") == 0) ||
-             (strcasecmp(fields[0].c_str(), "from") == 0 &&
-              strcasecmp(fields[1].c_str(), "to") == 0)))
-            continue;
+            ((is(0, "source") && is(1, "target")) || (is(0, "from") && is(1, "to"))))
+            return true;
         if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
         {
             error = At(path, number) + "expected source" + separator + "target";
@@ -274,13 +265,9 @@ bool UTL_TextGraphReader::ReadCsv(const std::string& path, UTL_GraphInput& input
             error = At(path, number) + error;
             return false;
         }
-    }
-    if (input.Failed())
-    {
-        error = path + ": read error";
-        return false;
-    }
-    return true;
+        return true;
+    };
+    return ForEachCsvRow(path, input, row, error);
 }
 
 bool UTL_TextGraphReader::ReadSnap(const std::string& path, UTL_GraphInput& input, bool circles,

@@ -18,6 +18,14 @@ struct File
     std::string text;
 };
 
+// Writes the files and returns the path of the first, the one to open.
+std::string WriteAll(const TempDir& dir, const std::vector<File>& files)
+{
+    for (const File& file : files)
+        dir.Write(file.name, file.text);
+    return dir.File(files.front().name);
+}
+
 // "DIR" in an expectation stands for the folder the test's files are in.
 std::vector<std::string> InDir(std::vector<std::string> rows, const std::string& dir)
 {
@@ -172,13 +180,7 @@ TEST(UTL_GraphReaderTest, ReadsEveryFormat)
     {
         SCOPED_TRACE(row.what);
         TempDir dir;
-        std::string path;
-        for (const File& file : row.files)
-        {
-            const std::string written = dir.Write(file.name, file.text);
-            if (path.empty())
-                path = written;
-        }
+        const std::string path = WriteAll(dir, row.files);
         UTL_SocialGraph graph;
         std::string error;
         ASSERT_TRUE(UTL_GraphReader().Read(path, graph, error)) << error;
@@ -285,13 +287,7 @@ TEST(UTL_GraphReaderTest, RefusesMalformedFilesNamingTheLineOrElement)
     {
         SCOPED_TRACE(row.what);
         TempDir dir;
-        std::string path;
-        for (const File& file : row.files)
-        {
-            const std::string written = dir.Write(file.name, file.text);
-            if (path.empty())
-                path = written;
-        }
+        const std::string path = WriteAll(dir, row.files);
         // What the caller held before stays: nothing half-read comes back.
         UTL_SocialGraph graph;
         graph.AddNode("kept");
