@@ -1,8 +1,12 @@
 #include "graph/UTL_GraphInput.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace
 {
@@ -22,16 +26,27 @@ UTL_GraphInput::~UTL_GraphInput()
 bool UTL_GraphInput::Open(const std::string& path, uint64_t maxBytes, Progress report,
                           std::string& error)
 {
-    file = fopen(path.c_str(), "rb");
-    if (!file)
+    // Opened without blocking, so that a FIFO or a device named by mistake is refused below
+    // instead of waiting for a writer.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
     {
-        error = path + ": cannot open";
+        error = path + ": cannot open: " + std::strerror(errno);
         return false;
     }
     struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
     {
+        close(descriptor);
         error = path + ": not a regular file";
+        return false;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    file = fdopen(descriptor, "rb");
+    if (!file)
+    {
+        close(descriptor);
+        error = path + ": cannot open: " + std::strerror(errno);
         return false;
     }
     size = uint64_t(info.st_size);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -302,6 +304,13 @@ TEST(UTL_GraphReaderTest, RefusesMalformedFilesNamingTheLineOrElement)
     std::string error;
     EXPECT_FALSE(UTL_GraphReader().Read("/nonexistent/a.graphml", graph, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+
+    // A FIFO would block a plain open until someone writes to it.
+    TempDir dir;
+    const std::string fifo = dir.File("pipe.graphml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(UTL_GraphReader().Read(fifo, graph, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
 }
 
 TEST(UTL_GraphReaderTest, BoundsNodesAndEdges)
