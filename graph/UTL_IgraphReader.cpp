@@ -131,6 +131,7 @@ bool UTL_IgraphReader::Read(Kind kind, UTL_GraphInput& input, UTL_GraphBuilder& 
                                         IGRAPH_UNDIRECTED);
         break;
     }
+    parsed.made = result == IGRAPH_SUCCESS;
     if (input.Failed())
     {
         error = "read error";
@@ -148,7 +149,6 @@ bool UTL_IgraphReader::Read(Kind kind, UTL_GraphInput& input, UTL_GraphBuilder& 
                                       : scope.Error();
         return false;
     }
-    parsed.made = true;
     if (igraph_cattribute_list(&parsed.graph, &parsed.graphNames, &parsed.graphTypes,
                                &parsed.vertexNames, &parsed.vertexTypes, &parsed.edgeNames,
                                &parsed.edgeTypes) != IGRAPH_SUCCESS)
