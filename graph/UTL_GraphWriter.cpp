@@ -54,13 +54,12 @@ size_t SequenceLength(const std::string& text, size_t at)
     return length;
 }
 
-TiXmlElement* Data(TiXmlElement* parent, const char* key, const std::string& value)
+void Data(TiXmlElement* parent, const char* key, const std::string& value)
 {
     auto* data = new TiXmlElement("data");
     data->SetAttribute("key", key);
     data->LinkEndChild(new TiXmlText(UTL_GraphWriter::Clean(value).c_str()));
     parent->LinkEndChild(data);
-    return data;
 }
 
 void Key(TiXmlElement* root, const char* id, const char* domain, const char* type)
@@ -139,8 +138,11 @@ bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::str
     {
         auto* element = new TiXmlElement("node");
         element->SetAttribute("id", Clean(node.id).c_str());
-        Data(element, "name", node.name);
-        Data(element, "picture", node.picture);
+        // Empty ones are left out; they read back empty.
+        if (!node.name.empty())
+            Data(element, "name", node.name);
+        if (!node.picture.empty())
+            Data(element, "picture", node.picture);
         // Nodes without a community (the user) leave it out, which reads back as none.
         if (communities && node.community >= 0)
             Data(element, "community", std::to_string(node.community));
