@@ -1,6 +1,7 @@
 #include "server/SRV_NetworkMaker.h"
 
 #include "graph/UTL_GraphReader.h"
+#include "graph/UTL_GraphWriter.h"
 #include "graph/UTL_SocialGraph.h"
 #include "server/SRV_Database.h"
 #include "server/SRV_Names.h"
@@ -296,8 +297,8 @@ bool SRV_NetworkMaker::Import(const std::string& path, bool snap, const std::str
             first = names.First(hash);
             last = names.Last(hash >> 1);
         }
-        else
-            SplitName(graph.Node(node).name, first, last);
+        else // as text the REST answers' XML can hold
+            SplitName(UTL_GraphWriter::Clean(graph.Node(node).name), first, last);
     };
 
     auto work = [&]() -> bool

@@ -303,11 +303,15 @@ TEST(SRV_NetworkMakerTest, ImportWithoutAUserTakesTheBestConnected)
     SRV_NetworkMaker::Result result;
     std::string error;
     // b has three friendships; c, a and d fewer.
+    dir.Write("team.nodes.csv", "id,name\nb,Bell\x07 Boy\n");
     ASSERT_TRUE(
         f.maker.ImportGraph(dir.Write("team.csv", "a,b\nb,c\nb,d\nc,d\n"), "", result, error))
         << error;
     EXPECT_EQ(result.friends, 3);
     EXPECT_EQ(result.friendships, 1) << "only c-d is not b's own";
+    SRV_Person user;
+    ASSERT_TRUE(f.database.FindPerson(result.accountUid, user));
+    EXPECT_EQ(user.name, "Bell Boy") << "no control characters in the REST answers";
 
     // SNAP files through the same door are ego imports: the same uids and counts.
     Fixture g;
