@@ -12,6 +12,9 @@ packages=(
   libjpeg62-turbo-dev libcurl4-openssl-dev
   # the REST client's XML answers; the stand-in social network's HTTP and storage
   libtinyxml-dev libcpp-httplib-dev libsqlite3-dev
+  # graph files: igraph reads GraphML, GML and edge lists and finds communities (Leiden), so
+  # that Halvane does not carry parsers of its own for them
+  libigraph-dev
   # the viewer: Qt Widgets with OpenGL, the embedded browser, Wayland as well as X
   qt6-base-dev qt6-webengine-dev qt6-wayland
   # tests: GoogleTest, and ImageMagick, which writes and independently decodes the reference

@@ -1,5 +1,8 @@
 #include "server/SRV_NetworkMaker.h"
 
+#include "graph/UTL_GraphReader.h"
+#include "graph/UTL_GraphWriter.h"
+#include "graph/UTL_SocialGraph.h"
 #include "server/SRV_Database.h"
 #include "server/SRV_Names.h"
 #include "server/SRV_PasswordHash.h"
@@ -9,7 +12,6 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <unordered_set>
 #include <vector>
@@ -69,7 +71,7 @@ SRV_Person MakePerson(int64_t uid, const std::string& first, const std::string& 
     person.uid = uid;
     person.firstName = first;
     person.lastName = last;
-    person.name = first + " " + last;
+    person.name = last.empty() ? first : first + " " + last;
     person.picture = PictureFor(draw);
     // About a third have said something in the last month.
     if ((draw >> 8) % 3 == 0)
@@ -80,38 +82,25 @@ SRV_Person MakePerson(int64_t uid, const std::string& first, const std::string& 
     return person;
 }
 
-// Lines of an edge list are short; a longer one is not an edge list.
-constexpr size_t MaxLine = 256;
-
-// std::getline without its unbounded growth: keeps at most MaxLine + 1 bytes of a line (enough
-// to tell that it is too long) and skips the rest.
-bool ReadLine(std::istream& in, std::string& line)
+// A stable hash of a graph file's name and a node id of it.
+uint64_t Hash(const std::string& stem, const std::string& id)
 {
-    line.clear();
-    std::streambuf* buffer = in.rdbuf();
-    for (;;)
+    uint64_t h = 0xcbf29ce484222325ull; // 64-bit FNV-1a
+    for (const std::string* part : {&stem, &id})
     {
-        const int c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof())
-        {
-            in.setstate(std::ios::eofbit);
-            return !line.empty();
-        }
-        if (c == '\n')
-            return true;
-        if (line.size() <= MaxLine)
-            line += char(c);
+        for (unsigned char c : *part)
+            h = (h ^ c) * 0x100000001b3ull;
+        h = (h ^ 0xffu) * 0x100000001b3ull; // ends each part, so "ab"+"c" differs from "a"+"bc"
     }
+    return Hash(int64_t(h));
 }
 
-// Parses a node id: decimal digits only, within the id range.
-bool ParseNode(const std::string& text, int64_t& node)
+// A name from a file as first and last name: the first word, and the rest.
+void SplitName(const std::string& name, std::string& first, std::string& last)
 {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    node = std::stoll(text);
-    return node <= SRV_NetworkMaker::MaxNodeId;
+    const size_t gap = name.find(' ');
+    first = name.substr(0, gap);
+    last = gap == std::string::npos ? std::string() : name.substr(name.find_first_not_of(' ', gap));
 }
 } // namespace
 
@@ -131,7 +120,7 @@ std::string SRV_NetworkMaker::UniqueEmail(const std::string& first, const std::s
                 out += char(std::tolower(c));
         return out.empty() ? std::string("friend") : out;
     };
-    const std::string stem = plain(first) + "." + plain(last);
+    const std::string stem = last.empty() ? plain(first) : plain(first) + "." + plain(last);
     std::string email = stem + "@example.com";
     for (int suffix = 2; database.EmailTaken(email); ++suffix)
         email = stem + std::to_string(suffix) + "@example.com";
@@ -253,83 +242,101 @@ bool SRV_NetworkMaker::MakeSample(int friendCount, uint64_t seed, Result& result
 
 bool SRV_NetworkMaker::ImportEgo(const std::string& path, Result& result, std::string& error)
 {
-    const std::string stem = std::filesystem::path(path).stem().string();
-    int64_t ego = 0;
-    if (!ParseNode(stem, ego))
-    {
-        error = path + ": the file name must be the ego's id, as in 107.edges";
+    return Import(path, true, std::string(), result, error);
+}
+
+bool SRV_NetworkMaker::ImportGraph(const std::string& path, const std::string& self, Result& result,
+                                   std::string& error)
+{
+    return Import(path, UTL_GraphReader::FormatOf(path) == UTL_GraphReader::Format::Snap, self,
+                  result, error);
+}
+
+bool SRV_NetworkMaker::Import(const std::string& path, bool snap, const std::string& self,
+                              Result& result, std::string& error)
+{
+    UTL_GraphReader reader;
+    if (snap)
+        reader.SetFormat(UTL_GraphReader::Format::Snap);
+    reader.SetSelf(self);
+    reader.SetCircles(false); // the network has no circles to keep them in
+    UTL_SocialGraph graph;
+    if (!reader.Read(path, graph, error))
         return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    if (!graph.HasUser())
+        graph.SetUser(graph.BestConnected());
+    if (!graph.HasUser())
     {
-        error = path + ": cannot open";
+        error = path + ": holds nobody";
         return false;
     }
 
-    const int64_t egoUid = EgoUidBase + ego;
-    std::unordered_set<int64_t> friends;
-    int64_t friendships = 0;
-    auto addNode = [&](int64_t uid) -> bool
+    // SNAP node ids are the data set's own, shared by its files; other files' ids are theirs.
+    std::vector<int64_t> uids(graph.NodeCount());
+    if (snap)
+        for (size_t i = 0; i < uids.size(); ++i)
+            uids[i] = EgoUidBase + std::stoll(graph.Node(i).id);
+    else
     {
-        if (uid == egoUid || !friends.insert(uid).second)
-            return true;
-        const uint64_t hash = Hash(uid);
-        return database.AddPerson(
-                   MakePerson(uid, names.First(hash), names.Last(hash >> 1), hash)) &&
-               database.AddFriendship(egoUid, uid);
+        const std::string stem = std::filesystem::path(path).stem().string();
+        std::unordered_set<int64_t> taken;
+        for (size_t i = 0; i < uids.size(); ++i)
+        {
+            int64_t offset = int64_t(Hash(stem, graph.Node(i).id) % uint64_t(GraphUidRange));
+            while (!taken.insert(GraphUidBase + offset).second)
+                offset = (offset + 1) % GraphUidRange;
+            uids[i] = GraphUidBase + offset;
+        }
+    }
+    // The file's name for a person, else one from the name lists.
+    auto namesOf = [&](size_t node, std::string& first, std::string& last)
+    {
+        const uint64_t hash = Hash(uids[node]);
+        if (graph.Node(node).name.empty())
+        {
+            first = names.First(hash);
+            last = names.Last(hash >> 1);
+        }
+        else // as text the REST answers' XML can hold
+            SplitName(UTL_GraphWriter::Clean(graph.Node(node).name), first, last);
     };
 
     auto work = [&]() -> bool
     {
-        if (!AddAccount(egoUid, names.First(Hash(egoUid)), names.Last(Hash(egoUid) >> 1),
-                        result.email))
+        const int64_t userUid = uids[graph.User()];
+        std::string first, last;
+        namesOf(graph.User(), first, last);
+        if (!AddAccount(userUid, first, last, result.email))
         {
             error = path + ": cannot store the account";
             return false;
         }
-        std::string line;
-        for (int64_t lineNumber = 1; ReadLine(file, line); ++lineNumber)
+        int64_t friends = 0;
+        for (size_t node : graph.Friends())
         {
-            while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-                line.pop_back();
-            const size_t start = line.find_first_not_of(" \t");
-            if (start == std::string::npos || line[start] == '#')
-                continue;
-            const size_t gap = line.find_first_of(" \t", start);
-            const size_t second =
-                gap == std::string::npos ? gap : line.find_first_not_of(" \t", gap);
-            int64_t a = 0, b = 0;
-            if (line.size() > MaxLine || second == std::string::npos ||
-                line.find_first_of(" \t", second) != std::string::npos ||
-                !ParseNode(line.substr(start, gap - start), a) ||
-                !ParseNode(line.substr(second), b))
-            {
-                error = path + ":" + std::to_string(lineNumber) + ": expected two node ids";
-                return false;
-            }
-            if (!addNode(EgoUidBase + a) || !addNode(EgoUidBase + b))
+            const int64_t uid = uids[node];
+            namesOf(node, first, last);
+            if (!database.AddPerson(MakePerson(uid, first, last, Hash(uid))) ||
+                !database.AddFriendship(userUid, uid))
             {
                 error = path + ": cannot store a person";
                 return false;
             }
-            if (a != b && !database.AreFriends(EgoUidBase + a, EgoUidBase + b))
+            ++friends;
+        }
+        int64_t friendships = 0;
+        for (const auto& [a, b] : graph.Friendships())
+            if (!database.AreFriends(uids[a], uids[b]))
             {
-                if (!database.AddFriendship(EgoUidBase + a, EgoUidBase + b))
+                if (!database.AddFriendship(uids[a], uids[b]))
                 {
                     error = path + ": cannot store a friendship";
                     return false;
                 }
                 ++friendships;
             }
-        }
-        if (file.bad())
-        {
-            error = path + ": read error";
-            return false;
-        }
-        result.accountUid = egoUid;
-        result.friends = int64_t(friends.size());
+        result.accountUid = userUid;
+        result.friends = friends;
         result.friendships = friendships;
         return true;
     };

@@ -25,6 +25,8 @@ SRV_Options::SRV_Options()
 
 bool SRV_Options::Parse(const std::vector<std::string>& arguments, std::string& error)
 {
+    // --self names the user of the --import files after it.
+    std::string self;
     for (size_t i = 0; i < arguments.size(); ++i)
     {
         std::string option = arguments[i];
@@ -125,6 +127,23 @@ bool SRV_Options::Parse(const std::vector<std::string>& arguments, std::string& 
                 return false;
             egoFiles.push_back(value);
         }
+        else if (option == "--import")
+        {
+            if (!take())
+                return false;
+            if (value.empty())
+            {
+                error = "--import needs a path";
+                return false;
+            }
+            imports.push_back({value, self});
+        }
+        else if (option == "--self")
+        {
+            if (!take())
+                return false;
+            self = value;
+        }
         else if (option == "--demo-password")
         {
             if (!take())
@@ -172,6 +191,17 @@ std::string SRV_Options::Usage()
            "  --import-ego FILE     import a SNAP ego network N.edges: ego N becomes an account,\n"
            "                        every node a friend of it, every line a friendship; may be\n"
            "                        given more than once; each file is one transaction\n"
+           "  --import FILE         import the circle of a graph file: GraphML (.graphml), GML "
+           "(.gml),\n"
+           "                        GEXF (.gexf), CSV (.csv, source,target a line, names and\n"
+           "                        pictures from FILE.nodes.csv beside it: id,name,picture), an\n"
+           "                        edge list (.txt, .edgelist) or a SNAP ego network (.edges, as\n"
+           "                        --import-ego); its user becomes an account, every other node "
+           "a\n"
+           "                        friend of it; may be given more than once\n"
+           "  --self ID             the user of the --import files after it: the node with this\n"
+           "                        id (default: the file's own user, the SNAP ego or the user of\n"
+           "                        a saved graph, else the node with the most friendships)\n"
            "  --demo-password PW    password of generated and imported accounts (default " +
            DefaultPassword +
            ")\n"
@@ -181,6 +211,7 @@ std::string SRV_Options::Usage()
            "                        (method, path, status; never parameters or passwords)\n"
            "  -h, --help            show this help and exit\n"
            "\n"
-           "Imports run first; then, if the database holds nobody, the sample is generated.\n"
+           "Imports run first, --import-ego files and then --import files, each one transaction;\n"
+           "then, if the database holds nobody, the sample is generated.\n"
            "The viewer's application key and secret are registered in every database.\n";
 }

@@ -16,6 +16,18 @@ struct SRV_Options
     std::string database = DefaultDatabase;
     int sample = DefaultSample;
     std::vector<std::string> egoFiles;
+    // A graph file to import and the id of its user (empty: as the file says, else its
+    // best-connected node).
+    struct Import
+    {
+        std::string path;
+        std::string self;
+        bool operator==(const Import& other) const
+        {
+            return path == other.path && self == other.self;
+        }
+    };
+    std::vector<Import> imports;
     std::string demoPassword = DefaultPassword;
     bool listAccounts = false;
     bool logRequests = false;

@@ -44,6 +44,18 @@ bool Prepare(SRV_Database& database, const SRV_Options& options)
         }
         Report(("imported " + file).c_str(), result);
     }
+    for (const SRV_Options::Import& import : options.imports)
+    {
+        SRV_NetworkMaker::Result result;
+        std::string error;
+        if (!maker.ImportGraph(import.path, import.self, result, error))
+        {
+            std::cerr << "halvane-server: import failed, nothing of it was stored: " << error
+                      << "\n";
+            return false;
+        }
+        Report(("imported " + import.path).c_str(), result);
+    }
     if (database.CountPeople() == 0)
     {
         SRV_NetworkMaker::Result result;

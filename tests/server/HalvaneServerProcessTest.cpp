@@ -182,6 +182,22 @@ TEST(HalvaneServerProcessTest, ImportsComeFirstAndAccountsListMostFriendsFirst)
     }
 }
 
+TEST(HalvaneServerProcessTest, ImportsAGraphFileWithTheUserItIsTold)
+{
+    TempDir dir;
+    const std::string gexf = dir.Write(
+        "team.gexf", "<gexf version=\"1.3\"><graph><nodes><node id=\"n1\" label=\"Ada Byron\"/>"
+                     "<node id=\"n2\"/><node id=\"n3\"/></nodes><edges>"
+                     "<edge source=\"n2\" target=\"n3\"/></edges></graph></gexf>");
+    ServerProcess run(
+        {"--db", dir.File("g.db"), "--self", "n1", "--import", gexf, "--list-accounts"});
+    const std::string out = run.Output();
+    EXPECT_EQ(run.Wait(std::chrono::seconds(30)), 0);
+    EXPECT_TRUE(std::regex_match(out, std::regex("1[0-9]{15}\tada\\.byron@example\\.com\t"
+                                                 "Ada Byron\t2\n")))
+        << out;
+}
+
 TEST(HalvaneServerProcessTest, FailedImportStoresNothingAndFails)
 {
     TempDir dir;

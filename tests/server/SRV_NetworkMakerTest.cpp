@@ -230,3 +230,110 @@ TEST(SRV_NetworkMakerTest, ImportNeedsAnEgoFileName)
     EXPECT_FALSE(f.maker.ImportEgo(dir.File("12.edges"), result, error)) << "missing file";
     EXPECT_EQ(f.database.CountPeople(), 0);
 }
+
+// A circle as NetworkX writes it: "me" is the graph's user, the others named, one without name.
+constexpr const char* CircleGraphml = R"(<?xml version='1.0' encoding='utf-8'?>
+<graphml xmlns="http://graphml.graphdrawing.org/xmlns">
+  <key id="d0" for="node" attr.name="name" attr.type="string" />
+  <graph edgedefault="undirected">
+    <node id="me"><data key="d0">Mona Lisa</data></node>
+    <node id="a"><data key="d0">Ann Lee Hall</data></node>
+    <node id="b"><data key="d0">Bo</data></node>
+    <node id="c" />
+    <node id="d"><data key="d0">Dan Dare</data></node>
+    <edge source="me" target="a" /><edge source="me" target="b" />
+    <edge source="a" target="b" /><edge source="b" target="c" /><edge source="a" target="c" />
+    <edge source="c" target="d" />
+  </graph>
+</graphml>
+)";
+
+TEST(SRV_NetworkMakerTest, ImportsAGraphFileAsAnAccountWithItsFriends)
+{
+    TempDir dir;
+    const std::string path = dir.Write("circle.graphml", CircleGraphml);
+    Fixture f;
+    SRV_NetworkMaker::Result result;
+    std::string error;
+    ASSERT_TRUE(f.maker.ImportGraph(path, "me", result, error)) << error;
+    EXPECT_EQ(result.friends, 4);
+    EXPECT_EQ(result.friendships, 4) << "the user's own are implied, not counted";
+    EXPECT_EQ(result.email, "mona.lisa@example.com");
+    EXPECT_GE(result.accountUid, SRV_NetworkMaker::GraphUidBase);
+
+    // Everyone else is a friend of the account; the names are the file's, split at the first
+    // blank; a person the file does not name gets one from the lists.
+    const std::vector<int64_t> friends = f.database.FriendsOf(result.accountUid);
+    ASSERT_EQ(friends.size(), 4u);
+    std::set<std::string> names;
+    for (int64_t uid : friends)
+    {
+        SRV_Person person;
+        ASSERT_TRUE(f.database.FindPerson(uid, person));
+        EXPECT_TRUE(person.email.empty()) << "friends do not log in";
+        names.insert(person.name);
+        if (person.name == "Ann Lee Hall")
+        {
+            EXPECT_EQ(person.firstName + "|" + person.lastName, "Ann|Lee Hall");
+        }
+        if (person.name == "Bo")
+        {
+            EXPECT_EQ(person.lastName, "");
+        }
+    }
+    EXPECT_EQ(names.count("Ann Lee Hall") + names.count("Bo") + names.count("Dan Dare"), 3u);
+    EXPECT_EQ(f.database.CountFriendships(), 4 + 4);
+    const auto accounts = f.database.ListAccounts();
+    ASSERT_EQ(accounts.size(), 1u);
+    EXPECT_EQ(accounts[0].name, "Mona Lisa");
+    EXPECT_TRUE(accounts[0].demo) << "listed on the login page, with the demo password";
+
+    // The same file again finds the same people.
+    SRV_NetworkMaker::Result again;
+    ASSERT_TRUE(f.maker.ImportGraph(path, "me", again, error)) << error;
+    EXPECT_EQ(again.accountUid, result.accountUid);
+    EXPECT_EQ(again.friendships, 0);
+    EXPECT_EQ(f.database.CountPeople(), 5);
+}
+
+TEST(SRV_NetworkMakerTest, ImportWithoutAUserTakesTheBestConnected)
+{
+    TempDir dir;
+    Fixture f;
+    SRV_NetworkMaker::Result result;
+    std::string error;
+    // b has three friendships; c, a and d fewer.
+    dir.Write("team.nodes.csv", "id,name\nb,Bell\x07 Boy\n");
+    ASSERT_TRUE(
+        f.maker.ImportGraph(dir.Write("team.csv", "a,b\nb,c\nb,d\nc,d\n"), "", result, error))
+        << error;
+    EXPECT_EQ(result.friends, 3);
+    EXPECT_EQ(result.friendships, 1) << "only c-d is not b's own";
+    SRV_Person user;
+    ASSERT_TRUE(f.database.FindPerson(result.accountUid, user));
+    EXPECT_EQ(user.name, "Bell Boy") << "no control characters in the REST answers";
+
+    // SNAP files through the same door are ego imports: the same uids and counts.
+    Fixture g;
+    ASSERT_TRUE(g.maker.ImportGraph(dir.Write("5.edges", "10 11\n11 12\n"), "", result, error))
+        << error;
+    EXPECT_EQ(result.accountUid, SRV_NetworkMaker::EgoUidBase + 5);
+    EXPECT_TRUE(g.database.AreFriends(SRV_NetworkMaker::EgoUidBase + 10,
+                                      SRV_NetworkMaker::EgoUidBase + 11));
+}
+
+TEST(SRV_NetworkMakerTest, AMalformedGraphFileStoresNothing)
+{
+    TempDir dir;
+    Fixture f;
+    SRV_NetworkMaker::Result result;
+    std::string error;
+    const std::string cut = std::string(CircleGraphml).substr(0, 300);
+    EXPECT_FALSE(f.maker.ImportGraph(dir.Write("cut.graphml", cut), "", result, error));
+    EXPECT_NE(error.find("cut.graphml"), std::string::npos) << error;
+    EXPECT_FALSE(f.maker.ImportGraph(dir.Write("c.graphml", CircleGraphml), "zed", result, error));
+    EXPECT_NE(error.find("'zed'"), std::string::npos) << error;
+    EXPECT_FALSE(f.maker.ImportGraph(dir.Write("empty.csv", ""), "", result, error));
+    EXPECT_NE(error.find("nobody"), std::string::npos) << error;
+    EXPECT_EQ(f.database.CountPeople(), 0);
+}

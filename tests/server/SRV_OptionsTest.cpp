@@ -40,6 +40,20 @@ TEST(SRV_OptionsTest, ReadsEveryOptionInBothSpellings)
     EXPECT_TRUE(options.logRequests);
 }
 
+TEST(SRV_OptionsTest, SelfNamesTheUserOfTheImportsAfterIt)
+{
+    SRV_Options options;
+    std::string error;
+    ASSERT_TRUE(options.Parse({"--import", "a.graphml", "--self", "n7", "--import=b.gexf",
+                               "--import", "c.csv", "--self=", "--import", "d.gml"},
+                              error))
+        << error;
+    EXPECT_EQ(options.imports,
+              (std::vector<SRV_Options::Import>{
+                  {"a.graphml", ""}, {"b.gexf", "n7"}, {"c.csv", "n7"}, {"d.gml", ""}}));
+    EXPECT_TRUE(options.egoFiles.empty());
+}
+
 TEST(SRV_OptionsTest, RefusesMalformedCommandLines)
 {
     const std::vector<std::vector<std::string>> rows = {
@@ -47,7 +61,8 @@ TEST(SRV_OptionsTest, RefusesMalformedCommandLines)
         {"--port", "-1"},     {"--sample", "many"}, {"--sample", "100001"},
         {"--db", ""},         {"--demo-password="}, {"--list-accounts=yes"},
         {"--log-requests=1"}, {"--frobnicate"},     {"stray"},
-        {"--import-ego"},
+        {"--import-ego"},     {"--import"},         {"--import="},
+        {"--self"},
     };
     for (const auto& row : rows)
     {
@@ -62,7 +77,8 @@ TEST(SRV_OptionsTest, RefusesMalformedCommandLines)
 TEST(SRV_OptionsTest, HelpNamesEveryOption)
 {
     const std::string usage = SRV_Options::Usage();
-    for (const char* option : {"--host", "--port", "--db", "--sample", "--import-ego",
-                               "--demo-password", "--list-accounts", "--log-requests", "--help"})
+    for (const char* option :
+         {"--host", "--port", "--db", "--sample", "--import-ego", "--import", "--self",
+          "--demo-password", "--list-accounts", "--log-requests", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

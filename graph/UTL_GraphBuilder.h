@@ -1,0 +1,54 @@
+#pragma once
+
+#include "graph/UTL_SocialGraph.h"
+
+#include <string>
+
+// Fills a UTL_SocialGraph for a reader while holding it to the bounds of a graph file: at most
+// MaxNodes nodes and MaxEdges edges (counted as the file lists them, before repeats are folded),
+// names cut to MaxNameBytes at a character boundary, picture addresses longer than
+// MaxPictureBytes dropped. Picture addresses that are not URLs are paths relative to the file's
+// folder. A bound that is hit makes the add fail with the error text set.
+class UTL_GraphBuilder
+{
+public:
+    static constexpr size_t MaxNodes = 100'000;
+    static constexpr size_t MaxEdges = 2'000'000;
+    static constexpr size_t MaxNameBytes = 1024;
+    static constexpr size_t MaxPictureBytes = 4096;
+    static constexpr size_t MaxIdBytes = 1024;
+
+    // `path`: the file being read, for messages and to resolve pictures.
+    UTL_GraphBuilder(UTL_SocialGraph& graph, const std::string& path);
+
+    // The messages of the two bounds.
+    static std::string TooManyNodes();
+    static std::string TooManyEdges();
+
+    bool AddNode(const std::string& id, size_t& index, std::string& error);
+    bool AddEdge(size_t a, size_t b, std::string& error);
+    // Both ends by id, added as needed.
+    bool AddEdge(const std::string& a, const std::string& b, std::string& error);
+    void SetName(size_t index, const std::string& name);
+    void SetPicture(size_t index, const std::string& address);
+    void SetCommunity(size_t index, double value);
+
+    // The user named by the file itself (a SNAP ego, a saved graph); the caller's choice wins.
+    void SetFileSelf(const std::string& id) { fileSelf = id; }
+    const std::string& FileSelf() const { return fileSelf; }
+
+    UTL_SocialGraph& Graph() { return graph; }
+
+    // A web address (scheme "://"), or an absolute path, stays as it is; a relative path becomes
+    // absolute, relative to `folder`.
+    static std::string ResolvePicture(const std::string& folder, const std::string& address);
+    // Leading and trailing white space off, cut to `limit` bytes without splitting a UTF-8
+    // sequence.
+    static std::string Clip(const std::string& text, size_t limit);
+
+private:
+    UTL_SocialGraph& graph;
+    std::string folder;
+    std::string fileSelf;
+    size_t edges = 0;
+};

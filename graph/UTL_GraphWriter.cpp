@@ -1,0 +1,175 @@
+#include "graph/UTL_GraphWriter.h"
+
+#include "graph/UTL_SocialGraph.h"
+
+#include <tinyxml.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+constexpr const char* Replacement = "\xEF\xBF\xBD"; // U+FFFD
+
+// The length of the valid UTF-8 sequence at `at`, or 0.
+size_t SequenceLength(const std::string& text, size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t length = 0;
+    uint32_t code = 0;
+    if (lead < 0x80)
+        return 1;
+    if ((lead & 0xE0) == 0xC0)
+    {
+        length = 2;
+        code = lead & 0x1F;
+    }
+    else if ((lead & 0xF0) == 0xE0)
+    {
+        length = 3;
+        code = lead & 0x0F;
+    }
+    else if ((lead & 0xF8) == 0xF0)
+    {
+        length = 4;
+        code = lead & 0x07;
+    }
+    else
+        return 0;
+    if (at + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+    {
+        const unsigned char c = static_cast<unsigned char>(text[at + k]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past Unicode are not characters.
+    static const uint32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < Smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        return 0;
+    return length;
+}
+
+void Data(TiXmlElement* parent, const char* key, const std::string& value)
+{
+    auto* data = new TiXmlElement("data");
+    data->SetAttribute("key", key);
+    data->LinkEndChild(new TiXmlText(UTL_GraphWriter::Clean(value).c_str()));
+    parent->LinkEndChild(data);
+}
+
+void Key(TiXmlElement* root, const char* id, const char* domain, const char* type)
+{
+    auto* key = new TiXmlElement("key");
+    key->SetAttribute("id", id);
+    key->SetAttribute("for", domain);
+    key->SetAttribute("attr.name", id);
+    key->SetAttribute("attr.type", type);
+    root->LinkEndChild(key);
+}
+
+void Edge(TiXmlElement* graph, const UTL_SocialGraph& social, size_t a, size_t b)
+{
+    auto* edge = new TiXmlElement("edge");
+    edge->SetAttribute("source", UTL_GraphWriter::Clean(social.Node(a).id).c_str());
+    edge->SetAttribute("target", UTL_GraphWriter::Clean(social.Node(b).id).c_str());
+    graph->LinkEndChild(edge);
+}
+} // namespace
+
+std::string UTL_GraphWriter::Clean(const std::string& text)
+{
+    std::string clean;
+    clean.reserve(text.size());
+    for (size_t at = 0; at < text.size();)
+    {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        const size_t length = SequenceLength(text, at);
+        if (length == 0)
+        {
+            clean += Replacement;
+            ++at;
+        }
+        else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+        {
+            clean += ' ';
+            ++at;
+        }
+        else
+        {
+            clean.append(text, at, length);
+            at += length;
+        }
+    }
+    return clean;
+}
+
+bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::string& path,
+                                   std::string& error)
+{
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
+    auto* root = new TiXmlElement("graphml");
+    root->SetAttribute("xmlns", "http://graphml.graphdrawing.org/xmlns");
+    root->SetAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
+    root->SetAttribute("xsi:schemaLocation",
+                       "http://graphml.graphdrawing.org/xmlns "
+                       "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd");
+    document.LinkEndChild(root);
+    const bool communities = social.HasCommunities();
+    if (social.HasUser())
+        Key(root, "self", "graph", "string");
+    Key(root, "name", "node", "string");
+    Key(root, "picture", "node", "string");
+    if (communities)
+        Key(root, "community", "node", "int");
+
+    auto* graph = new TiXmlElement("graph");
+    graph->SetAttribute("id", "G");
+    graph->SetAttribute("edgedefault", "undirected");
+    root->LinkEndChild(graph);
+    if (social.HasUser())
+        Data(graph, "self", social.Node(social.User()).id);
+    for (const UTL_GraphNode& node : social.Nodes())
+    {
+        auto* element = new TiXmlElement("node");
+        element->SetAttribute("id", Clean(node.id).c_str());
+        // Empty ones are left out; they read back empty.
+        if (!node.name.empty())
+            Data(element, "name", node.name);
+        if (!node.picture.empty())
+            Data(element, "picture", node.picture);
+        // Nodes without a community (the user) leave it out, which reads back as none.
+        if (communities && node.community >= 0)
+            Data(element, "community", std::to_string(node.community));
+        graph->LinkEndChild(element);
+    }
+    if (social.HasUser())
+        for (size_t friendNode : social.Friends())
+            Edge(graph, social, social.User(), friendNode);
+    for (const auto& [a, b] : social.Friendships())
+        Edge(graph, social, a, b);
+
+    const std::string temporary = path + ".part";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+    {
+        error = path + ": cannot write: " + std::strerror(errno);
+        return false;
+    }
+    const bool written = document.SaveFile(file);
+    const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
+    const int savedErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        error = path + ": cannot write: " + std::strerror(savedErrno ? savedErrno : errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+class UTL_SocialGraph;
+
+// Writes a circle of friends as GraphML that UTL_GraphReader reads back as the same graph and
+// other tools (Gephi, NetworkX, igraph) open: every node with its id, "name" and "picture" (and
+// "community" when the graph has communities), the friendships, and the user as the graph's
+// "self" attribute, with the user's implied friendships to everyone written out. The file is
+// written beside the target and renamed over it at the end, so a failure leaves an existing file
+// as it was. Text that XML cannot hold (control characters, broken UTF-8) is replaced.
+class UTL_GraphWriter
+{
+public:
+    static bool WriteGraphML(const UTL_SocialGraph& graph, const std::string& path,
+                             std::string& error);
+    // The XML-safe form of `text`: valid UTF-8 without control characters other than tab, line
+    // feed and carriage return.
+    static std::string Clean(const std::string& text);
+};

@@ -1,0 +1,122 @@
+#include "graph/UTL_GraphWriter.h"
+
+#include "GraphText.h"
+#include "graph/UTL_GraphReader.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+UTL_SocialGraph Sample()
+{
+    UTL_SocialGraph graph;
+    const char* const rows[][3] = {
+        {"me", "Mona Ego", "https://example.com/me.jpg?size=big&v=2"},
+        {"n1", "Zoë <Ann> & \"Bea\" 'C'", "/pictures/ann.png"},
+        {"n 2", "名前", ""},
+        {"n3", "", "/pictures/x y.jpg"},
+        {"loner", "Lone Wolf", ""},
+    };
+    for (const auto& row : rows)
+    {
+        const size_t node = graph.AddNode(row[0]);
+        graph.Node(node).name = row[1];
+        graph.Node(node).picture = row[2];
+    }
+    graph.AddFriendship(1, 2);
+    graph.AddFriendship(2, 3);
+    graph.AddFriendship(0, 3);
+    graph.SetUser(0);
+    return graph;
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(UTL_GraphWriterTest, SavedGraphOpensAsTheSameGraph)
+{
+    TempDir dir;
+    for (const bool communities : {false, true})
+    {
+        SCOPED_TRACE(communities ? "with communities" : "without communities");
+        UTL_SocialGraph graph = Sample();
+        if (communities)
+            for (size_t i = 1; i < graph.NodeCount(); ++i)
+                graph.Node(i).community = int(i % 2);
+        const std::string path = dir.File("circle.graphml");
+        std::string error;
+        ASSERT_TRUE(UTL_GraphWriter::WriteGraphML(graph, path, error)) << error;
+
+        UTL_SocialGraph back;
+        ASSERT_TRUE(UTL_GraphReader().Read(path, back, error)) << error;
+        const GraphText expected(graph), got(back);
+        EXPECT_EQ(got.nodes, expected.nodes);
+        EXPECT_EQ(got.friendships, expected.friendships);
+        EXPECT_EQ(got.user, "me") << "the user comes back as the user";
+        ASSERT_EQ(back.NodeCount(), graph.NodeCount());
+        for (size_t i = 0; i < graph.NodeCount(); ++i)
+        {
+            EXPECT_EQ(back.Node(i).id, graph.Node(i).id) << "file order is kept";
+            EXPECT_EQ(back.Node(i).community, graph.Node(i).community) << i;
+        }
+    }
+}
+
+TEST(UTL_GraphWriterTest, OtherToolsSeeTheUsersFriendships)
+{
+    // Written out, the user's implied friendships make the file an ego network for any tool.
+    TempDir dir;
+    const std::string path = dir.File("circle.graphml");
+    std::string error;
+    ASSERT_TRUE(UTL_GraphWriter::WriteGraphML(Sample(), path, error)) << error;
+    UTL_GraphReader reader;
+    reader.SetSelf("n1"); // read with another user, the old one is a plain node again
+    UTL_SocialGraph back;
+    ASSERT_TRUE(reader.Read(path, back, error)) << error;
+    const size_t me = back.Find("me");
+    for (const char* other : {"n 2", "n3", "loner"})
+        EXPECT_TRUE(back.HasFriendship(me, back.Find(other))) << other;
+}
+
+TEST(UTL_GraphWriterTest, TextXmlCannotHoldIsReplaced)
+{
+    UTL_SocialGraph graph;
+    graph.AddNode("a");
+    graph.Node(0).name = "bell\x07 and broken \xC3(";
+    TempDir dir;
+    const std::string path = dir.File("odd.graphml");
+    std::string error;
+    ASSERT_TRUE(UTL_GraphWriter::WriteGraphML(graph, path, error)) << error;
+    UTL_SocialGraph back;
+    ASSERT_TRUE(UTL_GraphReader().Read(path, back, error)) << error;
+    EXPECT_EQ(back.Node(0).name, "bell  and broken \xEF\xBF\xBD(");
+    EXPECT_EQ(UTL_GraphWriter::Clean("ok \xE2\x82\xAC \xF0\x9F\x98\x80"),
+              "ok \xE2\x82\xAC \xF0\x9F\x98\x80")
+        << "valid UTF-8 stays";
+    EXPECT_EQ(UTL_GraphWriter::Clean("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD") << "overlong '/'";
+}
+
+TEST(UTL_GraphWriterTest, AFailedSaveKeepsTheFileThatWasThere)
+{
+    TempDir dir;
+    const std::string path = dir.Write("kept.graphml", "old contents");
+    // A folder in the way of the temporary file makes the save fail before the rename.
+    ASSERT_EQ(std::system(("mkdir '" + path + ".part'").c_str()), 0);
+    std::string error;
+    EXPECT_FALSE(UTL_GraphWriter::WriteGraphML(Sample(), path, error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_EQ(Slurp(path), "old contents");
+
+    EXPECT_FALSE(UTL_GraphWriter::WriteGraphML(Sample(), dir.File("no/such/dir.graphml"), error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+}
+} // namespace
