@@ -1,11 +1,13 @@
 #include "server/SRV_HttpServer.h"
 
+#include "server/SRV_Connection.h"
 #include "server/SRV_Database.h"
 #include "server/SRV_LoginPage.h"
 #include "server/SRV_PasswordHash.h"
 #include "server/SRV_PictureCache.h"
 #include "server/SRV_PictureMaker.h"
 #include "server/SRV_RestService.h"
+#include "server/SRV_ThreadPool.h"
 
 #include <atomic>
 #include <cctype>
@@ -23,6 +25,11 @@ namespace
 constexpr size_t MaxLoginBodyBytes = 16 * 1024;
 constexpr size_t MaxFormParts = 256;
 constexpr size_t MaxDemoAccountsShown = 25;
+// Requests on one kept-alive connection before it is closed; a picture loader should not have
+// to reconnect every few requests.
+constexpr size_t MaxRequestsPerConnection = 100;
+// Connections the kernel holds for us while every thread is busy or a burst arrives.
+constexpr int ListenBacklog = 1024;
 
 int HexValue(char c)
 {
@@ -95,11 +102,37 @@ std::string UrlHost(const std::string& host)
     return host.find(':') != std::string::npos ? "[" + host + "]" : host;
 }
 
-// httplib closes its listening socket only from a running listener; a server stopped between
-// Bind and Run would keep the port (and accept into the backlog) until the process ends.
+// httplib's own connection handling lets a connection keep its thread for as long as the client
+// trickles bytes, and polls idle kept-alive connections; connections are served here instead,
+// through the library's request processing, with the limits of SRV_Connection.
 class ListeningServer : public httplib::Server
 {
 public:
+    SRV_Connection::Limits limits;
+    std::chrono::milliseconds idleTimeout{5000};
+    size_t threads = 1;
+
+    ListeningServer()
+    {
+        new_task_queue = [this]
+        {
+            auto* created = new SRV_ThreadPool(threads);
+            pool = created;
+            return created;
+        };
+    }
+
+    // The library listens with a backlog of 5, which refuses connections in any burst; listening
+    // again on the bound socket enlarges it.
+    void EnlargeBacklog()
+    {
+        const socket_t socket = svr_sock_;
+        if (socket != INVALID_SOCKET)
+            ::listen(socket, ListenBacklog);
+    }
+
+    // httplib closes its listening socket only from a running listener; a server stopped between
+    // Bind and Run would keep the port (and accept into the backlog) until the process ends.
     void CloseListener()
     {
         const socket_t socket = svr_sock_.exchange(INVALID_SOCKET);
@@ -109,6 +142,37 @@ public:
             ::close(socket);
         }
     }
+
+private:
+    bool Stopping() const { return svr_sock_ == INVALID_SOCKET; }
+
+    // Runs on a pool thread for each accepted connection (the pool outlives every call).
+    bool process_and_close_socket(socket_t socket) override
+    {
+        SRV_Connection connection(socket, limits, [this] { return Stopping(); });
+        const auto othersWait = [this] { return pool.load()->Waiting() > 0; };
+        bool ok = true;
+        for (size_t served = 0; served < MaxRequestsPerConnection && !Stopping(); ++served)
+        {
+            if (served > 0)
+            {
+                if (!connection.AwaitRequest(SRV_Connection::Clock::now() + idleTimeout,
+                                             othersWait))
+                    break;
+                connection.BeginRequest(SRV_Connection::Clock::now());
+            }
+            bool closed = false;
+            ok = process_request(connection, served + 1 == MaxRequestsPerConnection, closed,
+                                 nullptr);
+            if (!ok || closed)
+                break;
+        }
+        ::shutdown(socket, SHUT_RDWR);
+        ::close(socket);
+        return ok;
+    }
+
+    std::atomic<SRV_ThreadPool*> pool{nullptr};
 };
 } // namespace
 
@@ -374,11 +438,15 @@ struct SRV_HttpServer::Impl
                 r.set_content("500 Internal Server Error\n", "text/plain; charset=utf-8");
             });
         server.set_payload_max_length(settings.maxBodyBytes);
-        // Clients that keep their connection (a picture loader) should not reconnect every few
-        // requests.
-        server.set_keep_alive_max_count(100);
-        const int threads = std::max(1, settings.threads);
-        server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+        server.limits.header = settings.headerTimeout;
+        server.limits.request = settings.requestTimeout;
+        server.limits.io = settings.ioTimeout;
+        server.idleTimeout = settings.idleTimeout;
+        // What the Keep-Alive header of each answer tells the client.
+        server.set_keep_alive_max_count(MaxRequestsPerConnection);
+        server.set_keep_alive_timeout(std::max<time_t>(
+            1, std::chrono::duration_cast<std::chrono::seconds>(settings.idleTimeout).count()));
+        server.threads = size_t(std::max(1, settings.threads));
     }
 };
 
@@ -414,6 +482,7 @@ bool SRV_HttpServer::Bind(std::string& error)
         }
         impl->port = s.port;
     }
+    impl->server.EnlargeBacklog();
     impl->bound = true;
     return true;
 }

@@ -1,10 +1,12 @@
 #include "RestTestSupport.h"
 
+#include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_Md5.h"
 
 #include <algorithm>
 
+#include <httplib.h>
 #include <tinyxml.h>
 
 namespace RestTestSupport
@@ -37,6 +39,21 @@ Params Signed(const std::string& method, Params params, const std::string& secre
         params["session_key"] = sessionKey;
     params["sig"] = Signature(params, secret);
     return params;
+}
+
+std::string FormEncode(const Params& params)
+{
+    std::string body;
+    for (const auto& [key, value] : params)
+        body += (body.empty() ? "" : "&") + key + "=" + UTL_FacebookClient::EncodeFormValue(value);
+    return body;
+}
+
+void Bound(httplib::Client& client)
+{
+    client.set_connection_timeout(5);
+    client.set_read_timeout(15);
+    client.set_write_timeout(15);
 }
 
 int ErrorCode(const std::string& xml)

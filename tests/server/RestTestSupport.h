@@ -6,9 +6,13 @@
 
 class TiXmlDocument;
 class TiXmlElement;
+namespace httplib
+{
+class Client;
+}
 
-// Helpers shared by the server's tests: signing a call the way the viewer does, and reading
-// answers.
+// Helpers shared by the server's tests: signing a call the way the viewer does, sending it, and
+// reading answers.
 namespace RestTestSupport
 {
 extern const char ApiKey[];
@@ -23,6 +27,12 @@ std::string Signature(const Params& params, const std::string& secret);
 // when given) and signed with `secret`.
 Params Signed(const std::string& method, Params params, const std::string& secret,
               const std::string& sessionKey = "", const std::string& callId = "");
+
+// `params` as an application/x-www-form-urlencoded body.
+std::string FormEncode(const Params& params);
+// Bounds every wait of `client` on the network, so that a broken server fails a test instead of
+// hanging it.
+void Bound(httplib::Client& client);
 
 // The error code of an error_response answer, 0 when the answer is not one.
 int ErrorCode(const std::string& xml);

@@ -28,22 +28,6 @@ namespace
 constexpr size_t BodyLimit = 64 * 1024;
 constexpr int SampleFriends = 30;
 
-// Every wait on the network is bounded, so a broken server fails the test instead of hanging it.
-void Bound(httplib::Client& client)
-{
-    client.set_connection_timeout(5);
-    client.set_read_timeout(15);
-    client.set_write_timeout(15);
-}
-
-std::string FormEncode(const Params& params)
-{
-    std::string body;
-    for (const auto& [key, value] : params)
-        body += (body.empty() ? "" : "&") + key + "=" + UTL_FacebookClient::EncodeFormValue(value);
-    return body;
-}
-
 // The value of the form input called `name` on an HTML page.
 std::string InputValue(const std::string& html, const std::string& name)
 {
