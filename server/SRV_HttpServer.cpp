@@ -11,7 +11,9 @@
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -120,6 +122,15 @@ public:
             pool = created;
             return created;
         };
+        // SO_REUSEADDR so that a restarted server can bind while old connections linger; not the
+        // library's SO_REUSEPORT, with which a second server on a port already served starts and
+        // the kernel splits the connections between the two.
+        set_socket_options(
+            [](socket_t socket)
+            {
+                int yes = 1;
+                ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+            });
     }
 
     // The library listens with a backlog of 5, which refuses connections in any burst; listening
@@ -463,6 +474,7 @@ SRV_HttpServer::~SRV_HttpServer()
 bool SRV_HttpServer::Bind(std::string& error)
 {
     const Settings& s = impl->settings;
+    errno = 0;
     if (s.port == 0)
     {
         const int port = impl->server.bind_to_any_port(s.host);
@@ -477,7 +489,12 @@ bool SRV_HttpServer::Bind(std::string& error)
     {
         if (!impl->server.bind_to_port(s.host, s.port))
         {
+            const int reason = errno;
             error = "cannot listen on " + s.host + ":" + std::to_string(s.port);
+            if (reason == EADDRINUSE)
+                error += ": the port is already in use (another server runs there?)";
+            else if (reason != 0)
+                error += std::string(": ") + std::strerror(reason);
             return false;
         }
         impl->port = s.port;
