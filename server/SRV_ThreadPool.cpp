@@ -36,7 +36,10 @@ void SRV_ThreadPool::shutdown()
 size_t SRV_ThreadPool::Waiting() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return jobs.size() > idle ? jobs.size() - idle : 0;
+    // Below the limit a job beyond the idle threads has a thread starting for it.
+    if (threads.size() < maxThreads || jobs.size() <= idle)
+        return 0;
+    return jobs.size() - idle;
 }
 
 size_t SRV_ThreadPool::Threads() const

@@ -29,7 +29,8 @@ public:
     // Runs the jobs still waiting, then joins every thread.
     void shutdown() override;
 
-    // Jobs waiting for a thread: connections that idle ones should make room for.
+    // Jobs that wait because every thread is busy and no more may start: connections that idle
+    // ones should make room for.
     size_t Waiting() const;
     size_t Threads() const;
 

@@ -158,7 +158,10 @@ protected:
         auto post = [&](const char* path, const Params& params)
         {
             auto answer = http.Post(path, FormEncode(params), "application/x-www-form-urlencoded");
-            return answer && answer->status == 200 ? answer->body : std::string();
+            return answer && answer->status == 200
+                       ? answer->body
+                       : "HTTP failure: " + (answer ? std::to_string(answer->status)
+                                                    : httplib::to_string(answer.error()));
         };
 
         TiXmlDocument doc;
@@ -182,7 +185,7 @@ protected:
         const std::string friends =
             post("/restserver.php", Signed("friends.get", {}, secret[0], key[0], "1"));
         if (Texts(friends, "friends_get_response", "uid").size() != size_t(SampleFriends))
-            return "no friends";
+            return "no friends: " + friends.substr(0, 300);
         return std::string();
     }
 
