@@ -345,7 +345,7 @@ struct SRV_HttpServer::Impl
         };
         const std::string apiKey = get("api_key"), token = get("auth_token");
         const char* html = "text/html; charset=utf-8";
-        if (!service.TokenUsable(apiKey, token))
+        if (!service.OpenLoginPage(apiKey, token))
         {
             response.status = 400;
             response.set_content(SRV_LoginPage::BadToken(), html);

@@ -333,9 +333,16 @@ std::string SRV_RestService::Handle(const SRV_Params& params, const std::string&
 std::string SRV_RestService::CreateToken(Call& call)
 {
     const int64_t now = Now();
-    database.PruneTokens(now, settings.maxPendingTokens);
     const std::string token = SRV_Random::Hex(16);
-    if (!database.AddToken(token, call.apiKey, now + settings.tokenLifetime))
+    // One transaction, so that the pruning and the new token are one write to the file.
+    std::string error;
+    if (!database.Transaction(
+            [&]
+            {
+                database.PruneTokens(now, settings.maxPendingTokens - 1);
+                return database.AddToken(token, call.apiKey, now + settings.tokenLifetime);
+            },
+            error))
         throw Refusal{UnknownError};
     return OpenRoot("auth_createToken_response", false) + token + "</auth_createToken_response>\n";
 }
@@ -485,6 +492,11 @@ bool SRV_RestService::TokenUsable(const std::string& apiKey, const std::string& 
     return database.FindToken(token, found) && found.apiKey == apiKey && found.expires > Now();
 }
 
+bool SRV_RestService::OpenLoginPage(const std::string& apiKey, const std::string& token)
+{
+    return TokenUsable(apiKey, token) && database.MarkTokenShown(token, Now());
+}
+
 SRV_RestService::LoginResult
 SRV_RestService::Login(const std::string& apiKey, const std::string& token,
                        const std::string& email, const std::string& password, SRV_Account& account)
@@ -494,6 +506,7 @@ SRV_RestService::Login(const std::string& apiKey, const std::string& token,
     if (!database.FindAccountByEmail(Trim(email), account) || account.passwordHash.empty() ||
         !SRV_PasswordHash::Verify(password, account.passwordHash))
         return LoginResult::WrongPassword;
-    return database.AuthorizeToken(token, account.uid) ? LoginResult::LoggedIn
-                                                       : LoginResult::BadToken;
+    return database.AuthorizeToken(token, account.uid) && database.MarkTokenShown(token, Now())
+               ? LoginResult::LoggedIn
+               : LoginResult::BadToken;
 }

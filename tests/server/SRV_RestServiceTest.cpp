@@ -277,6 +277,51 @@ TEST_F(SRV_RestServiceTest, TokensAndSessionsExpire)
     EXPECT_EQ(ErrorCode(SessionCall("friends.get")), 102);
 }
 
+TEST_F(SRV_RestServiceTest, TheCapOnWaitingTokensTakesThoseNobodyOpenedFirst)
+{
+    SRV_RestService::Settings settings;
+    settings.maxPendingTokens = 4;
+    SRV_RestService capped(database, settings);
+    capped.SetClock([this] { return now; });
+    auto create = [&]
+    {
+        ++now;
+        return Texts("<r>" + capped.Handle(Signed("auth.createToken", {}, AppSecret), Site) +
+                         "</r>",
+                     "r", "auth_createToken_response")
+            .at(0);
+    };
+    auto usable = [&](const std::string& token) { return capped.TokenUsable(ApiKey, token); };
+
+    const std::string opened = create();
+    ASSERT_TRUE(capped.OpenLoginPage(ApiKey, opened));
+    std::vector<std::string> later;
+    for (int i = 0; i < 10; ++i)
+        later.push_back(create());
+    EXPECT_TRUE(usable(opened)) << "the token whose login page is open outlives newer ones";
+    for (size_t i = 0; i < later.size(); ++i)
+        EXPECT_EQ(usable(later[i]), i >= 7)
+            << "the newest unopened ones stay, up to the cap: " << i;
+    EXPECT_FALSE(capped.OpenLoginPage(ApiKey, later[0])) << "a page for a token that is gone";
+
+    // Once every waiting token's page is open, the one opened longest ago goes.
+    for (size_t i = 7; i < 10; ++i)
+    {
+        ++now;
+        ASSERT_TRUE(capped.OpenLoginPage(ApiKey, later[i]));
+    }
+    ++now;
+    SRV_Account account;
+    ASSERT_EQ(capped.Login(ApiKey, opened, "ann@example.com", "secret", account),
+              SRV_RestService::LoginResult::LoggedIn)
+        << "a login counts as the page being open";
+    const std::string newest = create();
+    EXPECT_TRUE(usable(newest));
+    EXPECT_TRUE(usable(opened));
+    EXPECT_FALSE(usable(later[7]));
+    EXPECT_TRUE(usable(later[8]) && usable(later[9]));
+}
+
 TEST_F(SRV_RestServiceTest, UsersGetInfoGivesFieldsInOrderAndEveryKindOfMissingPicture)
 {
     OpenSession();
