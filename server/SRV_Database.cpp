@@ -251,6 +251,24 @@ bool SRV_Database::Transaction(const std::function<bool()>& work, std::string& e
     return false;
 }
 
+void SRV_Database::Reading(const std::function<void()>& work)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    const bool begun = sqlite3_get_autocommit(db) && Exec("BEGIN");
+    try
+    {
+        work();
+    }
+    catch (...)
+    {
+        if (begun)
+            Exec("ROLLBACK");
+        throw;
+    }
+    if (begun && !Exec("COMMIT"))
+        Exec("ROLLBACK");
+}
+
 bool SRV_Database::AddApplication(const std::string& apiKey, const std::string& secret,
                                   const std::string& name)
 {

@@ -126,6 +126,10 @@ public:
     bool SetLastCallId(const std::string& sessionKey, const std::string& callId);
     void PruneSessions(int64_t now);
 
+    // Runs `work` under the lock in one read transaction, so that a batch of lookups opens the
+    // file for reading once rather than once per statement (within a transaction, just runs it).
+    void Reading(const std::function<void()>& work);
+
     // Runs `work` while holding the lock, for a read-modify-write that must not interleave with
     // another request's (a session's call_id check).
     template <class Work> auto Locked(Work&& work)

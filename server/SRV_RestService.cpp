@@ -458,8 +458,8 @@ std::string SRV_RestService::FriendsAreFriends(Call& call)
 
     std::string xml = OpenRoot("friends_areFriends_response", true);
     xml.reserve(xml.size() + first.size() * 110);
-    // One lock for the whole batch; a person's existence is looked up once.
-    database.Locked(
+    // One read transaction for the whole batch; a person's existence is looked up once.
+    database.Reading(
         [&]
         {
             std::unordered_map<int64_t, bool> known;
