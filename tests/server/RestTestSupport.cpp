@@ -3,9 +3,12 @@
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_Md5.h"
+#include "server/SRV_Database.h"
+#include "server/SRV_Names.h"
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 #include <tinyxml.h>
 
@@ -54,6 +57,16 @@ void Bound(httplib::Client& client)
     client.set_connection_timeout(5);
     client.set_read_timeout(15);
     client.set_write_timeout(15);
+}
+
+void OpenSample(SRV_Database& database, int friends, uint64_t seed,
+                SRV_NetworkMaker::Result& sample)
+{
+    std::string error;
+    ASSERT_TRUE(database.Open(":memory:", error)) << error;
+    database.AddApplication(ApiKey, AppSecret, "Halvane");
+    SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
+    ASSERT_TRUE(maker.MakeSample(friends, seed, sample, error)) << error;
 }
 
 int ErrorCode(const std::string& xml)

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "server/SRV_NetworkMaker.h"
+
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
+class SRV_Database;
 class TiXmlDocument;
 class TiXmlElement;
 namespace httplib
@@ -33,6 +37,12 @@ std::string FormEncode(const Params& params);
 // Bounds every wait of `client` on the network, so that a broken server fails a test instead of
 // hanging it.
 void Bound(httplib::Client& client);
+
+// Opens `database` in memory with the viewer's application and a generated network of `friends`
+// friends, the account's password "halvane" hashed with two iterations (logins cost tests
+// little). Fails the test (fatally) when it cannot.
+void OpenSample(SRV_Database& database, int friends, uint64_t seed,
+                SRV_NetworkMaker::Result& sample);
 
 // The error code of an error_response answer, 0 when the answer is not one.
 int ErrorCode(const std::string& xml);

@@ -5,8 +5,6 @@
 
 #include "RestTestSupport.h"
 #include "server/SRV_Database.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
 #include "server/SRV_RestService.h"
 
 #include <gtest/gtest.h>
@@ -129,12 +127,7 @@ class SRV_HttpServerLoadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string error;
-        ASSERT_TRUE(database.Open(":memory:", error)) << error;
-        database.AddApplication(ApiKey, AppSecret, "Halvane");
-        // Two PBKDF2 iterations: the logins cost the test little CPU.
-        SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
-        ASSERT_TRUE(maker.MakeSample(SampleFriends, 3, sample, error)) << error;
+        ASSERT_NO_FATAL_FAILURE(OpenSample(database, SampleFriends, 3, sample));
         settings.host = "127.0.0.1";
         settings.port = 0;
     }

@@ -4,8 +4,6 @@
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_XmlAnswer.h"
 #include "server/SRV_Database.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
 #include "server/SRV_RestService.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +40,7 @@ class SRV_HttpServerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string error;
-        ASSERT_TRUE(database.Open(":memory:", error)) << error;
-        database.AddApplication(ApiKey, AppSecret, "Halvane");
-        SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
-        ASSERT_TRUE(maker.MakeSample(SampleFriends, 11, sample, error)) << error;
+        ASSERT_NO_FATAL_FAILURE(OpenSample(database, SampleFriends, 11, sample));
 
         SRV_HttpServer::Settings settings;
         settings.host = "127.0.0.1";
@@ -55,6 +49,7 @@ protected:
         settings.demoPassword = "halvane";
         settings.threads = 8;
         server = std::make_unique<SRV_HttpServer>(database, service, settings);
+        std::string error;
         ASSERT_TRUE(server->Start(error)) << error;
         port = server->Port();
     }
