@@ -1,6 +1,8 @@
 #include "app/CHalvaneApp.h"
 
 #include "app/CMainFrame.h"
+#include "app/UI_HalvaneView.h"
+#include "net/CHtmlCtrl.h"
 
 CHalvaneApp::CHalvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -29,8 +31,21 @@ void CHalvaneApp::OnIdle()
 {
     if (!mainFrame)
         return;
-    // A minimised window draws nothing; poll gently until it comes back.
-    const bool minimised = mainFrame->isMinimized() || !mainFrame->isVisible();
-    idle.setInterval(minimised ? 50 : 0);
+    using Mode = UI_FramePacer::Mode;
+    Mode mode = Mode::Foreground;
+    if (mainFrame->isMinimized() || !mainFrame->isVisible())
+        mode = Mode::Hidden;
+    else if (mainFrame->IsLoginDialogShown())
+        mode = Mode::BehindDialog;
+    const UI_HalvaneView* view = mainFrame->GetMainView();
+    const int interval = UI_FramePacer::IntervalMs(mode, view ? view->GetLastFrameSeconds() : 0.0);
+    if (idle.interval() != interval)
+        idle.setInterval(interval); // restarts the timer, so only when it changes
+    if (mode != pacing)
+    {
+        pacing = mode;
+        static const char* const names[] = {"back to back", "behind the login dialog", "hidden"};
+        UI_LogEvent(QString("frames: %1").arg(names[static_cast<int>(mode)]));
+    }
     mainFrame->Tick();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UI_FramePacer.h"
 #include "net/UTL_NetworkSession.h"
 
 #include <QApplication>
@@ -10,8 +11,9 @@ class CMainFrame;
 
 // The application: creates the main frame and drives the frame loop. Whenever the event queue
 // is empty a zero-interval timer runs the frame's tick, so frames are rendered back to back with
-// no cap. While the window is minimised nothing is drawn and the loop only looks in now and
-// then, rather than spinning.
+// no cap. Behind the login dialog the loop slows down so that the embedded browser, which shares
+// the event loop, stays responsive; while the window is minimised nothing is drawn and the loop
+// only looks in now and then (UI_FramePacer).
 class CHalvaneApp : public QApplication
 {
     Q_OBJECT
@@ -29,4 +31,5 @@ private:
 
     std::unique_ptr<CMainFrame> mainFrame;
     QTimer idle;
+    UI_FramePacer::Mode pacing = UI_FramePacer::Mode::Foreground;
 };

@@ -39,6 +39,11 @@ void CMainFrame::Tick()
     loginDialog->show();
 }
 
+bool CMainFrame::IsLoginDialogShown() const
+{
+    return loginDialog && loginDialog->isVisible();
+}
+
 void CMainFrame::OnLoginClosed()
 {
     if (mainView)

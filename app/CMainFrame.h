@@ -25,6 +25,8 @@ public:
 
     UI_HalvaneView* GetMainView() const { return mainView; }
     CFBLoginDialog* GetLoginDialog() const { return loginDialog.get(); }
+    // Whether the login dialog is on screen (made and not yet closed).
+    bool IsLoginDialogShown() const;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

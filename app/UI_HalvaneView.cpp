@@ -21,6 +21,8 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
       lastTime(std::chrono::steady_clock::now()), session(endpoints, ReceiverOf(controller.get()))
 {
     SetSizeFraction(1.0f);
+    session.SetEventSink([](const std::string& line)
+                         { UI_LogEvent(QString::fromStdString(line)); });
 }
 
 UI_HalvaneView::~UI_HalvaneView()
@@ -48,6 +50,8 @@ void UI_HalvaneView::paintGL()
     const float seconds = std::chrono::duration<float>(now - lastTime).count();
     lastTime = now;
     controller->Step(PixelWidth(), PixelHeight(), seconds);
+    lastFrameSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
     // A batch ran when the session leaves the row it was due to start from, or stops.
     const int batchRow = session.GetResumeRow();
     const bool batchDue = session.HasMoreBatches();

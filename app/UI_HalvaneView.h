@@ -35,6 +35,8 @@ public:
 
     UTL_SimCtrlRoot* GetController() const { return controller.get(); }
     UTL_NetworkSession& GetSession() { return session; }
+    // Wall-clock seconds the last frame's drawing took (0 before the first frame).
+    double GetLastFrameSeconds() const { return lastFrameSeconds; }
 
 protected:
     void initializeGL() override;
@@ -52,5 +54,6 @@ private:
 
     std::unique_ptr<UTL_SimCtrlRoot> controller;
     std::chrono::steady_clock::time_point lastTime;
+    double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;
 };

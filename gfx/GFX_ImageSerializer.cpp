@@ -65,7 +65,12 @@ std::unique_ptr<uint8_t[]> GFX_ImageSerializer::Allocate(size_t count, bool zero
     return std::unique_ptr<uint8_t[]>(block);
 }
 
-bool GFX_ImageSerializer::IsSensibleSize(int64_t width, int64_t height)
+bool GFX_ImageSerializer::IsWithinSideLimit(int64_t width, int64_t height)
 {
     return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide;
+}
+
+bool GFX_ImageSerializer::IsSensibleSize(int64_t width, int64_t height)
+{
+    return IsWithinSideLimit(width, height) && width * height <= MaxPixels;
 }

@@ -13,13 +13,17 @@
 //
 // Hostile files are expected (pictures come from the network): every reader checks each size
 // and offset against the data before it reads or writes, refuses pictures wider or taller than
-// MaxSide before allocating anything, and reports failure as an empty result (no pixels, sizes
-// 0). Readers make no GL calls and share no state, so they run on any thread.
+// MaxSide or of more than MaxPixels pixels before allocating anything (a few bytes of run-length
+// SGI or JPEG can declare gigabytes of pixels), and reports failure as an empty result (no pixels,
+// sizes 0). Readers make no GL calls and share no state, so they run on any thread.
 class GFX_ImageSerializer
 {
 public:
     // The largest width or height any reader accepts.
     static constexpr int32_t MaxSide = 16384;
+    // The most pixels a decoded picture may hold: 48 MiB at 24 bits, 64 MiB at 32. The JPEG
+    // reader scales larger pictures down while decoding; the others refuse them.
+    static constexpr int64_t MaxPixels = int64_t(4096) * 4096;
 
     GFX_ImageSerializer() = default;
     virtual ~GFX_ImageSerializer();
@@ -53,7 +57,10 @@ protected:
     static bool ReadExactly(FILE* stream, void* buffer, size_t count);
     // A pixel block of `count` bytes (zeroed when asked), or null where memory runs out.
     static std::unique_ptr<uint8_t[]> Allocate(size_t count, bool zeroed);
-    // Whether a picture of width × height may be allocated at all.
+    // Whether both sides lie within 1…MaxSide.
+    static bool IsWithinSideLimit(int64_t width, int64_t height);
+    // Whether a picture of width × height may be allocated at all: within the side limit and
+    // the pixel budget.
     static bool IsSensibleSize(int64_t width, int64_t height);
 
     std::unique_ptr<uint8_t[]> pixels;
@@ -120,9 +127,16 @@ private:
 
 // JPEG through libjpeg, always 24 bits per pixel. Only pictures that decode to three
 // components (colour JPEGs) give pixels; greyscale and CMYK files give none. Every libjpeg
-// error, and every warning about damaged data (a truncated or corrupt stream) before the last
-// scanline is in, ends decoding with no pixels and leaves the process running. A file that cannot
-// be opened is reported on stderr as "JPEG Error: Can't open file " and the path.
+// error, and every warning about damaged data (a truncated or corrupt stream) in the scans before
+// the last scanline is in, ends decoding with no pixels and leaves the process running. Warnings
+// while the header is read (stray bytes between its segments, unusual markers) do not: the
+// picture data is intact and decodes whole. A file that cannot be opened is reported on stderr as
+// "JPEG Error: Can't open file " and the path.
+//
+// A picture whose longer side exceeds DisplaySide is decoded at the smallest of libjpeg's
+// scales (an eighth to seven eighths) that keeps its longer side at DisplaySide or more: no label
+// or docked item shows a picture that large, and decoding a 16384 × 16384 picture whole would
+// cost 768 MiB. The sizes handed out are those of the scaled picture.
 class GFX_ImageSerializerJPEG : public GFX_ImageSerializer
 {
 public:
@@ -137,8 +151,14 @@ public:
               int32_t height) override;
 
     // libjpeg's budget for whole-picture buffers (progressive and multi-scan pictures keep
-    // every coefficient in memory); a picture that needs more is refused.
-    static constexpr long MaxDecoderMemory = 512L * 1024 * 1024;
+    // every coefficient of the unscaled picture in memory, two bytes per pixel and component);
+    // a picture that needs more is refused. Enough for a progressive 4096 × 4096 picture with
+    // the usual halved chroma.
+    static constexpr long MaxDecoderMemory = 96L * 1024 * 1024;
+    // The longer side above which pictures are decoded scaled down.
+    static constexpr int32_t DisplaySide = 1024;
+    // The scale, in eighths (1…8), at which a picture of width × height is decoded.
+    static int ScaleEighthsFor(int64_t width, int64_t height);
 
 private:
     // The libjpeg part; `decoder` is the decoder state, kept out of the frame that calls

@@ -11,13 +11,16 @@
 namespace
 {
 // libjpeg's standard error manager ends the process on an error. This one jumps back to the
-// decoder instead, which then abandons the picture. Warnings about damaged data are treated as
-// errors too: libjpeg would otherwise fill a truncated or corrupt picture with grey and report
-// success.
+// decoder instead, which then abandons the picture. Warnings about damaged data in the scans are
+// treated as errors too: libjpeg would otherwise fill a truncated or corrupt picture with grey
+// and report success.
 struct ErrorManager
 {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    // Until the header is in, warnings are about the markers around the picture data (stray
+    // bytes between segments, an unusual JFIF version), which libjpeg skips without loss.
+    bool readingHeader;
 };
 
 [[noreturn]] void ErrorExit(j_common_ptr decoder)
@@ -37,7 +40,8 @@ void EmitMessage(j_common_ptr decoder, int level)
     if (level < 0)
     {
         ++decoder->err->num_warnings;
-        if (!IsHarmlessWarning(decoder->err->msg_code))
+        const auto* errors = reinterpret_cast<const ErrorManager*>(decoder->err);
+        if (!errors->readingHeader && !IsHarmlessWarning(decoder->err->msg_code))
             ErrorExit(decoder);
     }
 }
@@ -101,15 +105,20 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
     jpeg_create_decompress(info);
     info->mem->max_memory_to_use = MaxDecoderMemory;
     jpeg_stdio_src(info, stream);
+    decoder->errors.readingHeader = true;
     jpeg_read_header(info, TRUE);
+    decoder->errors.readingHeader = false;
 
     // Refuse absurd sizes and pictures that cannot become RGB (grey, CMYK) before libjpeg
     // allocates its buffers.
-    if (!IsSensibleSize(info->image_width, info->image_height) || info->out_color_space != JCS_RGB)
+    if (!IsWithinSideLimit(info->image_width, info->image_height) ||
+        info->out_color_space != JCS_RGB)
     {
         jpeg_destroy_decompress(info);
         return false;
     }
+    info->scale_num = unsigned(ScaleEighthsFor(info->image_width, info->image_height));
+    info->scale_denom = 8;
     jpeg_start_decompress(info);
     if (info->out_color_components != 3 || info->output_components != 3 ||
         !IsSensibleSize(info->output_width, info->output_height))
@@ -139,6 +148,16 @@ bool GFX_ImageSerializerJPEG::Decode(void* state, FILE* stream)
     jpeg_finish_decompress(info);
     jpeg_destroy_decompress(info);
     return true;
+}
+
+int GFX_ImageSerializerJPEG::ScaleEighthsFor(int64_t width, int64_t height)
+{
+    const int64_t longer = width > height ? width : height;
+    if (longer <= DisplaySide)
+        return 8;
+    // The fewest eighths whose share of the longer side still reaches DisplaySide.
+    const int64_t eighths = (8 * int64_t(DisplaySide) + longer - 1) / longer;
+    return eighths < 1 ? 1 : int(eighths);
 }
 
 bool GFX_ImageSerializerJPEG::Save(const std::string&, const uint8_t*, uint8_t, int32_t, int32_t)

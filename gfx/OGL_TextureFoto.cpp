@@ -81,6 +81,11 @@ bool OGL_TextureFoto::LoadImage(const std::string& picturePath)
     return image->HasPixels();
 }
 
+void OGL_TextureFoto::ClearImage()
+{
+    image = std::make_unique<GFX_Image>();
+}
+
 OGL_TextureFoto::TexRect OGL_TextureFoto::CoverFit(float imageWidth, float imageHeight,
                                                    float quadWidth, float quadHeight)
 {

@@ -54,6 +54,9 @@ public:
     // Replaces the image with the picture at `path`, stores the path and sets the formats from
     // the image's bits per pixel. No GL calls. Returns whether the picture could be read.
     bool LoadImage(const std::string& path);
+    // Lets the pixels go: the image becomes empty, as for a picture that could not be read, and
+    // the path stays. No GL calls (an object already made from the image keeps its texels).
+    void ClearImage();
 
     // The drawing operations. Each assumes the matrices, colour and blending the caller wants;
     // it disables GL_LIGHTING, enables and binds this texture, draws one GL_QUADS quad, then

@@ -11,15 +11,22 @@
 
 namespace
 {
+// Where a transfer's answer goes, and how long it may grow.
+struct ResponseSink
+{
+    std::string* response;
+    size_t limit;
+};
+
 // Appends the received bytes to the answer; refusing bytes past the bound makes libcurl end the
 // transfer with a write error.
 size_t AppendResponse(char* data, size_t size, size_t count, void* userData)
 {
-    auto* response = static_cast<std::string*>(userData);
+    auto* sink = static_cast<ResponseSink*>(userData);
     const size_t bytes = size * count;
-    if (response->size() + bytes > UTL_FacebookClient::MaxResponseBytes)
+    if (sink->response->size() + bytes > sink->limit)
         return 0;
-    response->append(data, bytes);
+    sink->response->append(data, bytes);
     return bytes;
 }
 
@@ -90,7 +97,8 @@ std::string UTL_FacebookClient::EncodeFormValue(const std::string& value)
 }
 
 bool UTL_FacebookClient::CallMethod(const std::string& method,
-                                    const std::vector<std::string>& params, std::string& response)
+                                    const std::vector<std::string>& params, std::string& response,
+                                    size_t maxResponseBytes)
 {
     std::vector<std::string> list = params;
     list.push_back("api_key=" + apiKey);
@@ -118,6 +126,7 @@ bool UTL_FacebookClient::CallMethod(const std::string& method,
         body += EncodeParameter(parameter);
     }
 
+    ResponseSink sink{&response, std::min(maxResponseBytes, MaxResponseBytes)};
     CURL* handle = static_cast<CURL*>(curl);
     CURLcode result = CURLE_FAILED_INIT;
     if (handle)
@@ -128,7 +137,7 @@ bool UTL_FacebookClient::CallMethod(const std::string& method,
         curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
         curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendResponse);
-        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &response);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(connectTimeout.count()));
         curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(totalTimeout.count()));
         // Time-outs must not rely on signals: the viewer runs other threads.

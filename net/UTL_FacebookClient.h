@@ -40,9 +40,11 @@ public:
 
     // One signed call of `method` with the method's own `params`. The answer is appended to
     // `response`. True when the transfer succeeded, whatever the answer says (error answers are
-    // left to the caller's parsing). The call counter grows by one either way.
+    // left to the caller's parsing); an answer that would take `response` past
+    // `maxResponseBytes` (MaxResponseBytes at most) ends the transfer as failed. The call
+    // counter grows by one either way.
     bool CallMethod(const std::string& method, const std::vector<std::string>& params,
-                    std::string& response);
+                    std::string& response, size_t maxResponseBytes = MaxResponseBytes);
 
     // facebook.auth.createToken; on success the answer's token becomes the auth token.
     bool CreateToken();

@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -13,6 +14,24 @@ namespace
 const TiXmlElement* ParseRoot(const std::string& answer, TiXmlDocument& doc, const char* root)
 {
     return UTL_XmlAnswer::Parse(answer, doc) ? doc.FirstChildElement(root) : nullptr;
+}
+
+// Why an answer of `method` lacked what it should hold: the server's own error when it sent one.
+// The text comes from the network and ends up on a terminal, so it is cut short and keeps only
+// printable characters.
+std::string UnexpectedAnswer(const char* method, const TiXmlDocument& doc)
+{
+    const TiXmlElement* error = doc.FirstChildElement("error_response");
+    if (!error)
+        return std::string(method) + " answered without its result";
+    std::string said = "error " + UTL_XmlAnswer::ChildText(error, "error_code") + ": " +
+                       UTL_XmlAnswer::ChildText(error, "error_msg");
+    if (said.size() > 200)
+        said.resize(200);
+    for (char& c : said)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return std::string(method) + " failed with " + said;
 }
 } // namespace
 
@@ -72,64 +91,111 @@ std::string UTL_NetworkSession::GetLoginUrl()
     return loginUrl;
 }
 
-void UTL_NetworkSession::OnLoginClosed()
+bool UTL_NetworkSession::OnLoginClosed()
 {
     friendsRequested = true;
-    LoadFriends();
+    return LoadFriends();
+}
+
+bool UTL_NetworkSession::Fail(const std::string& why)
+{
+    failure = why;
+    return false;
+}
+
+void UTL_NetworkSession::Report(const std::string& line) const
+{
+    if (eventSink)
+        eventSink(line);
 }
 
 bool UTL_NetworkSession::LoadFriends()
 {
+    failure.clear();
     if (!client || !friendsRequested || !receiver)
-        return false;
+        return Fail("not logged in");
     if (!client->GetSession())
     {
         friendsRequested = false;
-        return false;
+        return Fail("no session (the login was not completed)");
     }
 
     std::string answer;
-    if (!client->CallMethod("facebook.friends.get", {}, answer))
-        return false;
-    TiXmlDocument friendsDoc;
-    const TiXmlElement* friendList = ParseRoot(answer, friendsDoc, "friends_get_response");
-    if (!friendList)
-        return false;
-
-    std::string ids = client->GetUid();
-    for (const TiXmlElement* uid = friendList->FirstChildElement("uid"); uid;
-         uid = uid->NextSiblingElement("uid"))
+    if (!client->CallMethod("facebook.friends.get", {}, answer, MaxAnswerBytes))
+        return Fail("friends.get failed (no answer, or one over 8 MiB)");
+    std::vector<std::string> ids{client->GetUid()};
+    size_t offered = 0;
     {
-        const char* text = uid->GetText();
-        ids += ',';
-        ids += text ? text : "";
+        TiXmlDocument friendsDoc;
+        const TiXmlElement* friendList = ParseRoot(answer, friendsDoc, "friends_get_response");
+        if (!friendList)
+            return Fail(UnexpectedAnswer("friends.get", friendsDoc));
+        for (const TiXmlElement* uid = friendList->FirstChildElement("uid"); uid;
+             uid = uid->NextSiblingElement("uid"))
+        {
+            if (++offered > MaxFriends)
+                continue; // counted only, for the report
+            const char* text = uid->GetText();
+            ids.emplace_back(text ? text : "");
+        }
     }
+    answer = std::string();
+    if (offered > MaxFriends)
+        Report("friends offered: " + std::to_string(offered) + ", taking the first " +
+               std::to_string(MaxFriends));
 
-    answer.clear();
-    if (!client->CallMethod("facebook.users.getInfo",
-                            {"uids=" + ids, "fields=name,status,pic,pic_big,pic_small,pic_square"},
-                            answer))
-        return false;
-    TiXmlDocument usersDoc;
-    const TiXmlElement* users = ParseRoot(answer, usersDoc, "users_getInfo_response");
-    if (!users)
-        return false;
-
-    for (const TiXmlElement* user = users->FirstChildElement("user"); user;
-         user = user->NextSiblingElement())
+    // The user's uid first, then the friends', in calls of at most UsersPerCall uids. A server
+    // that answers with more people than it was asked for cannot get past MaxFriends either.
+    size_t taken = 0;
+    size_t refused = 0;
+    for (size_t first = 0; first < ids.size(); first += UsersPerCall)
     {
-        const std::string uid = UTL_XmlAnswer::ChildText(user, "uid");
-        const std::string name = UTL_XmlAnswer::ChildText(user, "name");
-        const std::string picture = UTL_XmlAnswer::ChildText(user, "pic");
-        const std::string squarePicture = UTL_XmlAnswer::ChildText(user, "pic_square");
-        // The layout follows the user's record too, so that a user without friends still
-        // stands on the globe.
-        if (uid == client->GetUid())
-            receiver->SetSelf(uid, name, picture, squarePicture);
-        else
-            receiver->AddFriend(uid, name, picture, squarePicture);
-        receiver->LayoutFriends();
+        const size_t last = std::min(ids.size(), first + UsersPerCall);
+        std::string list = ids[first];
+        for (size_t i = first + 1; i < last; ++i)
+        {
+            list += ',';
+            list += ids[i];
+        }
+        answer.clear();
+        if (!client->CallMethod(
+                "facebook.users.getInfo",
+                {"uids=" + list, "fields=name,status,pic,pic_big,pic_small,pic_square"}, answer,
+                MaxAnswerBytes))
+            return Fail("users.getInfo failed (no answer, or one over 8 MiB)");
+        TiXmlDocument usersDoc;
+        const TiXmlElement* users = ParseRoot(answer, usersDoc, "users_getInfo_response");
+        if (!users)
+            return Fail(UnexpectedAnswer("users.getInfo", usersDoc));
+
+        for (const TiXmlElement* user = users->FirstChildElement("user"); user;
+             user = user->NextSiblingElement())
+        {
+            const std::string uid = UTL_XmlAnswer::ChildText(user, "uid");
+            const bool isSelf = uid == client->GetUid();
+            if (!isSelf && taken >= MaxFriends)
+            {
+                ++refused;
+                continue;
+            }
+            const std::string name = UTL_XmlAnswer::ChildText(user, "name");
+            const std::string picture = UTL_XmlAnswer::ChildText(user, "pic");
+            const std::string squarePicture = UTL_XmlAnswer::ChildText(user, "pic_square");
+            // The layout follows the user's record too, so that a user without friends still
+            // stands on the globe.
+            if (isSelf)
+                receiver->SetSelf(uid, name, picture, squarePicture);
+            else
+            {
+                receiver->AddFriend(uid, name, picture, squarePicture);
+                ++taken;
+            }
+            receiver->LayoutFriends();
+        }
     }
+    if (refused > 0)
+        Report("users.getInfo offered " + std::to_string(refused) + " more people than the " +
+               std::to_string(MaxFriends) + " friends taken");
     receiver->ConnectSelf();
 
     resumeRow = 0;
@@ -179,7 +245,7 @@ bool UTL_NetworkSession::QueryFriendships()
     TiXmlDocument doc;
     const TiXmlElement* results = nullptr;
     if (client->CallMethod("facebook.friends.areFriends", {"uids1=" + firsts, "uids2=" + seconds},
-                           answer))
+                           answer, MaxAnswerBytes))
         results = ParseRoot(answer, doc, "friends_areFriends_response");
     if (!results)
     {

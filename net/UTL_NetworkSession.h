@@ -14,7 +14,10 @@ class UTL_FriendReceiver;
 // address), and, once the user has closed the login dialog, the friends and the friendships
 // among them, handed to a receiver (the scene controller).
 //
-// Friends load with two calls (friends.get, then users.getInfo for the user and every friend).
+// Friends load with friends.get, then users.getInfo for the user and every friend, asked in
+// calls of at most UsersPerCall uids. The network allows 5,000 friends; a circle offered with
+// more than MaxFriends is cut to its first MaxFriends, so that a broken or hostile server cannot
+// make the viewer hold and draw millions of people. What was cut is told to the event sink.
 // Friendships are asked for in batches of whole rows of the pair triangle, about 800 pairs each,
 // one batch every 500 frames, so that a large circle arrives gradually without blocking the
 // window for long. The view counts frames with OnFrame.
@@ -37,6 +40,8 @@ public:
     static Endpoints ForServer(const std::string& hostAndPort);
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // Receives one line for the event log (no newline), e.g. when a circle was cut.
+    using EventSink = std::function<void(const std::string& line)>;
 
     UTL_NetworkSession(const Endpoints& endpoints, UTL_FriendReceiver* receiver);
     ~UTL_NetworkSession();
@@ -52,8 +57,11 @@ public:
     // must not receive a token request per frame.
     std::string GetLoginUrl();
 
-    // The user closed the login dialog: fetch the session and the friends.
-    void OnLoginClosed();
+    // The user closed the login dialog: fetch the session and the friends. Returns what
+    // LoadFriends returned.
+    bool OnLoginClosed();
+    // Fetches the session and the friends and hands them to the receiver. On failure, GetFailure
+    // says which step failed; the receiver keeps whatever it was handed before.
     bool LoadFriends();
     // One batch of friendship pairs.
     bool QueryFriendships();
@@ -65,6 +73,11 @@ public:
     int GetResumeRow() const { return resumeRow; }
     uint32_t GetFrameCounter() const { return frameCounter; }
     bool HasMoreBatches() const { return moreBatches; }
+    // Why the last LoadFriends failed, e.g. "users.getInfo failed with error 2: Service
+    // temporarily unavailable"; empty after a success.
+    const std::string& GetFailure() const { return failure; }
+
+    void SetEventSink(EventSink value) { eventSink = std::move(value); }
 
     // The clock the retry interval is measured with (tests replace it).
     void SetClock(Clock value) { clock = std::move(value); }
@@ -77,8 +90,19 @@ public:
     // Frames between batches, and where the counter starts after the friends arrive.
     static constexpr uint32_t FramesBetweenBatches = 500;
     static constexpr uint32_t FirstBatchCounter = 450;
+    // The most friends taken from one circle, and the most uids asked in one users.getInfo.
+    static constexpr size_t MaxFriends = 10000;
+    static constexpr size_t UsersPerCall = 1000;
+    // The longest answer the friend queries read, about 25 times what the largest real one
+    // (10,000 friends' uids, or 1,000 people's records) takes: parsed, an answer costs many
+    // times its size, and one of tens of megabytes would cost the viewer gigabytes.
+    static constexpr size_t MaxAnswerBytes = size_t(8) << 20;
 
 private:
+    // Records why loading failed and returns false.
+    bool Fail(const std::string& why);
+    void Report(const std::string& line) const;
+
     Endpoints endpoints;
     UTL_FriendReceiver* receiver;
     std::unique_ptr<UTL_FacebookClient> client;
@@ -87,6 +111,8 @@ private:
     int resumeRow = 0;
     uint32_t frameCounter = 0;
     bool moreBatches = false;
+    std::string failure;
+    EventSink eventSink;
     Clock clock = [] { return std::chrono::steady_clock::now(); };
     bool haveFailedStart = false;
     std::chrono::steady_clock::time_point lastFailedStart;

@@ -17,8 +17,9 @@ packages=(
   # tests: GoogleTest, and ImageMagick, which writes and independently decodes the reference
   # pictures
   libgtest-dev imagemagick
-  # the end-to-end test: a virtual X server and synthetic input (screenshots by ImageMagick)
-  xvfb xauth xdotool
+  # the end-to-end test: a virtual X server, synthetic input and the clipboard (to read back what
+  # was typed); screenshots by ImageMagick
+  xvfb xauth xdotool xclip
   # fuzzing the picture readers: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures

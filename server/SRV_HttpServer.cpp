@@ -9,10 +9,12 @@
 #include "server/SRV_RestService.h"
 #include "server/SRV_ThreadPool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -27,9 +29,6 @@ namespace
 constexpr size_t MaxLoginBodyBytes = 16 * 1024;
 constexpr size_t MaxFormParts = 256;
 constexpr size_t MaxDemoAccountsShown = 25;
-// Requests on one kept-alive connection before it is closed; a picture loader should not have
-// to reconnect every few requests.
-constexpr size_t MaxRequestsPerConnection = 100;
 // Connections the kernel holds for us while every thread is busy or a burst arrives.
 constexpr int ListenBacklog = 1024;
 
@@ -142,6 +141,12 @@ public:
             ::listen(socket, ListenBacklog);
     }
 
+    // One request read from `stream`, answered on it, exactly as on a connection.
+    bool ServeRequest(httplib::Stream& stream, bool closeConnection, bool& connectionClosed)
+    {
+        return process_request(stream, closeConnection, connectionClosed, nullptr);
+    }
+
     // httplib closes its listening socket only from a running listener; a server stopped between
     // Bind and Run would keep the port (and accept into the backlog) until the process ends.
     void CloseListener()
@@ -163,7 +168,8 @@ private:
         SRV_Connection connection(socket, limits, [this] { return Stopping(); });
         const auto othersWait = [this] { return pool.load()->Waiting() > 0; };
         bool ok = true;
-        for (size_t served = 0; served < MaxRequestsPerConnection && !Stopping(); ++served)
+        constexpr size_t MaxRequests = SRV_HttpServer::MaxRequestsPerConnection;
+        for (size_t served = 0; served < MaxRequests && !Stopping(); ++served)
         {
             if (served > 0)
             {
@@ -173,8 +179,7 @@ private:
                 connection.BeginRequest(SRV_Connection::Clock::now());
             }
             bool closed = false;
-            ok = process_request(connection, served + 1 == MaxRequestsPerConnection, closed,
-                                 nullptr);
+            ok = process_request(connection, served + 1 == MaxRequests, closed, nullptr);
             if (!ok || closed)
                 break;
         }
@@ -184,6 +189,46 @@ private:
     }
 
     std::atomic<SRV_ThreadPool*> pool{nullptr};
+};
+// A connection held in memory: reads the bytes a client sent, then the end of the stream, and
+// collects what the server writes back.
+class MemoryStream : public httplib::Stream
+{
+public:
+    MemoryStream(const std::string& input, std::string& output) : input(input), output(output) {}
+
+    bool AtEnd() const { return position >= input.size(); }
+
+    bool is_readable() const override { return true; }
+    bool is_writable() const override { return true; }
+    ssize_t read(char* data, size_t size) override
+    {
+        const size_t count = std::min(size, input.size() - position);
+        input.copy(data, count, position);
+        position += count;
+        return ssize_t(count);
+    }
+    ssize_t write(const char* data, size_t size) override
+    {
+        output.append(data, size);
+        return ssize_t(size);
+    }
+    void get_remote_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "127.0.0.1";
+        port = 0;
+    }
+    void get_local_ip_and_port(std::string& ip, int& port) const override
+    {
+        ip = "127.0.0.1";
+        port = 0;
+    }
+    socket_t socket() const override { return INVALID_SOCKET; }
+
+private:
+    const std::string& input;
+    size_t position = 0;
+    std::string& output;
 };
 } // namespace
 
@@ -210,6 +255,17 @@ struct SRV_HttpServer::Impl
           pictures(this->settings.pictureCacheBytes)
     {
         Routes();
+        if (this->settings.logRequests)
+            server.set_logger(
+                [](const httplib::Request& request, const httplib::Response& response)
+                {
+                    // One write per line, so that lines from the pool's threads do not mix.
+                    const std::string line = "halvane-server: " + request.method + " " +
+                                             request.path + " " + std::to_string(response.status) +
+                                             "\n";
+                    std::fwrite(line.data(), 1, line.size(), stderr);
+                    std::fflush(stderr);
+                });
     }
 
     bool Listen()
@@ -512,6 +568,20 @@ int SRV_HttpServer::Port() const
 std::string SRV_HttpServer::Address() const
 {
     return "http://" + UrlHost(impl->settings.host) + ":" + std::to_string(impl->port.load());
+}
+
+std::string SRV_HttpServer::ServeBytes(const std::string& input)
+{
+    std::string output;
+    MemoryStream stream(input, output);
+    for (size_t served = 0; served < MaxRequestsPerConnection && !stream.AtEnd(); ++served)
+    {
+        bool closed = false;
+        const bool last = served + 1 == MaxRequestsPerConnection;
+        if (!impl->server.ServeRequest(stream, last, closed) || closed)
+            break;
+    }
+    return output;
 }
 
 bool SRV_HttpServer::Run()

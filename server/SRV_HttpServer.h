@@ -39,6 +39,8 @@ public:
         std::chrono::milliseconds idleTimeout{5000};
         // Shown on the login page beside the demo accounts it opens.
         std::string demoPassword;
+        // A line per answered request on standard error: "halvane-server: POST /login.php 200".
+        bool logRequests = false;
     };
 
     SRV_HttpServer(SRV_Database& database, SRV_RestService& service, Settings settings);
@@ -57,6 +59,14 @@ public:
     // Bind and Run on a thread of its own (tests, benchmarks); Stop or the destructor end it.
     bool Start(std::string& error);
     void Stop();
+
+    // Serves one connection from memory, without a socket: `input` is everything the client
+    // sent before closing its side, and the answers written back are returned, as the client
+    // would have read them. The requests go through the same parsing, limits and handlers as on
+    // the network (the fuzz target of the request handling drives the server this way).
+    std::string ServeBytes(const std::string& input);
+    // Requests served on one connection before the server closes it.
+    static constexpr size_t MaxRequestsPerConnection = 100;
 
 private:
     struct Impl;

@@ -69,6 +69,12 @@ bool SRV_Options::Parse(const std::vector<std::string>& arguments, std::string& 
                 return false;
             listAccounts = true;
         }
+        else if (option == "--log-requests")
+        {
+            if (!flag())
+                return false;
+            logRequests = true;
+        }
         else if (option == "--host")
         {
             if (!take())
@@ -171,6 +177,8 @@ std::string SRV_Options::Usage()
            ")\n"
            "  --list-accounts       print uid, email, name and friend count of every account,\n"
            "                        tab-separated, most friends first, and exit\n"
+           "  --log-requests        write a line per answered request to standard error\n"
+           "                        (method, path, status; never parameters or passwords)\n"
            "  -h, --help            show this help and exit\n"
            "\n"
            "Imports run first; then, if the database holds nobody, the sample is generated.\n"

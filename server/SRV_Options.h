@@ -18,6 +18,7 @@ struct SRV_Options
     std::vector<std::string> egoFiles;
     std::string demoPassword = DefaultPassword;
     bool listAccounts = false;
+    bool logRequests = false;
     bool help = false;
 
     SRV_Options();

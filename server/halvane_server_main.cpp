@@ -105,6 +105,7 @@ int main(int argc, char** argv)
     settings.host = options.host;
     settings.port = options.port;
     settings.demoPassword = options.demoPassword;
+    settings.logRequests = options.logRequests;
     SRV_HttpServer server(database, service, settings);
     if (!server.Bind(error))
     {

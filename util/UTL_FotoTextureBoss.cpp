@@ -169,14 +169,34 @@ void UTL_FotoTextureBoss::LoadPicture(UTL_FotoTextureEntry& entry)
 {
     if (entry.address.empty() || stopping)
         return;
-    if (IsWebAddress(entry.address))
+    // With the budget spent, nothing more can be kept: neither fetch nor decode.
+    if (size_t(statistics.decodedBytes.load()) >= decodedBudget)
     {
-        DownloadPicture(entry.address, *entry.texture);
+        ++statistics.overBudget;
         return;
     }
+    if (IsWebAddress(entry.address))
+        DownloadPicture(entry.address, *entry.texture);
+    else
+        DecodePicture(entry.address, *entry.texture);
+}
+
+void UTL_FotoTextureBoss::DecodePicture(const std::string& path, OGL_TextureFoto& texture)
+{
     const auto start = Clock::now();
-    entry.texture->LoadImage(entry.address);
+    texture.LoadImage(path);
     statistics.decodeMicroseconds += MicrosecondsSince(start);
+    const GFX_Image* image = texture.GetImage();
+    const size_t bytes = image ? image->GetByteCount() : 0;
+    if (bytes == 0)
+        return;
+    if (size_t(statistics.decodedBytes.load()) + bytes > decodedBudget)
+    {
+        texture.ClearImage();
+        ++statistics.overBudget;
+        return;
+    }
+    statistics.decodedBytes += static_cast<long long>(bytes);
 }
 
 bool UTL_FotoTextureBoss::OpenScratch(UTL_File& scratch)
@@ -231,7 +251,5 @@ void UTL_FotoTextureBoss::DownloadPicture(const std::string& address, OGL_Textur
     if (result != CURLE_OK || buffer.tooLarge)
         return;
 
-    const auto decodeStart = Clock::now();
-    texture.LoadImage(fallbackScratchPath.empty() ? scratchPath : fallbackScratchPath);
-    statistics.decodeMicroseconds += MicrosecondsSince(decodeStart);
+    DecodePicture(fallbackScratchPath.empty() ? scratchPath : fallbackScratchPath, texture);
 }

@@ -28,7 +28,9 @@ struct UTL_FotoTextureEntry
 // pictures one at a time, in byte-wise order of their addresses, and decodes each into its
 // texture's image. From then on requests return that texture, whose GL object the main thread
 // creates at its first bind. An entry is marked loaded even when its picture failed, and is never
-// tried again. The thread ends when nothing is pending and starts again on demand.
+// tried again. The thread ends when nothing is pending and starts again on demand. What the
+// decoded pictures may cost together is bounded (DefaultDecodedBudget), as is each picture
+// (by the readers) and each download (MaxDownloadBytes).
 //
 // Threading: the constructor, RequestTexture and the destructor run on the main (GL) thread;
 // Run is the worker thread's body. One lock guards the map's structure, the loaded flags and
@@ -62,6 +64,14 @@ public:
     // A download larger than this is abandoned: no profile picture comes near it, and a hostile
     // server must not make the worker allocate without bound.
     static constexpr size_t MaxDownloadBytes = 16 * 1024 * 1024;
+    // The most pixel bytes all decoded pictures may hold together. Textures keep their image
+    // after the upload, so this bounds what the worker's pictures cost in memory for as long as
+    // the worker lives. Once a picture would take the total past it, that picture and every one
+    // after it that does not fit stays without pixels, as a picture that could not be fetched.
+    // A circle of 10,000 friends with ordinary profile pictures needs about a third of it.
+    static constexpr size_t DefaultDecodedBudget = size_t(256) << 20;
+    // Replaces the budget (tests use small ones). Set before the first request.
+    void SetDecodedBudget(size_t bytes) { decodedBudget = bytes; }
 
     // Counters for benchmarks and tests; read from any thread.
     struct Statistics
@@ -70,6 +80,8 @@ public:
         std::atomic<int> downloads{0}; // web addresses fetched
         std::atomic<long long> transferMicroseconds{0};
         std::atomic<long long> decodeMicroseconds{0};
+        std::atomic<long long> decodedBytes{0}; // pixel bytes of the pictures kept
+        std::atomic<int> overBudget{0};         // pictures dropped for the decoded budget
     };
     const Statistics& GetStatistics() const { return statistics; }
 
@@ -84,6 +96,9 @@ private:
     // it, or decodes a local path directly.
     void LoadPicture(UTL_FotoTextureEntry& entry);
     void DownloadPicture(const std::string& address, OGL_TextureFoto& texture);
+    // Decodes the file at `path` into the texture and keeps the pixels when the decoded budget
+    // allows; worker thread only.
+    void DecodePicture(const std::string& path, OGL_TextureFoto& texture);
     // Opens the scratch file for writing, falling back to the temporary folder once.
     bool OpenScratch(UTL_File& scratch);
 
@@ -93,5 +108,6 @@ private:
     std::atomic<bool> stopping{false};
     std::string scratchPath = "./data/temp.jpg";
     std::string fallbackScratchPath; // worker thread only; empty until the fallback is in use
+    size_t decodedBudget = DefaultDecodedBudget;
     Statistics statistics;
 };

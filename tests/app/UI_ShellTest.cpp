@@ -1,3 +1,4 @@
+#include "app/UI_FramePacer.h"
 #include "app/UI_KeyCodes.h"
 #include "app/UI_OpenGlOverlappedView.h"
 #include "net/CHtmlCtrl.h"
@@ -73,4 +74,29 @@ TEST(CHtmlCtrlTest, AppCommandsKeepTheirCaseWhileThePrefixIgnoresIt)
     EXPECT_FALSE(CHtmlCtrl::AppCommandOf("http://127.0.0.1/login.php", command));
     EXPECT_FALSE(CHtmlCtrl::AppCommandOf("ap", command));
     EXPECT_FALSE(CHtmlCtrl::AppCommandOf("application:Beep", command));
+}
+
+TEST(UI_FramePacerTest, FramesRunBackToBackInFrontAndSlowDownBehindTheLoginDialog)
+{
+    using Mode = UI_FramePacer::Mode;
+    struct Row
+    {
+        Mode mode;
+        double lastFrameSeconds;
+        int intervalMs;
+        const char* why;
+    };
+    const Row rows[] = {
+        {Mode::Foreground, 0.0, 0, "in front nothing caps the frame rate"},
+        {Mode::Foreground, 2.0, 0, "however slow the frames are"},
+        {Mode::BehindDialog, 0.0, 50, "at most 20 frames a second behind the dialog"},
+        {Mode::BehindDialog, 0.004, 50, "a fast frame still waits out the interval"},
+        {Mode::BehindDialog, 0.120, 120, "a slow frame leaves as long again to the browser"},
+        {Mode::BehindDialog, -1.0, 50, "a clock that went backwards"},
+        {Mode::BehindDialog, 1e9, 50, "an absurd measurement"},
+        {Mode::Hidden, 0.120, 50, "a minimised window only looks in now and then"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(UI_FramePacer::IntervalMs(row.mode, row.lastFrameSeconds), row.intervalMs)
+            << row.why;
 }

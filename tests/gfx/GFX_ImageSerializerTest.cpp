@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <vector>
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 namespace
 {
@@ -249,6 +253,39 @@ TEST(GFX_ImageSerializerRGBTest, NeverReadsOrWritesOutsideItsBuffers)
     ExpectEmpty(Decode(reader, dir.File("missing.rgb")));
 }
 
+// A run-length RGB file of xsize × ysize whose every row of every channel is the same run
+// encoding, stored once: a few bytes declaring a picture of any size.
+Bytes SgiSharedRows(int xsize, int ysize, char value)
+{
+    Bytes row;
+    for (int left = xsize; left > 0; left -= 127)
+        row += {char(left < 127 ? left : 127), value};
+    row += '\0';
+    const int rows = ysize * 3;
+    const uint32_t at = 512 + 8 * uint32_t(rows);
+    Bytes offsets, lengths;
+    for (int i = 0; i < rows; ++i)
+    {
+        offsets += Be32(at);
+        lengths += Be32(uint32_t(row.size()));
+    }
+    return SgiHeader(1, 1, 3, xsize, ysize, 3) + offsets + lengths + row;
+}
+
+TEST(GFX_ImageSerializerRGBTest, PicturesOverThePixelBudgetAreRefusedBeforeAllocating)
+{
+    // 4096 × 4096 is the budget exactly; one column more is refused, although the file that
+    // declares it is as small.
+    TempDir dir;
+    GFX_ImageSerializerRGB reader;
+    const Decoded atLimit = Decode(reader, dir.Write("limit.rgb", SgiSharedRows(4096, 4096, 7)));
+    ASSERT_TRUE(atLimit.ok);
+    EXPECT_EQ(atLimit.width, 4096);
+    EXPECT_EQ(atLimit.pixels[size_t(4096) * 4096 * 3 - 1], 7);
+    ExpectEmpty(Decode(reader, dir.Write("over.rgb", SgiSharedRows(4097, 4096, 7))));
+    ExpectEmpty(Decode(reader, dir.Write("long.rgb", SgiSharedRows(16384, 16384, 7))));
+}
+
 class GFX_ImageSerializerJPEGTest : public ::testing::Test
 {
 protected:
@@ -354,6 +391,139 @@ TEST_F(GFX_ImageSerializerJPEGTest, HugeDeclaredPictureWithoutDataIsRefusedNotDe
     huge.replace(frame + 5, 4, "\x40\x00\x40\x00");
     GFX_ImageSerializerJPEG reader;
     ExpectEmpty(Decode(reader, dir.Write("huge.jpg", huge)));
+}
+
+TEST_F(GFX_ImageSerializerJPEGTest, StrayBytesBetweenHeaderSegmentsKeepThePicture)
+{
+    // libjpeg warns about bytes that belong to no segment and skips them; the picture data after
+    // them is intact, and other decoders show it whole.
+    const Bytes baseline = MakeJpeg("-quality 85");
+    GFX_ImageSerializerJPEG reader;
+    const Decoded whole = Decode(reader, dir.Write("whole.jpg", baseline));
+    ASSERT_TRUE(whole.ok);
+    const struct
+    {
+        const char* before;
+        uint8_t marker;
+    } places[] = {{"quantisation tables", 0xdb},
+                  {"frame header", 0xc0},
+                  {"Huffman tables", 0xc4},
+                  {"start of scan", 0xda}};
+    for (const auto& place : places)
+    {
+        SCOPED_TRACE(place.before);
+        const size_t at = FindMarker(baseline, place.marker);
+        ASSERT_NE(at, Bytes::npos);
+        Bytes stray = baseline;
+        stray.insert(at, "\x12\x34");
+        const Decoded d = Decode(reader, dir.Write("stray.jpg", stray));
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(d.width, whole.width);
+        ASSERT_EQ(d.height, whole.height);
+        EXPECT_EQ(Bytes(reinterpret_cast<char*>(d.pixels.get()), 96 * 64 * 3),
+                  Bytes(reinterpret_cast<char*>(whole.pixels.get()), 96 * 64 * 3));
+    }
+}
+
+TEST_F(GFX_ImageSerializerJPEGTest, LargePicturesAreDecodedScaledToWhatALabelCanShow)
+{
+    // The fewest eighths that keep the longer side at 1024 or more; smaller pictures stay whole.
+    const struct
+    {
+        int64_t width, height;
+        int eighths;
+    } scales[] = {{50, 50, 8},     {1024, 700, 8},   {1025, 10, 8},   {10, 1300, 7},
+                  {2048, 2048, 4}, {2049, 100, 4},   {4096, 3000, 2}, {8192, 8192, 1},
+                  {16384, 64, 1},  {16384, 16384, 1}};
+    for (const auto& scale : scales)
+        EXPECT_EQ(GFX_ImageSerializerJPEG::ScaleEighthsFor(scale.width, scale.height),
+                  scale.eighths)
+            << scale.width << " x " << scale.height;
+
+    const std::string path = dir.File("wide.jpg");
+    ASSERT_TRUE(ImageMagick::Convert("-size 1500x900 gradient:red-blue -quality 90 " +
+                                     ImageMagick::Quote(path)));
+    GFX_ImageSerializerJPEG reader;
+    const Decoded d = Decode(reader, path);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.width, 1125) << "six eighths of 1500";
+    EXPECT_EQ(d.height, 675);
+    EXPECT_EQ(d.bits, 24);
+    // Still bottom row first: the gradient runs from red at the top to blue at the bottom.
+    EXPECT_GT(d.pixels[2], 200) << "the bottom row is blue";
+    const size_t top = size_t(d.height - 1) * size_t(d.width) * 3;
+    EXPECT_GT(d.pixels[top], 200) << "the top row is red";
+}
+
+// A w × h colour JPEG written by libjpeg one row at a time, so that a picture of gigabytes of
+// pixels costs the test one row of memory: two gradients and a chequerboard of 512-pixel squares,
+// which compress to a few megabytes.
+bool WriteLargeJpeg(const std::string& path, int width, int height)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 50, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(size_t(width) * 3);
+    while (info.next_scanline < info.image_height)
+    {
+        const int y = int(info.next_scanline);
+        for (int x = 0; x < width; ++x)
+        {
+            row[size_t(x) * 3] = JSAMPLE(x * 255 / width);
+            row[size_t(x) * 3 + 1] = JSAMPLE(y * 255 / height);
+            row[size_t(x) * 3 + 2] = JSAMPLE(((x / 512 + y / 512) % 2) * 255);
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
+// A field of /proc/self/status in kB ("VmRSS" resident now, "VmHWM" its peak); -1 if absent.
+long StatusKilobytes(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::stol(line.substr(field.size() + 1));
+    return -1;
+}
+
+TEST(GFX_ImageSerializerJPEGMemoryTest, AHugePictureCostsLittleMoreThanALabelShows)
+{
+    // 16384 × 16384 passes the side limit, and its file the picture worker's download cap; whole,
+    // it would take 768 MiB of pixels. Decoded at an eighth it takes 12 MiB.
+    TempDir dir;
+    const std::string path = dir.File("huge.jpg");
+    ASSERT_TRUE(WriteLargeJpeg(path, 16384, 16384));
+    EXPECT_LT(std::filesystem::file_size(path), 16u << 20);
+
+    const long before = StatusKilobytes("VmRSS");
+    ASSERT_GT(before, 0) << "no /proc/self/status";
+    // Writing 5 to clear_refs restarts the peak at the present size, so the peak below is this
+    // decode's alone; where that is refused, the memory still held afterwards is measured.
+    const bool peakRestarted = bool(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
+    GFX_Image image(path);
+    const long after = StatusKilobytes(peakRestarted ? "VmHWM" : "VmRSS");
+    ASSERT_TRUE(image.HasPixels());
+    EXPECT_EQ(image.GetWidth(), 2048);
+    EXPECT_EQ(image.GetHeight(), 2048);
+    EXPECT_LT(after - before, 100L * 1024)
+        << (peakRestarted ? "peak" : "resident") << " growth in kB while decoding";
 }
 
 TEST_F(GFX_ImageSerializerJPEGTest, MissingFileIsReportedOnStderr)

@@ -1,7 +1,7 @@
 #include "net/UTL_FacebookClient.h"
 
-#include "StubRestServer.h"
 #include "net/UTL_Md5.h"
+#include "support/StubRestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -264,5 +264,13 @@ TEST(UTL_FacebookClientTest, AnswerLongerThanTheBoundFailsInsteadOfGrowing)
     // Init fails at the token (the answer is no token) but creates the transfer handle.
     EXPECT_FALSE(client.Init());
     EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer));
+    EXPECT_LE(answer.size(), UTL_FacebookClient::MaxResponseBytes);
+
+    // A caller's tighter bound holds the same way; a looser one cannot lift the client's own.
+    answer.clear();
+    EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer, 100000));
+    EXPECT_LE(answer.size(), 100000u);
+    answer.clear();
+    EXPECT_FALSE(client.CallMethod("facebook.friends.get", {}, answer, size_t(-1)));
     EXPECT_LE(answer.size(), UTL_FacebookClient::MaxResponseBytes);
 }

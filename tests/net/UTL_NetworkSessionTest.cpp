@@ -1,10 +1,11 @@
 #include "net/UTL_NetworkSession.h"
 
-#include "StubRestServer.h"
 #include "net/UTL_FriendReceiver.h"
+#include "support/StubRestServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,8 +52,9 @@ std::string Element(const std::string& name, const std::string& text)
     return "<" + name + ">" + text + "</" + name + ">";
 }
 
-// A scripted network: the user 100 with friends 1…n, friends when the sum of their uids is odd.
-// Answers are chosen by method; `failMethod` gets an error answer instead.
+// A scripted network: the user 100 with n friends numbered from 1 (100 skipped: that is the
+// user), friends when the sum of their uids is odd. Answers are chosen by method; `failMethod`
+// gets an error answer instead.
 struct ScriptedNetwork
 {
     explicit ScriptedNetwork(int friends, std::string failMethod = "")
@@ -80,16 +82,22 @@ struct ScriptedNetwork
         {
             std::string uids;
             for (int i = 1; i <= friends; ++i)
-                uids += Element("uid", std::to_string(i));
+                uids += Element("uid", FriendUid(i));
             return std::string(XmlHead) + Element("friends_get_response", uids);
         }
         if (method == "facebook.users.getInfo")
         {
-            // The user's own record comes second: it must still never be taken for a friend.
-            std::string users = User("1", true);
-            users += User(Self, true);
-            for (int i = 2; i <= friends; ++i)
-                users += User(std::to_string(i), i != 2);
+            // The records of the uids asked for, except that the user's own record comes
+            // second: it must still never be taken for a friend. Friend 2 has no pic element.
+            std::vector<std::string> asked = Split(request.fields.at("uids"));
+            if (asked.size() > 1 && asked[0] == Self)
+                std::swap(asked[0], asked[1]);
+            std::string users;
+            for (const std::string& uid : asked)
+                users += User(uid, uid != "2");
+            // A hostile server's people that nobody asked for.
+            for (int i = 0; i < extraUsers; ++i)
+                users += User(std::to_string(500000 + i), true);
             return std::string(XmlHead) + Element("users_getInfo_response", users);
         }
         if (method == "facebook.friends.areFriends")
@@ -108,6 +116,9 @@ struct ScriptedNetwork
         }
         return std::string(XmlHead) + "<error_response><error_code>3</error_code></error_response>";
     }
+
+    // The uid of the i-th friend, counted from 1.
+    static std::string FriendUid(int i) { return std::to_string(i < 100 ? i : i + 1); }
 
     static std::string User(const std::string& uid, bool withPicture)
     {
@@ -143,6 +154,7 @@ struct ScriptedNetwork
 
     int friends;
     std::string failMethod;
+    int extraUsers = 0;
     StubRestServer server;
 };
 
@@ -222,6 +234,74 @@ TEST(UTL_NetworkSessionTest, FiftyFriendsTakeTwoBatchesSplitAfterRowTwenty)
     EXPECT_EQ(receiver.links.size(), 25u * 25u) << "every odd-sum pair of 1…50, once";
 }
 
+// Logs in against the network and loads the friends into `receiver`; returns the lines the
+// session told its event sink.
+std::vector<std::string> LoadTelling(const ScriptedNetwork& network, RecordingReceiver& receiver)
+{
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    std::vector<std::string> events;
+    session.SetEventSink([&events](const std::string& line) { events.push_back(line); });
+    EXPECT_TRUE(LogInAndLoad(session));
+    EXPECT_TRUE(session.GetFailure().empty());
+    return events;
+}
+
+TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
+{
+    const size_t cap = UTL_NetworkSession::MaxFriends;
+    {
+        SCOPED_TRACE("friends.get offers more than the cap");
+        ScriptedNetwork network(int(cap) + 50);
+        RecordingReceiver receiver;
+        EXPECT_EQ(LoadTelling(network, receiver),
+                  (std::vector<std::string>{"friends offered: 10050, taking the first 10000"}));
+        ASSERT_EQ(size_t(receiver.GetFriendCount()), cap);
+        EXPECT_EQ(receiver.ids.back(), ScriptedNetwork::FriendUid(int(cap)))
+            << "the first ones, in order";
+        EXPECT_EQ(receiver.log.back(), "connect self");
+
+        const auto calls = network.RequestsFor("facebook.users.getInfo");
+        ASSERT_EQ(calls.size(), 11u) << "10,001 uids with the user's, 1,000 a call";
+        EXPECT_EQ(ScriptedNetwork::Split(calls[0].fields.at("uids")).front(), Self);
+        size_t asked = 0;
+        for (const auto& call : calls)
+        {
+            const size_t uids = ScriptedNetwork::Split(call.fields.at("uids")).size();
+            EXPECT_LE(uids, UTL_NetworkSession::UsersPerCall);
+            asked += uids;
+        }
+        EXPECT_EQ(asked, cap + 1);
+    }
+    {
+        SCOPED_TRACE("users.getInfo answers with more people than it was asked for");
+        ScriptedNetwork network(3);
+        network.extraUsers = 12000;
+        RecordingReceiver receiver;
+        EXPECT_EQ(LoadTelling(network, receiver),
+                  (std::vector<std::string>{
+                      "users.getInfo offered 2003 more people than the 10000 friends taken"}));
+        EXPECT_EQ(size_t(receiver.GetFriendCount()), cap);
+    }
+    {
+        // Parsed, an answer costs many times its size: one past the bound is not read at all.
+        SCOPED_TRACE("friends.get answers with more than 8 MiB");
+        ScriptedNetwork network(600000);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetFailure(), "friends.get failed (no answer, or one over 8 MiB)");
+        EXPECT_TRUE(receiver.log.empty());
+        EXPECT_TRUE(network.RequestsFor("facebook.users.getInfo").empty());
+    }
+    {
+        SCOPED_TRACE("a circle within the cap is told nothing");
+        ScriptedNetwork network(3);
+        RecordingReceiver receiver;
+        EXPECT_TRUE(LoadTelling(network, receiver).empty());
+    }
+}
+
 TEST(UTL_NetworkSessionTest, FailuresEndQuietlyAndAreNotRetried)
 {
     {
@@ -235,15 +315,19 @@ TEST(UTL_NetworkSessionTest, FailuresEndQuietlyAndAreNotRetried)
         EXPECT_TRUE(receiver.log.empty());
         EXPECT_FALSE(session.LoadFriends()) << "closing again needs a new request";
     }
+    for (const std::string method : {"friends.get", "users.getInfo"})
     {
-        SCOPED_TRACE("friends.get fails");
-        ScriptedNetwork network(3, "facebook.friends.get");
+        // The reason carries the server's own words, for the snapshot tool to print.
+        SCOPED_TRACE(method + " fails");
+        ScriptedNetwork network(3, "facebook." + method);
         RecordingReceiver receiver;
         UTL_NetworkSession session(network.Endpoints(), &receiver);
         ASSERT_FALSE(session.GetLoginUrl().empty());
-        session.OnLoginClosed();
+        EXPECT_FALSE(session.OnLoginClosed());
         EXPECT_TRUE(receiver.log.empty());
         EXPECT_FALSE(session.HasMoreBatches());
+        EXPECT_EQ(session.GetFailure(),
+                  method + " failed with error 2: Service temporarily unavailable");
     }
     {
         SCOPED_TRACE("a batch fails");

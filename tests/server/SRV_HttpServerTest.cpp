@@ -351,3 +351,54 @@ TEST_F(SRV_HttpServerTest, StopEndsServingAndIsIdempotent)
     http.set_read_timeout(2);
     EXPECT_FALSE(http.Get("/"));
 }
+
+// A connection served from memory goes through the same parsing and handlers as one on a socket:
+// several requests kept alive, each style of body, and the limits.
+TEST_F(SRV_HttpServerTest, ConnectionServedFromMemoryIsAnsweredAsOnTheNetwork)
+{
+    auto answers = [](const std::string& output)
+    {
+        std::vector<std::string> statuses;
+        for (size_t at = output.find("HTTP/1.1 "); at != std::string::npos;
+             at = output.find("HTTP/1.1 ", at + 1))
+            statuses.push_back(output.substr(at + 9, 3));
+        return statuses;
+    };
+    auto post = [](const std::string& type, const std::string& body)
+    {
+        return "POST /restserver.php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " + type +
+               "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
+
+    const Params token = Signed("facebook.auth.createToken", {}, AppSecret);
+    std::string multipart;
+    for (const auto& [name, value] : token)
+        multipart += "--b0undary\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" +
+                     value + "\r\n";
+    multipart += "--b0undary--\r\n";
+    const std::string output = server->ServeBytes(
+        "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" +
+        post("application/x-www-form-urlencoded", FormEncode(token)) +
+        post("multipart/form-data; boundary=b0undary", multipart) +
+        post("application/x-www-form-urlencoded", "method=nothing&note=%3C%26") +
+        post("application/x-www-form-urlencoded", std::string(BodyLimit + 1, 'a')));
+    EXPECT_EQ(answers(output), (std::vector<std::string>{"200", "200", "200", "200", "413"}))
+        << output;
+    EXPECT_NE(output.find("halvane-server: " + std::to_string(SampleFriends + 1) + " people, "),
+              std::string::npos);
+    size_t tokens = 0;
+    for (size_t at = output.find("<auth_createToken_response"); at != std::string::npos;
+         at = output.find("<auth_createToken_response", at + 1))
+        ++tokens;
+    EXPECT_EQ(tokens, 2u);
+    EXPECT_NE(output.find("<error_code>3</error_code>"), std::string::npos);
+    EXPECT_NE(output.find("<value>&lt;&amp;</value>"), std::string::npos);
+
+    // A body cut short, bytes that are not HTTP and nothing at all end the connection quietly.
+    const std::string cut = server->ServeBytes(
+        "POST /restserver.php HTTP/1.1\r\nContent-Length: 100\r\n\r\nmethod=auth");
+    EXPECT_TRUE(answers(cut).empty() || answers(cut) == std::vector<std::string>{"400"}) << cut;
+    const std::string garbage = server->ServeBytes("\x16\x03\x01 NOT HTTP\r\n\r\n");
+    EXPECT_TRUE(garbage.empty() || garbage.rfind("HTTP/1.1 400", 0) == 0) << garbage;
+    EXPECT_EQ(server->ServeBytes(""), "");
+}

@@ -27,7 +27,7 @@ TEST(SRV_OptionsTest, ReadsEveryOptionInBothSpellings)
     std::string error;
     ASSERT_TRUE(options.Parse({"--host", "0.0.0.0", "--port=0", "--db", "x.db", "--sample", "5000",
                                "--import-ego", "0.edges", "--import-ego=107.edges",
-                               "--demo-password", "pw", "--list-accounts"},
+                               "--demo-password", "pw", "--list-accounts", "--log-requests"},
                               error))
         << error;
     EXPECT_EQ(options.host, "0.0.0.0");
@@ -37,22 +37,16 @@ TEST(SRV_OptionsTest, ReadsEveryOptionInBothSpellings)
     EXPECT_EQ(options.egoFiles, (std::vector<std::string>{"0.edges", "107.edges"}));
     EXPECT_EQ(options.demoPassword, "pw");
     EXPECT_TRUE(options.listAccounts);
+    EXPECT_TRUE(options.logRequests);
 }
 
 TEST(SRV_OptionsTest, RefusesMalformedCommandLines)
 {
     const std::vector<std::vector<std::string>> rows = {
-        {"--port"},
-        {"--port", "http"},
-        {"--port", "65536"},
-        {"--port", "-1"},
-        {"--sample", "many"},
-        {"--sample", "100001"},
-        {"--db", ""},
-        {"--demo-password="},
-        {"--list-accounts=yes"},
-        {"--frobnicate"},
-        {"stray"},
+        {"--port"},           {"--port", "http"},   {"--port", "65536"},
+        {"--port", "-1"},     {"--sample", "many"}, {"--sample", "100001"},
+        {"--db", ""},         {"--demo-password="}, {"--list-accounts=yes"},
+        {"--log-requests=1"}, {"--frobnicate"},     {"stray"},
         {"--import-ego"},
     };
     for (const auto& row : rows)
@@ -69,6 +63,6 @@ TEST(SRV_OptionsTest, HelpNamesEveryOption)
 {
     const std::string usage = SRV_Options::Usage();
     for (const char* option : {"--host", "--port", "--db", "--sample", "--import-ego",
-                               "--demo-password", "--list-accounts", "--help"})
+                               "--demo-password", "--list-accounts", "--log-requests", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

@@ -172,6 +172,35 @@ TEST_F(UTL_FotoTextureBossTest, AnUnwritableScratchFolderFallsBackToTheTemporary
     EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-folder")));
 }
 
+TEST_F(UTL_FotoTextureBossTest, PicturesPastTheDecodedBudgetStayWithoutPixels)
+{
+    // Red is 30 × 20 (1800 bytes), blue 40 × 10 (1200 bytes). Room for two reds and 1000 bytes.
+    const std::string first = dir.Write("a.jpg", red);
+    const std::string second = dir.Write("b.jpg", red);
+    const std::string third = dir.Write("c.jpg", red);
+    worker.SetDecodedBudget(2 * 1800 + 1000);
+    worker.Start();
+    EXPECT_TRUE(HasPixels(WaitTexture(worker, first)));
+    EXPECT_TRUE(HasPixels(WaitTexture(worker, second)));
+    EXPECT_FALSE(HasPixels(WaitTexture(worker, server.Url("/blue.jpg")))) << "1200 > 1000 left";
+    EXPECT_FALSE(HasPixels(WaitTexture(worker, third)));
+    const auto& statistics = worker.GetStatistics();
+    EXPECT_EQ(statistics.decodedBytes, 2 * 1800) << "dropped pictures give their bytes back";
+    EXPECT_EQ(statistics.overBudget, 2);
+    EXPECT_EQ(statistics.processed, 4);
+
+    // A budget spent to the byte fetches nothing more.
+    UTL_FotoTextureBoss full;
+    full.SetScratchPath(dir.File("full.jpg"));
+    full.SetDecodedBudget(1800);
+    full.Start();
+    EXPECT_TRUE(HasPixels(WaitTexture(full, first)));
+    EXPECT_FALSE(HasPixels(WaitTexture(full, server.Url("/red.jpg"))));
+    EXPECT_EQ(full.GetStatistics().downloads, 0);
+    const auto log = server.RequestLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "/red.jpg"), 0);
+}
+
 TEST(UTL_FotoTextureBossStopTest, DestructionAbortsADownloadInFlight)
 {
     // The server holds the request open for up to 30 s; destruction must not wait for it.

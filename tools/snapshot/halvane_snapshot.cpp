@@ -150,12 +150,19 @@ int main(int argc, char** argv)
                            session.GetClient()->GetAuthToken(), options.email, options.password,
                            error))
         Fail(error);
-    session.OnLoginClosed();
+    session.SetEventSink([](const std::string& line)
+                         { std::fprintf(stderr, "halvane-snapshot: %s\n", line.c_str()); });
+    const bool loaded = session.OnLoginClosed();
     if (!session.GetClient()->HasSession())
         Fail("login refused for " + options.email + " (wrong email or password?)");
+    // A globe without the circle is no picture of it.
+    if (!loaded)
+        Fail("could not load the friends from http://" + options.server + ": " +
+             session.GetFailure());
     if (options.allFriendships)
         while (session.HasMoreBatches())
-            session.QueryFriendships();
+            if (!session.QueryFriendships() && controller.GetFriendCount() >= 2)
+                Fail("a friendship batch failed (friends.areFriends)");
 
     if (!options.select.empty() && !controller.SelectFriendById(options.select))
         Fail("nobody with uid " + options.select + " in this circle");

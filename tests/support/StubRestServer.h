@@ -13,8 +13,9 @@ namespace httplib
 class Server;
 }
 
-// A scripted REST server on a free loopback port for testing the client: it records every request
-// (the raw body and its parsed form fields) and answers with what the test's responder returns.
+// A scripted REST server on a free loopback port for testing the client and the tools that log in
+// (its login page accepts anyone): it records every request (the raw body and its parsed form
+// fields) and answers with what the test's responder returns.
 class StubRestServer
 {
 public:

@@ -1,4 +1,4 @@
-#include "StubRestServer.h"
+#include "support/StubRestServer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,6 +45,9 @@ StubRestServer::StubRestServer(Responder responder, size_t largeAnswerBytes)
                      }
                      r.set_content(this->responder(request, index), "text/xml");
                  });
+    // The login page takes any account, so that tools that log in without a browser get on.
+    server->Post("/login.php", [](const httplib::Request&, httplib::Response& r)
+                 { r.set_content("<html><body>Logged in.</body></html>", "text/html"); });
     port = server->bind_to_any_port("127.0.0.1");
     if (port <= 0)
         throw std::runtime_error("StubRestServer: cannot bind");

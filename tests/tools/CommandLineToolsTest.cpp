@@ -1,0 +1,182 @@
+// The command-line tools as their users run them: exit statuses and messages.
+
+#include "support/ImageMagick.h"
+#include "support/StubRestServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace
+{
+const char XmlHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+struct Outcome
+{
+    int status = -1;    // the exit status; -1 when the tool did not exit normally
+    std::string output; // stdout and stderr together
+};
+
+// Runs `command` through the shell in the source folder, where the snapshot finds data/config/.
+Outcome RunTool(const std::string& command)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    const std::string folder = source ? source : ".";
+    Outcome outcome;
+    FILE* pipe =
+        popen(("cd " + ImageMagick::Quote(folder) + " && " + command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return outcome;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        outcome.output.append(buffer, n);
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+std::string Element(const std::string& name, const std::string& text)
+{
+    return "<" + name + ">" + text + "</" + name + ">";
+}
+
+// A network of the user 100 and the friends 1 and 2 that fails `failMethod` with an error
+// answer, or with nothing at all when `silent`.
+class FailingNetwork
+{
+public:
+    explicit FailingNetwork(std::string failMethod, bool silent = false)
+        : failMethod(std::move(failMethod)), silent(silent),
+          server([this](const StubRestServer::Request& request, size_t) { return Answer(request); })
+    {
+    }
+
+    std::string Address() const { return "127.0.0.1:" + std::to_string(server.Port()); }
+
+private:
+    std::string Answer(const StubRestServer::Request& request) const
+    {
+        const std::string method =
+            request.fields.count("method") ? request.fields.at("method") : "";
+        if (method == failMethod)
+            return silent ? std::string()
+                          : std::string(XmlHead) +
+                                "<error_response><error_code>1</error_code><error_msg>An "
+                                "unknown error occurred</error_msg></error_response>";
+        if (method == "facebook.auth.createToken")
+            return XmlHead + Element("auth_createToken_response", "tok");
+        if (method == "facebook.auth.getSession")
+            return XmlHead + Element("auth_getSession_response", Element("session_key", "sk") +
+                                                                     Element("uid", "100") +
+                                                                     Element("secret", "sec"));
+        if (method == "facebook.friends.get")
+            return XmlHead +
+                   Element("friends_get_response", Element("uid", "1") + Element("uid", "2"));
+        if (method == "facebook.users.getInfo")
+        {
+            std::string users;
+            for (const char* uid : {"100", "1", "2"})
+                users += Element("user", Element("uid", uid) + Element("name", "P"));
+            return XmlHead + Element("users_getInfo_response", users);
+        }
+        return XmlHead + Element("friends_areFriends_response", "");
+    }
+
+    std::string failMethod;
+    bool silent;
+    StubRestServer server;
+};
+
+class SnapshotToolTest : public ::testing::Test
+{
+protected:
+    Outcome Snapshot(const FailingNetwork& network)
+    {
+        return RunTool(std::string(HALVANE_SNAPSHOT) + " --server " + network.Address() +
+                       " --email someone@example.com --size 64x48 --frames 1 --out " +
+                       ImageMagick::Quote(out));
+    }
+
+    // Skips (or fails, where GL is required) when the tool could not make a GL context, which
+    // it needs before it logs in.
+    bool HasGl(const Outcome& outcome)
+    {
+        if (outcome.output.find("no headless GL context") == std::string::npos)
+            return true;
+        if (std::getenv("HALVANE_REQUIRE_GL"))
+            ADD_FAILURE() << outcome.output;
+        return false;
+    }
+
+    TempDir dir;
+    std::string out = dir.File("shot.png");
+};
+} // namespace
+
+TEST_F(SnapshotToolTest, WritesThePictureOfACircleThatLoads)
+{
+    FailingNetwork network("none");
+    const Outcome outcome = Snapshot(network);
+    if (!HasGl(outcome))
+        GTEST_SKIP() << "no headless GL context";
+    EXPECT_EQ(outcome.status, 0) << outcome.output;
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST_F(SnapshotToolTest, AFailedFriendQueryIsAnErrorAndWritesNothing)
+{
+    // An empty globe is no picture of the circle: the tool must not report it as one.
+    const struct
+    {
+        const char* method;
+        bool silent;
+        const char* said;
+    } failures[] = {
+        {"facebook.friends.get", false, "friends.get failed with error 1: An unknown error"},
+        {"facebook.users.getInfo", false, "users.getInfo failed with error 1"},
+        {"facebook.users.getInfo", true, "users.getInfo answered without its result"},
+        {"facebook.friends.areFriends", false, ""}, // friendships are not needed for a picture
+    };
+    for (const auto& failure : failures)
+    {
+        SCOPED_TRACE(std::string(failure.method) + (failure.silent ? " (empty answer)" : ""));
+        FailingNetwork network(failure.method, failure.silent);
+        std::filesystem::remove(out);
+        const Outcome outcome = Snapshot(network);
+        if (!HasGl(outcome))
+            GTEST_SKIP() << "no headless GL context";
+        if (*failure.said == '\0')
+        {
+            EXPECT_EQ(outcome.status, 0) << outcome.output;
+            continue;
+        }
+        EXPECT_NE(outcome.status, 0) << outcome.output;
+        EXPECT_NE(outcome.output.find(failure.said), std::string::npos) << outcome.output;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+TEST(PictureBenchmarkToolTest, HelpIsShownAndBadArgumentsAreRefused)
+{
+    const Outcome help = RunTool(std::string(HALVANE_BENCH_PICTURES) + " --help");
+    EXPECT_EQ(help.status, 0) << help.output;
+    EXPECT_NE(help.output.find("Usage: halvane-bench-pictures"), std::string::npos) << help.output;
+
+    for (const char* arguments :
+         {"abc", "0", "-5", "12x", "''", "100001", "99999999999", "5 6", "--pictures"})
+    {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome =
+            RunTool(std::string(HALVANE_BENCH_PICTURES) + " " + arguments + " </dev/null");
+        EXPECT_NE(outcome.status, 0) << outcome.output;
+        EXPECT_NE(outcome.output.find("halvane-bench-pictures: "), std::string::npos)
+            << outcome.output;
+        EXPECT_EQ(outcome.output.find("pictures per second"), std::string::npos)
+            << "no benchmark ran";
+    }
+}
