@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace
@@ -32,7 +33,8 @@ CREATE TABLE IF NOT EXISTS auth_tokens(
     token TEXT PRIMARY KEY,
     api_key TEXT NOT NULL,
     uid INTEGER NOT NULL DEFAULT 0,
-    expires INTEGER NOT NULL);
+    expires INTEGER NOT NULL,
+    shown INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS sessions(
     session_key TEXT PRIMARY KEY,
     api_key TEXT NOT NULL,
@@ -40,6 +42,12 @@ CREATE TABLE IF NOT EXISTS sessions(
     secret TEXT NOT NULL,
     expires INTEGER NOT NULL,
     last_call_id TEXT NOT NULL DEFAULT '');
+)sql";
+
+// Indexes over columns that older databases may lack; made once those columns are there.
+constexpr const char* TokenIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS auth_tokens_by_expiry ON auth_tokens(expires);
+CREATE INDEX IF NOT EXISTS auth_tokens_by_eviction ON auth_tokens(shown, expires);
 )sql";
 
 // Cached statements, one per call site.
@@ -62,8 +70,10 @@ enum StatementId
     AddTokenSql,
     FindTokenSql,
     AuthorizeTokenSql,
+    MarkTokenShownSql,
     DeleteTokenSql,
     PruneExpiredTokensSql,
+    CountTokensSql,
     PruneExtraTokensSql,
     AddSessionSql,
     FindSessionSql,
@@ -163,7 +173,7 @@ bool SRV_Database::Open(const std::string& path, std::string& error)
     // Another process (a second server, --list-accounts) may hold the file for a moment.
     sqlite3_busy_timeout(db, 5000);
     if (!Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", &error) ||
-        !Exec(Schema, &error))
+        !Exec(Schema, &error) || !AddTokenShownColumn(error) || !Exec(TokenIndexes, &error))
     {
         error = "cannot use database " + path + ": " + error;
         statements.clear();
@@ -173,6 +183,22 @@ bool SRV_Database::Open(const std::string& path, std::string& error)
     }
     statements.resize(StatementCount);
     return true;
+}
+
+bool SRV_Database::AddTokenShownColumn(std::string& error)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT 1 FROM pragma_table_info('auth_tokens') WHERE name = 'shown'",
+                           -1, &statement, nullptr) != SQLITE_OK)
+    {
+        error = sqlite3_errmsg(db);
+        return false;
+    }
+    const bool present = sqlite3_step(statement) == SQLITE_ROW;
+    sqlite3_finalize(statement);
+    return present ||
+           Exec("ALTER TABLE auth_tokens ADD COLUMN shown INTEGER NOT NULL DEFAULT 0", &error);
 }
 
 bool SRV_Database::Exec(const char* sql, std::string* error)
@@ -223,6 +249,24 @@ bool SRV_Database::Transaction(const std::function<bool()>& work, std::string& e
     if (error.empty())
         error = "rolled back";
     return false;
+}
+
+void SRV_Database::Reading(const std::function<void()>& work)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    const bool begun = sqlite3_get_autocommit(db) && Exec("BEGIN");
+    try
+    {
+        work();
+    }
+    catch (...)
+    {
+        if (begun)
+            Exec("ROLLBACK");
+        throw;
+    }
+    if (begun && !Exec("COMMIT"))
+        Exec("ROLLBACK");
 }
 
 bool SRV_Database::AddApplication(const std::string& apiKey, const std::string& secret,
@@ -424,14 +468,15 @@ bool SRV_Database::AddToken(const std::string& token, const std::string& apiKey,
 bool SRV_Database::FindToken(const std::string& token, SRV_Token& found)
 {
     std::lock_guard<std::recursive_mutex> lock(mutex);
-    Cursor s =
-        Prepared(FindTokenSql, "SELECT api_key, uid, expires FROM auth_tokens WHERE token = ?")
-            .Bind(1, token);
+    Cursor s = Prepared(FindTokenSql,
+                        "SELECT api_key, uid, expires, shown FROM auth_tokens WHERE token = ?")
+                   .Bind(1, token);
     if (!s.Row())
         return false;
     found.apiKey = s.Text(0);
     found.uid = s.Int(1);
     found.expires = s.Int(2);
+    found.shown = s.Int(3);
     return true;
 }
 
@@ -440,6 +485,15 @@ bool SRV_Database::AuthorizeToken(const std::string& token, int64_t uid)
     std::lock_guard<std::recursive_mutex> lock(mutex);
     return Prepared(AuthorizeTokenSql, "UPDATE auth_tokens SET uid = ? WHERE token = ?")
         .Bind(1, uid)
+        .Bind(2, token)
+        .Done();
+}
+
+bool SRV_Database::MarkTokenShown(const std::string& token, int64_t now)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    return Prepared(MarkTokenShownSql, "UPDATE auth_tokens SET shown = ? WHERE token = ?")
+        .Bind(1, now)
         .Bind(2, token)
         .Done();
 }
@@ -455,13 +509,19 @@ bool SRV_Database::DeleteToken(const std::string& token)
 void SRV_Database::PruneTokens(int64_t now, int64_t keep)
 {
     std::lock_guard<std::recursive_mutex> lock(mutex);
+    // The expired and the extra tokens are found through their indexes, not by sorting the
+    // table, so that a call stays cheap however many tokens wait.
     Prepared(PruneExpiredTokensSql, "DELETE FROM auth_tokens WHERE expires <= ?")
         .Bind(1, now)
         .Done();
+    Cursor count = Prepared(CountTokensSql, "SELECT COUNT(*) FROM auth_tokens");
+    const int64_t extra = count.Row() ? count.Int(0) - std::max<int64_t>(0, keep) : 0;
+    if (extra <= 0)
+        return;
     Prepared(PruneExtraTokensSql,
              "DELETE FROM auth_tokens WHERE token IN (SELECT token FROM auth_tokens "
-             "ORDER BY expires DESC LIMIT -1 OFFSET ?)")
-        .Bind(1, keep)
+             "ORDER BY shown, expires LIMIT ?)")
+        .Bind(1, extra)
         .Done();
 }
 

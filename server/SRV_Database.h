@@ -50,6 +50,7 @@ struct SRV_Token
     std::string apiKey;
     int64_t uid = 0; // 0 until a person has logged in with the token
     int64_t expires = 0;
+    int64_t shown = 0; // Unix seconds its login page was last shown or logged in on; 0: never
 };
 
 struct SRV_Session
@@ -112,8 +113,11 @@ public:
     bool AddToken(const std::string& token, const std::string& apiKey, int64_t expires);
     bool FindToken(const std::string& token, SRV_Token& found);
     bool AuthorizeToken(const std::string& token, int64_t uid);
+    // Notes that the token's login page is open at `now`.
+    bool MarkTokenShown(const std::string& token, int64_t now);
     bool DeleteToken(const std::string& token);
-    // Deletes tokens expired at `now`, then the oldest ones beyond `keep`.
+    // Deletes tokens expired at `now`, then, while more than `keep` are left, those whose login
+    // page nobody opened, oldest first, and only then the ones opened longest ago.
     void PruneTokens(int64_t now, int64_t keep);
 
     // Sessions.
@@ -121,6 +125,10 @@ public:
     bool FindSession(const std::string& sessionKey, SRV_Session& session);
     bool SetLastCallId(const std::string& sessionKey, const std::string& callId);
     void PruneSessions(int64_t now);
+
+    // Runs `work` under the lock in one read transaction, so that a batch of lookups opens the
+    // file for reading once rather than once per statement (within a transaction, just runs it).
+    void Reading(const std::function<void()>& work);
 
     // Runs `work` while holding the lock, for a read-modify-write that must not interleave with
     // another request's (a session's call_id check).
@@ -135,6 +143,8 @@ private:
     class Cursor;
 
     bool Exec(const char* sql, std::string* error = nullptr);
+    // Databases made before tokens recorded their login page lack the column.
+    bool AddTokenShownColumn(std::string& error);
     Cursor Prepared(int index, const char* sql);
 
     std::recursive_mutex mutex;

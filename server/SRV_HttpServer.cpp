@@ -1,5 +1,6 @@
 #include "server/SRV_HttpServer.h"
 
+#include "server/SRV_Connection.h"
 #include "server/SRV_Database.h"
 #include "server/SRV_LoginPage.h"
 #include "server/SRV_PasswordHash.h"
@@ -7,12 +8,15 @@
 #include "server/SRV_PictureMaker.h"
 #include "server/SRV_Random.h"
 #include "server/SRV_RestService.h"
+#include "server/SRV_ThreadPool.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -26,6 +30,8 @@ namespace
 constexpr size_t MaxLoginBodyBytes = 16 * 1024;
 constexpr size_t MaxFormParts = 256;
 constexpr size_t MaxDemoAccountsShown = 25;
+// Connections the kernel holds for us while every thread is busy or a burst arrives.
+constexpr int ListenBacklog = 1024;
 
 // application/x-www-form-urlencoded decoding: '+' is a space, %XX a byte; a '%' without two hex
 // digits stays as it is.
@@ -87,17 +93,52 @@ std::string UrlHost(const std::string& host)
     return host.find(':') != std::string::npos ? "[" + host + "]" : host;
 }
 
-// httplib closes its listening socket only from a running listener; a server stopped between
-// Bind and Run would keep the port (and accept into the backlog) until the process ends.
+// httplib's own connection handling lets a connection keep its thread for as long as the client
+// trickles bytes, and polls idle kept-alive connections; connections are served here instead,
+// through the library's request processing, with the limits of SRV_Connection.
 class ListeningServer : public httplib::Server
 {
 public:
+    SRV_Connection::Limits limits;
+    std::chrono::milliseconds idleTimeout{5000};
+    size_t threads = 1;
+
+    ListeningServer()
+    {
+        new_task_queue = [this]
+        {
+            auto* created = new SRV_ThreadPool(threads);
+            pool = created;
+            return created;
+        };
+        // SO_REUSEADDR so that a restarted server can bind while old connections linger; not the
+        // library's SO_REUSEPORT, with which a second server on a port already served starts and
+        // the kernel splits the connections between the two.
+        set_socket_options(
+            [](socket_t socket)
+            {
+                int yes = 1;
+                ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+            });
+    }
+
+    // The library listens with a backlog of 5, which refuses connections in any burst; listening
+    // again on the bound socket enlarges it.
+    void EnlargeBacklog()
+    {
+        const socket_t socket = svr_sock_;
+        if (socket != INVALID_SOCKET)
+            ::listen(socket, ListenBacklog);
+    }
+
     // One request read from `stream`, answered on it, exactly as on a connection.
     bool ServeRequest(httplib::Stream& stream, bool closeConnection, bool& connectionClosed)
     {
         return process_request(stream, closeConnection, connectionClosed, nullptr);
     }
 
+    // httplib closes its listening socket only from a running listener; a server stopped between
+    // Bind and Run would keep the port (and accept into the backlog) until the process ends.
     void CloseListener()
     {
         const socket_t socket = svr_sock_.exchange(INVALID_SOCKET);
@@ -107,6 +148,37 @@ public:
             ::close(socket);
         }
     }
+
+private:
+    bool Stopping() const { return svr_sock_ == INVALID_SOCKET; }
+
+    // Runs on a pool thread for each accepted connection (the pool outlives every call).
+    bool process_and_close_socket(socket_t socket) override
+    {
+        SRV_Connection connection(socket, limits, [this] { return Stopping(); });
+        const auto othersWait = [this] { return pool.load()->Waiting() > 0; };
+        bool ok = true;
+        constexpr size_t MaxRequests = SRV_HttpServer::MaxRequestsPerConnection;
+        for (size_t served = 0; served < MaxRequests && !Stopping(); ++served)
+        {
+            if (served > 0)
+            {
+                if (!connection.AwaitRequest(SRV_Connection::Clock::now() + idleTimeout,
+                                             othersWait))
+                    break;
+                connection.BeginRequest(SRV_Connection::Clock::now());
+            }
+            bool closed = false;
+            ok = process_request(connection, served + 1 == MaxRequests, closed, nullptr);
+            if (!ok || closed)
+                break;
+        }
+        ::shutdown(socket, SHUT_RDWR);
+        ::close(socket);
+        return ok;
+    }
+
+    std::atomic<SRV_ThreadPool*> pool{nullptr};
 };
 // A connection held in memory: reads the bytes a client sent, then the end of the stream, and
 // collects what the server writes back.
@@ -319,7 +391,7 @@ struct SRV_HttpServer::Impl
         };
         const std::string apiKey = get("api_key"), token = get("auth_token");
         const char* html = "text/html; charset=utf-8";
-        if (!service.TokenUsable(apiKey, token))
+        if (!service.OpenLoginPage(apiKey, token))
         {
             response.status = 400;
             response.set_content(SRV_LoginPage::BadToken(), html);
@@ -423,11 +495,15 @@ struct SRV_HttpServer::Impl
                 r.set_content("500 Internal Server Error\n", "text/plain; charset=utf-8");
             });
         server.set_payload_max_length(settings.maxBodyBytes);
-        // Clients that keep their connection (a picture loader) should not reconnect every few
-        // requests.
+        server.limits.header = settings.headerTimeout;
+        server.limits.request = settings.requestTimeout;
+        server.limits.io = settings.ioTimeout;
+        server.idleTimeout = settings.idleTimeout;
+        // What the Keep-Alive header of each answer tells the client.
         server.set_keep_alive_max_count(MaxRequestsPerConnection);
-        const int threads = std::max(1, settings.threads);
-        server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+        server.set_keep_alive_timeout(std::max<time_t>(
+            1, std::chrono::duration_cast<std::chrono::seconds>(settings.idleTimeout).count()));
+        server.threads = size_t(std::max(1, settings.threads));
     }
 };
 
@@ -444,6 +520,7 @@ SRV_HttpServer::~SRV_HttpServer()
 bool SRV_HttpServer::Bind(std::string& error)
 {
     const Settings& s = impl->settings;
+    errno = 0;
     if (s.port == 0)
     {
         const int port = impl->server.bind_to_any_port(s.host);
@@ -458,11 +535,17 @@ bool SRV_HttpServer::Bind(std::string& error)
     {
         if (!impl->server.bind_to_port(s.host, s.port))
         {
+            const int reason = errno;
             error = "cannot listen on " + s.host + ":" + std::to_string(s.port);
+            if (reason == EADDRINUSE)
+                error += ": the port is already in use (another server runs there?)";
+            else if (reason != 0)
+                error += std::string(": ") + std::strerror(reason);
             return false;
         }
         impl->port = s.port;
     }
+    impl->server.EnlargeBacklog();
     impl->bound = true;
     return true;
 }

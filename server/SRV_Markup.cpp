@@ -2,7 +2,8 @@
 
 namespace
 {
-// The length of the valid UTF-8 sequence starting at `i`, 0 when there is none.
+// The length of the UTF-8 sequence of a character XML allows starting at `i`, 0 when there is
+// none.
 size_t Utf8Length(const std::string& text, size_t i)
 {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -26,8 +27,10 @@ size_t Utf8Length(const std::string& text, size_t i)
             return 0;
         code = (code << 6) | (next & 0x3f);
     }
-    // Overlong forms, surrogates and code points past U+10FFFF are not characters.
-    if (code < minimum || (code >= 0xd800 && code <= 0xdfff) || code > 0x10ffff)
+    // Overlong forms, surrogates and code points past U+10FFFF are not characters; U+FFFE and
+    // U+FFFF are, but XML 1.0 forbids them.
+    if (code < minimum || (code >= 0xd800 && code <= 0xdfff) || code > 0x10ffff || code == 0xfffe ||
+        code == 0xffff)
         return 0;
     return length;
 }

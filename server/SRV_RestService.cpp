@@ -323,9 +323,16 @@ std::string SRV_RestService::Handle(const SRV_Params& params, const std::string&
 std::string SRV_RestService::CreateToken(Call& call)
 {
     const int64_t now = Now();
-    database.PruneTokens(now, settings.maxPendingTokens);
     const std::string token = SRV_Random::Hex(16);
-    if (!database.AddToken(token, call.apiKey, now + settings.tokenLifetime))
+    // One transaction, so that the pruning and the new token are one write to the file.
+    std::string error;
+    if (!database.Transaction(
+            [&]
+            {
+                database.PruneTokens(now, settings.maxPendingTokens - 1);
+                return database.AddToken(token, call.apiKey, now + settings.tokenLifetime);
+            },
+            error))
         throw Refusal{UnknownError};
     return OpenRoot("auth_createToken_response", false) + token + "</auth_createToken_response>\n";
 }
@@ -441,8 +448,8 @@ std::string SRV_RestService::FriendsAreFriends(Call& call)
 
     std::string xml = OpenRoot("friends_areFriends_response", true);
     xml.reserve(xml.size() + first.size() * 110);
-    // One lock for the whole batch; a person's existence is looked up once.
-    database.Locked(
+    // One read transaction for the whole batch; a person's existence is looked up once.
+    database.Reading(
         [&]
         {
             std::unordered_map<int64_t, bool> known;
@@ -475,6 +482,11 @@ bool SRV_RestService::TokenUsable(const std::string& apiKey, const std::string& 
     return database.FindToken(token, found) && found.apiKey == apiKey && found.expires > Now();
 }
 
+bool SRV_RestService::OpenLoginPage(const std::string& apiKey, const std::string& token)
+{
+    return TokenUsable(apiKey, token) && database.MarkTokenShown(token, Now());
+}
+
 SRV_RestService::LoginResult
 SRV_RestService::Login(const std::string& apiKey, const std::string& token,
                        const std::string& email, const std::string& password, SRV_Account& account)
@@ -484,6 +496,7 @@ SRV_RestService::Login(const std::string& apiKey, const std::string& token,
     if (!database.FindAccountByEmail(Trim(email), account) || account.passwordHash.empty() ||
         !SRV_PasswordHash::Verify(password, account.passwordHash))
         return LoginResult::WrongPassword;
-    return database.AuthorizeToken(token, account.uid) ? LoginResult::LoggedIn
-                                                       : LoginResult::BadToken;
+    return database.AuthorizeToken(token, account.uid) && database.MarkTokenShown(token, Now())
+               ? LoginResult::LoggedIn
+               : LoginResult::BadToken;
 }

@@ -31,10 +31,12 @@ class SRV_RestService
 public:
     struct Settings
     {
-        int64_t tokenLifetime = 3600;     // seconds an auth token waits for its login
-        int64_t sessionLifetime = 86400;  // seconds a session lasts
-        size_t maxListIds = 20000;        // longest uid list a call may carry
-        int64_t maxPendingTokens = 10000; // tokens kept waiting; the oldest go first
+        int64_t tokenLifetime = 3600;    // seconds an auth token waits for its login
+        int64_t sessionLifetime = 86400; // seconds a session lasts
+        size_t maxListIds = 20000;       // longest uid list a call may carry
+        // Tokens kept waiting; beyond it those whose login page nobody opened go first, the
+        // oldest of them first.
+        int64_t maxPendingTokens = 10000;
     };
 
     enum class LoginResult
@@ -68,6 +70,9 @@ public:
     std::string Handle(const SRV_Params& params, const std::string& site);
 
     bool TokenUsable(const std::string& apiKey, const std::string& token);
+    // TokenUsable for a login page about to be shown, noting that the page is open: the cap on
+    // waiting tokens spares the token as long as it can.
+    bool OpenLoginPage(const std::string& apiKey, const std::string& token);
     LoginResult Login(const std::string& apiKey, const std::string& token, const std::string& email,
                       const std::string& password, SRV_Account& account);
 

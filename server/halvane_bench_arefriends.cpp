@@ -3,16 +3,17 @@
 // everyone, friends.areFriends for 6,000 random pairs (over HTTP on loopback and in-process), and
 // 2,000 picture downloads the way the viewer makes them (a new transfer each), first made and
 // then cached. Prints the figures; fails only when a call fails.
-// Usage: halvane-bench-arefriends [FRIENDS [PAIRS [REPEATS]]]
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_XmlAnswer.h"
 #include "server/SRV_SampleServer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -53,13 +54,42 @@ template <class Work> Timing Measure(int repeats, Work&& work)
     std::sort(times.begin(), times.end());
     return {times.front(), times[times.size() / 2]};
 }
+
+constexpr char Usage[] =
+    "Usage: halvane-bench-arefriends [FRIENDS [PAIRS [REPEATS]]]\n"
+    "Times the stand-in server with a generated circle of FRIENDS friends (2 to 50000, default\n"
+    "5000): friends.get, users.getInfo for everyone, friends.areFriends for PAIRS random pairs\n"
+    "(1 to 20000, default 6000), each REPEATS times (1 to 1000, default 7), and the picture\n"
+    "downloads.\n";
+
+// A whole decimal number within [low, high]; false for anything else.
+bool ParseCount(const char* text, int low, int high, int& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || parsed < low || parsed > high)
+        return false;
+    value = int(parsed);
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int friendCount = argc > 1 ? std::atoi(argv[1]) : 5000;
-    const int pairCount = argc > 2 ? std::atoi(argv[2]) : 6000;
-    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    int friendCount = 5000, pairCount = 6000, repeats = 7;
+    if (argc > 4 || (argc > 1 && !ParseCount(argv[1], 2, 50000, friendCount)) ||
+        (argc > 2 && !ParseCount(argv[2], 1, 20000, pairCount)) ||
+        (argc > 3 && !ParseCount(argv[3], 1, 1000, repeats)))
+    {
+        std::fprintf(stderr, "halvane-bench-arefriends: bad arguments\n%s", Usage);
+        return 2;
+    }
 
     SRV_SampleServer sample;
     std::string error;

@@ -21,11 +21,13 @@ extern char** environ;
 
 namespace
 {
-// A running halvane-server with its standard output and error on pipes.
+// A running halvane-server (or another of the server's programs) with its standard output and
+// error on pipes.
 class ServerProcess
 {
 public:
-    explicit ServerProcess(const std::vector<std::string>& arguments)
+    explicit ServerProcess(const std::vector<std::string>& arguments,
+                           const char* program = HALVANE_SERVER_EXE)
     {
         int out[2], err[2];
         if (pipe(out) != 0 || pipe(err) != 0)
@@ -36,13 +38,13 @@ public:
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         posix_spawn_file_actions_addclose(&actions, err[0]);
-        std::vector<std::string> all = {HALVANE_SERVER_EXE};
+        std::vector<std::string> all = {program};
         all.insert(all.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& a : all)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        if (posix_spawn(&pid, HALVANE_SERVER_EXE, &actions, nullptr, argv.data(), environ) != 0)
+        if (posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ) != 0)
             pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -222,4 +224,48 @@ TEST(HalvaneServerProcessTest, HelpAndUsageErrors)
     ServerProcess bad({"--port", "eighty"});
     EXPECT_NE(bad.Errors().find("--port"), std::string::npos);
     EXPECT_EQ(bad.Wait(std::chrono::seconds(30)), 2);
+}
+
+TEST(HalvaneServerProcessTest, ASecondServerOnAPortAlreadyServedRefusesToStart)
+{
+    TempDir dir;
+    ServerProcess first({"--db", dir.File("a.db"), "--port", "0", "--sample", "5"});
+    const std::string line = first.ReadLine(std::chrono::seconds(60));
+    std::smatch match;
+    ASSERT_TRUE(
+        std::regex_match(line, match, std::regex("listening on http://127\\.0\\.0\\.1:(\\d+)")))
+        << "'" << line << "' " << first.Errors();
+
+    ServerProcess second({"--db", dir.File("b.db"), "--port", match[1].str(), "--sample", "5"});
+    ASSERT_EQ(second.Wait(std::chrono::seconds(60)), 1);
+    EXPECT_EQ(second.Output(), "") << "it never announced an address";
+    EXPECT_NE(second.Errors().find("cannot listen on 127.0.0.1:" + match[1].str() +
+                                   ": the port is already in use"),
+              std::string::npos);
+
+    httplib::Client http("127.0.0.1", std::stoi(match[1].str()));
+    http.set_connection_timeout(5);
+    http.set_read_timeout(15);
+    auto index = http.Get("/");
+    ASSERT_TRUE(index) << "the first one serves on";
+    EXPECT_NE(index->body.find("6 people"), std::string::npos) << index->body;
+}
+
+TEST(HalvaneServerProcessTest, AreFriendsBenchmarkAnswersHelpAndRefusesWords)
+{
+    ServerProcess help({"--help"}, HALVANE_BENCH_AREFRIENDS_EXE);
+    EXPECT_NE(help.Output().find("Usage: halvane-bench-arefriends"), std::string::npos);
+    EXPECT_EQ(help.Wait(std::chrono::seconds(30)), 0);
+
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"many"},
+                                                {"1"},
+                                                {"100", "0"},
+                                                {"100", "10", "3x"},
+                                                {"1", "2", "3", "4"}})
+    {
+        SCOPED_TRACE(bad[0]);
+        ServerProcess refused(bad, HALVANE_BENCH_AREFRIENDS_EXE);
+        EXPECT_NE(refused.Errors().find("Usage: halvane-bench-arefriends"), std::string::npos);
+        EXPECT_EQ(refused.Wait(std::chrono::seconds(30)), 2);
+    }
 }

@@ -1,10 +1,15 @@
 #include "RestTestSupport.h"
 
+#include "net/UTL_FacebookClient.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_Signature.h"
+#include "server/SRV_Database.h"
+#include "server/SRV_Names.h"
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+#include <httplib.h>
 #include <tinyxml.h>
 
 namespace RestTestSupport
@@ -29,6 +34,31 @@ Params Signed(const std::string& method, Params params, const std::string& secre
         params["session_key"] = sessionKey;
     params["sig"] = Signature(params, secret);
     return params;
+}
+
+std::string FormEncode(const Params& params)
+{
+    std::string body;
+    for (const auto& [key, value] : params)
+        body += (body.empty() ? "" : "&") + key + "=" + UTL_FacebookClient::EncodeFormValue(value);
+    return body;
+}
+
+void Bound(httplib::Client& client)
+{
+    client.set_connection_timeout(5);
+    client.set_read_timeout(15);
+    client.set_write_timeout(15);
+}
+
+void OpenSample(SRV_Database& database, int friends, uint64_t seed,
+                SRV_NetworkMaker::Result& sample)
+{
+    std::string error;
+    ASSERT_TRUE(database.Open(":memory:", error)) << error;
+    database.AddApplication(ApiKey, AppSecret, "Halvane");
+    SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
+    ASSERT_TRUE(maker.MakeSample(friends, seed, sample, error)) << error;
 }
 
 int ErrorCode(const std::string& xml)

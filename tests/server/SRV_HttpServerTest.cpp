@@ -4,8 +4,6 @@
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_XmlAnswer.h"
 #include "server/SRV_Database.h"
-#include "server/SRV_Names.h"
-#include "server/SRV_NetworkMaker.h"
 #include "server/SRV_RestService.h"
 
 #include <gtest/gtest.h>
@@ -28,22 +26,6 @@ namespace
 constexpr size_t BodyLimit = 64 * 1024;
 constexpr int SampleFriends = 30;
 
-// Every wait on the network is bounded, so a broken server fails the test instead of hanging it.
-void Bound(httplib::Client& client)
-{
-    client.set_connection_timeout(5);
-    client.set_read_timeout(15);
-    client.set_write_timeout(15);
-}
-
-std::string FormEncode(const Params& params)
-{
-    std::string body;
-    for (const auto& [key, value] : params)
-        body += (body.empty() ? "" : "&") + key + "=" + UTL_FacebookClient::EncodeFormValue(value);
-    return body;
-}
-
 // The value of the form input called `name` on an HTML page.
 std::string InputValue(const std::string& html, const std::string& name)
 {
@@ -58,11 +40,7 @@ class SRV_HttpServerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string error;
-        ASSERT_TRUE(database.Open(":memory:", error)) << error;
-        database.AddApplication(ApiKey, AppSecret, "Halvane");
-        SRV_NetworkMaker maker(database, SRV_Names::Builtin(), "halvane", 2);
-        ASSERT_TRUE(maker.MakeSample(SampleFriends, 11, sample, error)) << error;
+        ASSERT_NO_FATAL_FAILURE(OpenSample(database, SampleFriends, 11, sample));
 
         SRV_HttpServer::Settings settings;
         settings.host = "127.0.0.1";
@@ -71,6 +49,7 @@ protected:
         settings.demoPassword = "halvane";
         settings.threads = 8;
         server = std::make_unique<SRV_HttpServer>(database, service, settings);
+        std::string error;
         ASSERT_TRUE(server->Start(error)) << error;
         port = server->Port();
     }

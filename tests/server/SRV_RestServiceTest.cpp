@@ -277,6 +277,51 @@ TEST_F(SRV_RestServiceTest, TokensAndSessionsExpire)
     EXPECT_EQ(ErrorCode(SessionCall("friends.get")), 102);
 }
 
+TEST_F(SRV_RestServiceTest, TheCapOnWaitingTokensTakesThoseNobodyOpenedFirst)
+{
+    SRV_RestService::Settings settings;
+    settings.maxPendingTokens = 4;
+    SRV_RestService capped(database, settings);
+    capped.SetClock([this] { return now; });
+    auto create = [&]
+    {
+        ++now;
+        return Texts("<r>" + capped.Handle(Signed("auth.createToken", {}, AppSecret), Site) +
+                         "</r>",
+                     "r", "auth_createToken_response")
+            .at(0);
+    };
+    auto usable = [&](const std::string& token) { return capped.TokenUsable(ApiKey, token); };
+
+    const std::string opened = create();
+    ASSERT_TRUE(capped.OpenLoginPage(ApiKey, opened));
+    std::vector<std::string> later;
+    for (int i = 0; i < 10; ++i)
+        later.push_back(create());
+    EXPECT_TRUE(usable(opened)) << "the token whose login page is open outlives newer ones";
+    for (size_t i = 0; i < later.size(); ++i)
+        EXPECT_EQ(usable(later[i]), i >= 7)
+            << "the newest unopened ones stay, up to the cap: " << i;
+    EXPECT_FALSE(capped.OpenLoginPage(ApiKey, later[0])) << "a page for a token that is gone";
+
+    // Once every waiting token's page is open, the one opened longest ago goes.
+    for (size_t i = 7; i < 10; ++i)
+    {
+        ++now;
+        ASSERT_TRUE(capped.OpenLoginPage(ApiKey, later[i]));
+    }
+    ++now;
+    SRV_Account account;
+    ASSERT_EQ(capped.Login(ApiKey, opened, "ann@example.com", "secret", account),
+              SRV_RestService::LoginResult::LoggedIn)
+        << "a login counts as the page being open";
+    const std::string newest = create();
+    EXPECT_TRUE(usable(newest));
+    EXPECT_TRUE(usable(opened));
+    EXPECT_FALSE(usable(later[7]));
+    EXPECT_TRUE(usable(later[8]) && usable(later[9]));
+}
+
 TEST_F(SRV_RestServiceTest, UsersGetInfoGivesFieldsInOrderAndEveryKindOfMissingPicture)
 {
     OpenSession();
@@ -391,4 +436,75 @@ TEST_F(SRV_RestServiceTest, ErrorAnswersEchoHostileArgumentsAsWellFormedXml)
                           "?(\xe2\x82\xac"),
               std::string::npos)
         << "control bytes dropped, invalid UTF-8 replaced, valid UTF-8 kept";
+}
+
+namespace
+{
+// Whether `text` is UTF-8 of nothing but the characters XML 1.0 allows: tab, line feed, carriage
+// return, U+0020-U+D7FF, U+E000-U+FFFD and U+10000-U+10FFFF. Decoded here, apart from the
+// server's own escaping.
+bool OnlyXmlCharacters(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();)
+    {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : 4;
+        if (lead >> 3 == 31 || (lead >= 0x80 && lead < 0xc0) || i + length > text.size())
+            return false;
+        uint32_t code = length == 1 ? lead : lead & (0x7f >> length);
+        for (size_t k = 1; k < length; ++k)
+        {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if (next >> 6 != 2)
+                return false;
+            code = code << 6 | (next & 0x3f);
+        }
+        const uint32_t shortest = length == 1   ? 0
+                                  : length == 2 ? 0x80
+                                  : length == 3 ? 0x800
+                                                : 0x10000;
+        const bool allowed =
+            code == 0x9 || code == 0xa || code == 0xd || (code >= 0x20 && code <= 0xd7ff) ||
+            (code >= 0xe000 && code <= 0xfffd) || (code >= 0x10000 && code <= 0x10ffff);
+        if (code < shortest || !allowed)
+            return false;
+        i += length;
+    }
+    return true;
+}
+} // namespace
+
+TEST_F(SRV_RestServiceTest, ErrorAnswersAreWellFormedWhateverCharactersTheArgumentsHold)
+{
+    const struct
+    {
+        const char* what;
+        std::string text;
+    } rows[] = {
+        {"U+FFFE", "a\xef\xbf\xbe z"},
+        {"U+FFFF", "a\xef\xbf\xbf z"},
+        {"C0 controls", std::string("a\x00\x07\x0b\x0c\x1f z", 8)},
+        {"a lone high surrogate", "a\xed\xa0\x80 z"},
+        {"a lone low surrogate", "a\xed\xbf\xbf z"},
+        {"an overlong slash", "a\xc0\xaf z"},
+        {"past U+10FFFF", "a\xf4\x90\x80\x80 z"},
+        {"a truncated sequence", "a\xe2\x82"},
+        {"stray continuation bytes", "\x80\xbf z"},
+    };
+    // Characters XML allows pass unchanged, at the edges of the ranges too.
+    const std::string kept = "\t\n\xed\x9f\xbf\xee\x80\x80\xef\xbf\xbd\xf4\x8f\xbf\xbf";
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        Params params = Signed("facebook.nothing", {}, AppSecret);
+        params["value"] = row.text + kept;
+        params[row.text] = "as a key";
+        const std::string answer = Call(params);
+        EXPECT_TRUE(OnlyXmlCharacters(answer));
+        TiXmlDocument doc;
+        doc.Parse(answer.c_str());
+        ASSERT_FALSE(doc.Error()) << doc.ErrorDesc();
+        EXPECT_EQ(ErrorCode(answer), 3);
+        EXPECT_NE(answer.find(kept + "</value>"), std::string::npos);
+    }
 }
