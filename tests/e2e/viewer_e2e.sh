@@ -121,28 +121,14 @@ if ! [[ "$scale" =~ ^[0-9]+([.][0-9]+)?$ ]] || ! awk -v s="$scale" 'BEGIN { exit
 fi
 scaled() { awk -v t="$1" -v s="$scale" 'BEGIN { printf "%d", t * s + 0.999 }'; }
 
-# Repeats a command every 0.25 s until it succeeds; fails the test after `seconds` (scaled), or
-# at once when the viewer has died. The whole test also ends within its own budget, inside
-# CTest's time-out (1,500 s), so that it always gets to stop what it started.
+# The whole test ends within its own budget, inside CTest's time-out (1,500 s), so that it always
+# gets to stop what it started.
 budget=$(scaled "${HALVANE_E2E_SECONDS:-480}")
 ((budget <= 1440)) || budget=1440
-wait_for() {
-  local seconds
-  seconds=$(scaled "$1")
-  local what=$2
-  shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    if [[ -n "$viewer_pid" ]] && ! kill -0 "$viewer_pid" 2>/dev/null; then
-      fail "the viewer ended while waiting for $what"
-    fi
-    ((SECONDS < deadline)) || fail "no $what within $seconds s"
-    ((SECONDS < budget)) || fail "the test ran past its $budget s while waiting for $what"
-    sleep 0.25
-  done
-}
 
-# As wait_for, but a time-out only returns 1, for a step the test retries.
+# Repeats a command every 0.25 s until it succeeds; returns 1 after `seconds` (scaled), and fails
+# the test at once when the viewer has died or the test's budget is spent. For a step the test
+# retries.
 poll_for() {
   local seconds
   seconds=$(scaled "$1")
@@ -157,6 +143,11 @@ poll_for() {
     ((SECONDS < deadline)) || return 1
     sleep 0.25
   done
+}
+
+# As poll_for, but a time-out fails the test.
+wait_for() {
+  poll_for "$@" || fail "no $2 within $(scaled "$1") s"
 }
 
 # ---- image helpers (ImageMagick); GEOMETRY is WxH+X+Y within the picture ----
