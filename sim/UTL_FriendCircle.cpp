@@ -74,6 +74,36 @@ void UTL_FriendCircle::LetGoOfSelf()
         onRemoving(self.get());
 }
 
+void UTL_FriendCircle::Clear()
+{
+    // The lines and locators point at the people and the docked items show them: all of them
+    // let go before the people are deleted.
+    for (GFX_Dock* dock : {selfDock, friendsDock})
+    {
+        if (!dock)
+            continue;
+        std::vector<const GFX_WidgetDocked*> stale;
+        for (const auto& item : dock->GetItems())
+            if (dynamic_cast<const GFX_WidgetDockedFriend*>(item.get()))
+                stale.push_back(item.get());
+        for (const GFX_WidgetDocked* item : stale)
+            dock->RemoveItem(item);
+    }
+    connections.clear();
+    holdersById.clear();
+    holders.clear();
+    layoutPending = false;
+    if (onRemoving)
+    {
+        if (self)
+            onRemoving(self.get());
+        for (const auto& person : friends)
+            onRemoving(person.get());
+    }
+    friends.clear();
+    self.reset();
+}
+
 void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
                                const std::string& picture, const std::string& squarePicture)
 {

@@ -59,6 +59,10 @@ public:
     int GetFriendCount() const override { return static_cast<int>(friends.size()); }
     const std::string& GetFriendId(int index) const override;
 
+    // Empties the circle: the people, their docked items, locators and lines. Each person is
+    // reported to the removal handler before it goes. The docks and camera stay attached.
+    void Clear();
+
     // Runs a layout that LayoutFriends asked for.
     void Place();
     // The locators, laid out.
