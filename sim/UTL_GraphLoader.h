@@ -1,9 +1,12 @@
 #pragma once
 
+#include "gfx/GFX_Vector3.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
+class UTL_Communities;
 class UTL_FriendCircle;
 class UTL_FriendReceiver;
 class UTL_SocialGraph;
@@ -17,6 +20,9 @@ class UTL_SocialGraph;
 //
 // ToGraph is the way back: the people a circle shows, their picture addresses and the
 // friendships among them, ready to be written out and opened again later.
+//
+// With communities found, each community takes a colour of its own for its people's balls and
+// the lines among them, and Legend says what the communities are.
 class UTL_GraphLoader
 {
 public:
@@ -29,6 +35,18 @@ public:
                      const std::vector<size_t>& order = {});
     // The people and friendships of `circle` (the user's own implied), with `communities` (one
     // per friend, in the circle's order) when it is not empty.
+    // The colour of community `index` (0 the largest): hues of middle lightness that stand out
+    // on the dark and the light theme backgrounds alike, repeated after the last one.
+    static GFX_Vector3 CommunityColor(int index);
+    static constexpr int CommunityColorCount = 10;
+    // Colours the people of `circle` by their community among `communities` of `graph`.
+    static void ColorByCommunity(const UTL_SocialGraph& graph, const UTL_Communities& communities,
+                                 UTL_FriendCircle& circle);
+    // "K communities; largest: S around NAME, ..." for the `largest` biggest, each named by its
+    // best-connected member (their id when the file names nobody).
+    static std::string Legend(const UTL_SocialGraph& graph, const UTL_Communities& communities,
+                              size_t largest = 3);
+
     static void ToGraph(const UTL_FriendCircle& circle, UTL_SocialGraph& graph,
                         const std::vector<int>& communities = {});
 };

@@ -1,17 +1,22 @@
 #include "sim/UTL_GraphLoader.h"
 
+#include "gfx/GFX_Theme.h"
 #include "graph/GraphText.h"
 #include "graph/UTL_Communities.h"
 #include "graph/UTL_GraphReader.h"
 #include "graph/UTL_GraphWriter.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Friend.h"
+#include "scene/GFX_LocationHolderFriend.h"
 #include "support/TempDir.h"
 
 #include "CircleScene.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +44,11 @@ UTL_SocialGraph TwoCliques()
     graph.AddFriendship(graph.Find("a0"), graph.Find("b0"));
     graph.SetUser(me);
     return graph;
+}
+
+std::string Key(const GFX_Vector3& color)
+{
+    return std::to_string(color.x) + "," + std::to_string(color.y) + "," + std::to_string(color.z);
 }
 
 std::vector<std::string> FriendIds(const UTL_FriendCircle& circle)
@@ -144,4 +154,79 @@ TEST(UTL_GraphLoaderTest, ACircleSavedAndOpenedAgainHoldsTheSamePeopleAndFriends
     EXPECT_EQ(actual.friendships, expected.friendships);
     EXPECT_EQ(actual.user, "me");
     EXPECT_EQ(opened.Node(opened.Find("b4")).community, 3);
+}
+
+TEST(UTL_GraphLoaderTest, EachCommunityHasOneColourAndWithoutCommunitiesPlacesColourAsBefore)
+{
+    const UTL_SocialGraph graph = TwoCliques();
+    UTL_Communities communities;
+    std::string error;
+    ASSERT_TRUE(communities.Detect(graph, error)) << error;
+    CircleScene scene;
+    UTL_GraphLoader::Load(graph, scene.circle, communities.NodeOrder());
+    for (const auto& holder : scene.circle.GetHolders())
+        EXPECT_FALSE(holder->GetBallColor()) << "colours of places by default";
+    for (const auto& line : scene.circle.GetConnections())
+        EXPECT_FALSE(line->GetDotColor());
+
+    UTL_GraphLoader::ColorByCommunity(graph, communities, scene.circle);
+    std::map<char, std::set<std::string>> colorsOfSide; // 'a' or 'b', and 'm' for the user
+    for (const auto& holder : scene.circle.GetHolders())
+    {
+        const GFX_Friend* person = holder->AsFriendHolder()->GetFriend();
+        ASSERT_NE(person, nullptr);
+        const auto& color = holder->GetBallColor();
+        colorsOfSide[person->GetId()[0]].insert(color ? Key(*color) : "place");
+    }
+    EXPECT_EQ(colorsOfSide['m'], std::set<std::string>{"place"}) << "the user is in none";
+    ASSERT_EQ(colorsOfSide['a'].size(), 1u);
+    ASSERT_EQ(colorsOfSide['b'].size(), 1u);
+    EXPECT_NE(*colorsOfSide['a'].begin(), *colorsOfSide['b'].begin());
+
+    for (const auto& line : scene.circle.GetConnections())
+    {
+        const bool inside = line->GetId1()[0] == line->GetId2()[0];
+        ASSERT_EQ(line->GetDotColor().has_value(), inside)
+            << line->GetId1() << "-" << line->GetId2();
+        if (inside)
+        {
+            EXPECT_EQ(Key(*line->GetDotColor()), *colorsOfSide[line->GetId1()[0]].begin());
+        }
+    }
+    EXPECT_EQ(UTL_GraphLoader::Legend(graph, communities, 1),
+              "2 communities; largest: 5 around Person " +
+                  std::string(communities.CommunityOf(graph.Find("a0")) == 0 ? "0" : "1"));
+
+    scene.circle.SetPersonColors({});
+    for (const auto& holder : scene.circle.GetHolders())
+        EXPECT_FALSE(holder->GetBallColor());
+    for (const auto& line : scene.circle.GetConnections())
+        EXPECT_FALSE(line->GetDotColor());
+}
+
+TEST(UTL_GraphLoaderTest, CommunityColoursStandOutOnEveryTheme)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    std::vector<GFX_Theme> themes;
+    GFX_Theme theme;
+    LoadThemes(std::string(source) + "/data/config/themes.txt", themes, theme);
+    ASSERT_EQ(themes.size(), 3u);
+    std::set<std::string> distinct;
+    for (int i = 0; i < UTL_GraphLoader::CommunityColorCount; ++i)
+    {
+        const GFX_Vector3 color = UTL_GraphLoader::CommunityColor(i);
+        distinct.insert(Key(color));
+        for (const GFX_Theme& each : themes)
+        {
+            const GFX_Vector3& sky = each.BackgroundColor;
+            const float distance = std::sqrt((color.x - sky.x) * (color.x - sky.x) +
+                                             (color.y - sky.y) * (color.y - sky.y) +
+                                             (color.z - sky.z) * (color.z - sky.z));
+            EXPECT_GT(distance, 0.5f) << "colour " << i << " on a background of " << Key(sky);
+        }
+    }
+    EXPECT_EQ(distinct.size(), size_t(UTL_GraphLoader::CommunityColorCount));
+    EXPECT_EQ(Key(UTL_GraphLoader::CommunityColor(UTL_GraphLoader::CommunityColorCount)),
+              Key(UTL_GraphLoader::CommunityColor(0)));
 }

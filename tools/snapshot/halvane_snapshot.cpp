@@ -213,7 +213,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
                      graph.Friends().size(), graph.Friendships().size());
         if (options.communities)
-            std::fprintf(stderr, "halvane-snapshot: communities: %zu\n", communities.List().size());
+        {
+            UTL_GraphLoader::ColorByCommunity(graph, communities, controller.GetCircle());
+            std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
+                         communities.List().size(),
+                         UTL_GraphLoader::Legend(graph, communities).c_str());
+        }
     }
     else
         session = LogIn(options, controller);
