@@ -71,8 +71,13 @@ bool CMainFrame::IsLoginDialogShown() const
 
 void CMainFrame::OnLoginClosed()
 {
-    if (mainView)
-        mainView->OnLoginClosed();
+    if (!mainView)
+        return;
+    mainView->OnLoginClosed();
+    // The server's circle comes in arrival order, whatever the one before it was.
+    const QSignalBlocker quiet(arrangeAction);
+    arrangeAction->setChecked(mainView->IsArrangedByCommunity());
+    ShowCircleStatus();
 }
 
 void CMainFrame::SetStartGraph(UTL_SocialGraph graph, bool byCommunity)
