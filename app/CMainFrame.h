@@ -1,16 +1,21 @@
 #pragma once
 
 #include "app/UI_Frame.h"
+#include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
 
 #include <memory>
+#include <optional>
 
 class CFBLoginDialog;
+class QAction;
 class UI_HalvaneView;
 
-// The application's main window, titled "Halvane", with the File and Help menus. It creates the
-// main view filling its client area and, on the first tick at which the view has a login
-// address, opens the login dialog on it. The dialog is made once and only hidden when closed.
+// The application's main window, titled "Halvane", with the File, View and Help menus and a
+// status bar. It creates the main view filling its client area and, on the first tick at which
+// the view has a login address, opens the login dialog on it. The dialog is made once and only
+// hidden when closed. A circle opened from a graph file takes the place of the login: given at
+// start, it is shown on the first tick at which the view is ready, and no login is started.
 class CMainFrame : public UI_Frame
 {
     Q_OBJECT
@@ -28,11 +33,29 @@ public:
     // Whether the login dialog is on screen (made and not yet closed).
     bool IsLoginDialogShown() const;
 
+    // The circle to show instead of logging in, arranged by community when asked.
+    void SetStartGraph(UTL_SocialGraph graph, bool byCommunity);
+    // Opens, arranges and saves as the menu items do, telling the outcome in the status bar;
+    // false with `error` set on failure.
+    bool OpenGraphFile(const QString& path, std::string& error);
+    bool SetArrangeByCommunity(bool value, std::string& error);
+    bool SaveGraphFile(const QString& path, std::string& error);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
     void ShowAbout();
+    void OnOpenGraph();
+    void OnSaveGraph();
+    void OnArrangeByCommunity(bool checked);
+    // The status bar's line about the circle shown.
+    void ShowCircleStatus();
+    void ShowError(const QString& title, const std::string& error);
+
+    std::optional<UTL_SocialGraph> startGraph;
+    bool loginWanted = true;
+    QAction* arrangeAction = nullptr;
 
     std::unique_ptr<CFBLoginDialog> loginDialog;
     UI_HalvaneView* mainView = nullptr;

@@ -1,7 +1,11 @@
 #include "app/UI_HalvaneView.h"
 
 #include "app/UI_KeyCodes.h"
+#include "graph/UTL_GraphReader.h"
+#include "graph/UTL_GraphWriter.h"
 #include "net/CHtmlCtrl.h"
+#include "sim/UTL_FriendCircle.h"
+#include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QKeyEvent>
@@ -51,12 +55,140 @@ void UI_HalvaneView::paintGL()
 void UI_HalvaneView::OnLoginClosed()
 {
     makeCurrent();
+    if (fromFile)
+        controller->ClearCircle();
     const bool loaded = session.OnLoginClosed();
     doneCurrent();
+    // The server's circle replaces whatever was shown before.
+    graph.Clear();
+    fromFile = false;
+    communitiesFound = false;
+    byCommunity = false;
+    legend.clear();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
     UI_LogEvent(QString("friends loaded: %1").arg(controller->GetCircle().GetFriendCount()));
+}
+
+bool UI_HalvaneView::OpenGraph(const std::string& path, const std::string& self,
+                               const Progress& progress, std::string& error)
+{
+    UTL_GraphReader reader;
+    reader.SetSelf(self);
+    reader.SetProgress(progress);
+    UTL_SocialGraph opened;
+    if (!reader.Read(path, opened, error))
+        return false;
+    return ShowOpened(std::move(opened), error);
+}
+
+bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
+{
+    // The docks that list the people are made with the GL resources.
+    if (!isValid())
+    {
+        error = "the view is not ready yet";
+        return false;
+    }
+    UTL_SocialGraph previous = std::move(graph);
+    const bool previousFromFile = fromFile;
+    graph = std::move(opened);
+    communitiesFound = false;
+    if (!ShowGraph(error))
+    {
+        graph = std::move(previous);
+        fromFile = previousFromFile;
+        communitiesFound = false;
+        return false;
+    }
+    fromFile = true;
+    // The server's remaining friendships were for the circle that has gone.
+    session.StopBatches();
+    UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
+                    .arg(controller->GetCircle().GetFriendCount())
+                    .arg(graph.Friendships().size()));
+    return true;
+}
+
+bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
+{
+    if (value == byCommunity)
+        return true;
+    if (!fromFile && session.HasMoreBatches())
+    {
+        // The batches walk the friends in the order they are shown.
+        error = "the friendships are still arriving from the server; arrange them once they "
+                "are all there";
+        return false;
+    }
+    TakeCircle();
+    byCommunity = value;
+    if (graph.NodeCount() == 0)
+        return true; // nothing shown yet: the next circle opened is arranged so
+    if (!ShowGraph(error))
+    {
+        byCommunity = !value;
+        return false;
+    }
+    return true;
+}
+
+bool UI_HalvaneView::SaveGraph(const std::string& path, std::string& error)
+{
+    UTL_SocialGraph saved;
+    UTL_GraphLoader::ToGraph(controller->GetCircle(), saved);
+    if (communitiesFound)
+        for (size_t node = 0; node < saved.NodeCount(); ++node)
+        {
+            const size_t known = graph.Find(saved.Node(node).id);
+            if (known != UTL_SocialGraph::NoNode)
+                saved.Node(node).community = communities.CommunityOf(known);
+        }
+    return UTL_GraphWriter::WriteGraphML(saved, path, error);
+}
+
+void UI_HalvaneView::TakeCircle()
+{
+    if (fromFile)
+        return;
+    UTL_SocialGraph shown;
+    UTL_GraphLoader::ToGraph(controller->GetCircle(), shown);
+    if (graph.NodeCount() == 0)
+    {
+        graph = std::move(shown);
+        return;
+    }
+    for (const auto& [a, b] : shown.Friendships())
+    {
+        const size_t first = graph.Find(shown.Node(a).id);
+        const size_t second = graph.Find(shown.Node(b).id);
+        if (first != UTL_SocialGraph::NoNode && second != UTL_SocialGraph::NoNode &&
+            graph.AddFriendship(first, second))
+            communitiesFound = false;
+    }
+}
+
+bool UI_HalvaneView::ShowGraph(std::string& error)
+{
+    if (byCommunity && !communitiesFound)
+    {
+        if (!communities.Detect(graph, error))
+            return false;
+        communitiesFound = true;
+    }
+    makeCurrent();
+    controller->ClearCircle();
+    UTL_FriendCircle& circle = controller->GetCircle();
+    UTL_GraphLoader::Load(graph, circle,
+                          byCommunity ? communities.NodeOrder() : std::vector<size_t>());
+    if (byCommunity)
+        UTL_GraphLoader::ColorByCommunity(graph, communities, circle);
+    doneCurrent();
+    legend = byCommunity ? UTL_GraphLoader::Legend(graph, communities) : std::string();
+    if (byCommunity)
+        UI_LogEvent(QString("communities: %1").arg(communities.List().size()));
+    return true;
 }
 
 void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int& flags) const

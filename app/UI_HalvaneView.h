@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/UI_OpenGlOverlappedView.h"
+#include "graph/UTL_Communities.h"
+#include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +16,9 @@ class UTL_SimCtrlHalvane;
 // frame per idle tick of the frame, measuring the wall-clock time since the previous frame,
 // forwards left-button and key events to the controller with y turned to grow upwards, builds
 // the login address on demand and starts the friend download when the login dialog closes. The
-// friendship batches run from the frame counter.
+// friendship batches run from the frame counter. A graph file can take the place of the server:
+// its circle replaces the one shown, and any circle shown can be arranged by community and
+// saved as a graph file.
 //
 // Everything runs on the user-interface thread; the controller is called with this view's GL
 // context current during set-up, frames and friend arrivals.
@@ -33,6 +38,25 @@ public:
     std::string GetLoginUrl() { return session.GetLoginUrl(); }
     void OnLoginClosed();
 
+    // Reports the bytes read of a graph file as it is read.
+    using Progress = std::function<void(uint64_t done, uint64_t total)>;
+    // Reads the graph file and shows its circle instead of the one shown, arranged as
+    // IsArrangedByCommunity says; `self` names the user's node (empty: as the file says). On
+    // failure `error` says why and the circle shown stays.
+    bool OpenGraph(const std::string& path, const std::string& self, const Progress& progress,
+                   std::string& error);
+    // Shows a graph already read, as OpenGraph does; false when the view has no GL yet, or
+    // with `error` set.
+    bool ShowOpened(UTL_SocialGraph opened, std::string& error);
+    // Lays the circle shown out again, community by community (coloured, largest first) or in
+    // the order its people arrived. Refused while the server's friendships are still arriving.
+    bool ArrangeByCommunity(bool value, std::string& error);
+    bool IsArrangedByCommunity() const { return byCommunity; }
+    // Writes the circle shown as GraphML, with its communities when they were found.
+    bool SaveGraph(const std::string& path, std::string& error);
+    // What the communities are, for the status bar; empty when not arranged by community.
+    const std::string& GetLegend() const { return legend; }
+
     UTL_SimCtrlHalvane* GetController() const { return controller.get(); }
     UTL_NetworkSession& GetSession() { return session; }
     // Wall-clock seconds the last frame's drawing took (0 before the first frame).
@@ -49,6 +73,12 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    // Takes the circle shown into `graph` when it came from the server; keeps the order of
+    // arrival of a graph taken before and adds the friendships that arrived since.
+    void TakeCircle();
+    // Shows `graph` in place of the circle shown, arranged and coloured as byCommunity says.
+    bool ShowGraph(std::string& error);
+
     // The event's position in device pixels, y counted from the bottom, and its flag word.
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
 
@@ -56,4 +86,12 @@ private:
     std::chrono::steady_clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;
+    // The circle shown as data, its people in the order they arrived, once it was opened from
+    // a file or arranged; fromFile: it is all there is of the circle shown.
+    UTL_SocialGraph graph;
+    bool fromFile = false;
+    UTL_Communities communities;
+    bool communitiesFound = false;
+    bool byCommunity = false;
+    std::string legend;
 };

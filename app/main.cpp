@@ -1,7 +1,9 @@
 // Halvane: a person's circle of friends as an interactive 3-D globe.
 
 #include "app/CHalvaneApp.h"
+#include "app/CMainFrame.h"
 #include "app/UI_OpenGlView.h"
+#include "graph/UTL_GraphReader.h"
 #include "net/CHtmlCtrl.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_NetworkSession.h"
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -36,9 +39,18 @@ void PrepareBrowserEnvironment()
 
 namespace
 {
+// A graph file to show instead of logging in.
+struct StartGraph
+{
+    std::string path; // empty: log in
+    std::string self;
+    bool byCommunity = false;
+};
+
 // The command line, read before the GUI exists so that --help and --version work, and mistakes
 // are reported, without a display. Returns false when the program should stop with `exitCode`.
-bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoints, int& exitCode)
+bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoints,
+                  StartGraph& start, int& exitCode)
 {
     QCoreApplication parsing(argc, argv);
     QCoreApplication::setApplicationName("halvane");
@@ -64,8 +76,18 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
                                  "Open this address as the login page instead of the server's "
                                  "own (the login parameters are appended to it).",
                                  "URL");
+    QCommandLineOption open("open",
+                            "Show the circle of this graph file instead of logging in: GraphML, "
+                            "GML, GEXF, CSV, an edge list or a SNAP ego network (N.edges).",
+                            "FILE");
+    QCommandLineOption self("self", "With --open: the node that is the user.", "ID");
+    QCommandLineOption communities("communities",
+                                   "With --open: arrange and colour the circle by community.");
     options.addOption(network);
     options.addOption(loginPage);
+    options.addOption(open);
+    options.addOption(self);
+    options.addOption(communities);
     options.process(parsing); // --help, --version and unknown options end the program here
 
     const QString server = options.value(network);
@@ -79,6 +101,15 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     endpoints = UTL_NetworkSession::ForServer(server.toStdString());
     if (options.isSet(loginPage))
         endpoints.loginPage = options.value(loginPage).toStdString();
+    start.path = options.value(open).toStdString();
+    start.self = options.value(self).toStdString();
+    start.byCommunity = options.isSet(communities);
+    if (start.path.empty() && (options.isSet(self) || start.byCommunity))
+    {
+        std::fprintf(stderr, "halvane: --self and --communities go with --open\n");
+        exitCode = 2;
+        return false;
+    }
 
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
@@ -96,9 +127,25 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
 int main(int argc, char** argv)
 {
     UTL_NetworkSession::Endpoints endpoints;
+    StartGraph start;
     int exitCode = 0;
-    if (!ParseOptions(argc, argv, endpoints, exitCode))
+    if (!ParseOptions(argc, argv, endpoints, start, exitCode))
         return exitCode;
+
+    // A file given at start is read before any window opens: one that does not read leaves
+    // nothing to show, so it ends the program with the reason.
+    UTL_SocialGraph graph;
+    if (!start.path.empty())
+    {
+        UTL_GraphReader reader;
+        reader.SetSelf(start.self);
+        std::string error;
+        if (!reader.Read(start.path, graph, error))
+        {
+            std::fprintf(stderr, "halvane: %s\n", error.c_str());
+            return 1;
+        }
+    }
 
     PrepareBrowserEnvironment();
     CHtmlCtrl::RegisterAppScheme();
@@ -108,5 +155,7 @@ int main(int argc, char** argv)
     CHalvaneApp app(argc, argv);
     if (!app.InitInstance(endpoints))
         return 1;
+    if (!start.path.empty())
+        app.GetMainFrame()->SetStartGraph(std::move(graph), start.byCommunity);
     return app.exec();
 }

@@ -73,6 +73,8 @@ public:
     int GetResumeRow() const { return resumeRow; }
     uint32_t GetFrameCounter() const { return frameCounter; }
     bool HasMoreBatches() const { return moreBatches; }
+    // Asks for no more friendship batches: the circle they were for is no longer shown.
+    void StopBatches() { moreBatches = false; }
     // Why the last LoadFriends failed, e.g. "users.getInfo failed with error 2: Service
     // temporarily unavailable"; empty after a success.
     const std::string& GetFailure() const { return failure; }

@@ -30,6 +30,8 @@ void GFX_Connection::EmitDots()
     if (intervals < 2)
         return;
     const float spacing = length / static_cast<float>(intervals);
+    if (dotColor)
+        billboard->SetColor(*dotColor);
 
     // The hot loop of the scene: a large circle has some hundred thousand lines of up to a
     // hundred dots each, every frame. Nothing here allocates.
@@ -37,7 +39,8 @@ void GFX_Connection::EmitDots()
     {
         const GFX_Vector3 dot = start.Plus(direction.Times(static_cast<float>(i) * spacing));
         billboard->SetPosition(dot);
-        billboard->SetColor(GFX_Globe::PositionColor(dot));
+        if (!dotColor)
+            billboard->SetColor(GFX_Globe::PositionColor(dot));
         billboard->UpdateCorners();
         billboard->EmitQuad();
     }

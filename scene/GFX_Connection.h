@@ -3,13 +3,15 @@
 #include "gfx/GFX_Vector3.h"
 
 #include <memory>
+#include <optional>
 
 class GFX_Billboard;
 class GFX_SceneOwner;
 
 // A straight row of glowing dots between two points of the scene: one dot every DotSpacing
 // units or a little more (the segment is split into whole intervals), none on either end, each
-// coloured by its place on the globe, so a line shades from one end's colour to the other's.
+// coloured by its place on the globe, so a line shades from one end's colour to the other's, or
+// all in one colour when the line has one of its own.
 // One billboard is reused for every dot rather than storing them.
 //
 // The owner sets the camera's axes every frame and calls Draw inside a GL_QUADS batch it has
@@ -35,6 +37,9 @@ public:
     const GFX_Vector3& GetStart() const { return start; }
     const GFX_Vector3& GetEnd() const { return end; }
     const GFX_Billboard* GetBillboard() const { return billboard.get(); }
+    // One colour for every dot instead of the colours of their places; nullopt: by place.
+    void SetDotColor(const std::optional<GFX_Vector3>& value) { dotColor = value; }
+    const std::optional<GFX_Vector3>& GetDotColor() const { return dotColor; }
 
     // The number of whole intervals of at least DotSpacing in a line of `length`; a line of n
     // intervals has n − 1 dots, so anything shorter than two intervals has none.
@@ -52,4 +57,5 @@ protected:
     GFX_Vector3 start;
     GFX_Vector3 end;
     std::unique_ptr<GFX_Billboard> billboard;
+    std::optional<GFX_Vector3> dotColor;
 };

@@ -91,7 +91,7 @@ void GFX_LocationHolder::DrawBall()
     if (!ball)
         return;
 
-    const GFX_Vector3 color = GFX_Globe::PositionColor(position);
+    const GFX_Vector3 color = ballColor ? *ballColor : GFX_Globe::PositionColor(position);
     glColor3fv(color.Data());
     float scale = ballSize / BallModelRadius;
     if (scale < 0.01f)

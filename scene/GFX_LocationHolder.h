@@ -3,6 +3,7 @@
 #include "gfx/GFX_Vector3.h"
 
 #include <memory>
+#include <optional>
 
 class GFX_Billboard;
 class GFX_LocationHolderFriend;
@@ -63,8 +64,11 @@ public:
     // Recomputes the position from longitude and latitude and places the label: diagonally
     // off the ball, on the side of each screen axis that faces away from the globe's centre.
     void Update();
-    // The shared ball model, coloured by position, scaled from its radius 125 to the ball size.
-    // Assumes the ball texture is bound and lighting set as the caller wants.
+    // A colour for the ball instead of the one of its place; nullopt: by place.
+    void SetBallColor(const std::optional<GFX_Vector3>& value) { ballColor = value; }
+    const std::optional<GFX_Vector3>& GetBallColor() const { return ballColor; }
+    // The shared ball model, coloured by position (or its own colour), scaled from its radius 125
+    // to the ball size. Assumes the ball texture is bound and lighting set as the caller wants.
     void DrawBall();
 
     const GFX_Billboard* GetBillboard() const { return billboard.get(); }
@@ -104,6 +108,7 @@ private:
     float labelSideRight = 10.0f;
     float ballSize = 1.0f;
     GFX_Vector3 position;
+    std::optional<GFX_Vector3> ballColor;
     bool selected = false;
 };
 

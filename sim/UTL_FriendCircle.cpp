@@ -74,6 +74,58 @@ void UTL_FriendCircle::LetGoOfSelf()
         onRemoving(self.get());
 }
 
+void UTL_FriendCircle::SetPersonColors(std::unordered_map<std::string, GFX_Vector3> colors)
+{
+    personColors = std::move(colors);
+    for (auto& line : connections)
+        line->SetDotColor(LineColor(line->GetId1(), line->GetId2()));
+    // The balls take their colours with the people the layout puts on them.
+    layoutPending = true;
+}
+
+std::optional<GFX_Vector3> UTL_FriendCircle::LineColor(const std::string& id1,
+                                                       const std::string& id2) const
+{
+    const auto first = personColors.find(id1);
+    const auto second = personColors.find(id2);
+    if (first == personColors.end() || second == personColors.end() ||
+        first->second.x != second->second.x || first->second.y != second->second.y ||
+        first->second.z != second->second.z)
+        return std::nullopt;
+    return first->second;
+}
+
+void UTL_FriendCircle::Clear()
+{
+    // The lines and locators point at the people and the docked items show them: all of them
+    // let go before the people are deleted.
+    for (GFX_Dock* dock : {selfDock, friendsDock})
+    {
+        if (!dock)
+            continue;
+        std::vector<const GFX_WidgetDocked*> stale;
+        for (const auto& item : dock->GetItems())
+            if (dynamic_cast<const GFX_WidgetDockedFriend*>(item.get()))
+                stale.push_back(item.get());
+        for (const GFX_WidgetDocked* item : stale)
+            dock->RemoveItem(item);
+    }
+    connections.clear();
+    holdersById.clear();
+    holders.clear();
+    layoutPending = false;
+    personColors.clear();
+    if (onRemoving)
+    {
+        if (self)
+            onRemoving(self.get());
+        for (const auto& person : friends)
+            onRemoving(person.get());
+    }
+    friends.clear();
+    self.reset();
+}
+
 void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
                                const std::string& picture, const std::string& squarePicture)
 {
@@ -117,6 +169,9 @@ void UTL_FriendCircle::Place()
             isSelf ? GFX_LocationHolder::SelectedLabelSize : GFX_LocationHolder::LabelSize;
         if (GFX_LocationHolderFriend* friendHolder = holder.AsFriendHolder())
             friendHolder->SetFriend(person);
+        const auto color = personColors.find(person->GetId());
+        holder.SetBallColor(color == personColors.end() ? std::nullopt
+                                                        : std::optional(color->second));
         holder.SetLongitude(points[i].longitude);
         holder.SetLatitude(points[i].latitude);
         holder.SetBillboardSize(size, size);
@@ -158,6 +213,8 @@ void UTL_FriendCircle::ConnectFriends(const std::string& id1, const std::string&
     connection->SetIds(id1, id2);
     connection->SetDimAlpha(dimAlpha);
     connection->SetHighlighted(highlighted);
+    if (!personColors.empty())
+        connection->SetDotColor(LineColor(id1, id2));
     connections.push_back(std::move(connection));
 }
 

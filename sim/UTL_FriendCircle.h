@@ -1,10 +1,12 @@
 #pragma once
 
+#include "gfx/GFX_Vector3.h"
 #include "net/UTL_FriendReceiver.h"
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,7 +18,6 @@ class GFX_HalvaneCamera;
 class GFX_LocationHolder;
 class GFX_LocationHolderFriend;
 class GFX_SceneOwner;
-class GFX_Vector3;
 class OGL_Texture2D;
 
 // The people of the main scene and where they stand: the user and the friends as they arrive,
@@ -59,6 +60,15 @@ public:
     int GetFriendCount() const override { return static_cast<int>(friends.size()); }
     const std::string& GetFriendId(int index) const override;
 
+    // Colours of people by id (a community's colour): each one's ball, and the lines between two
+    // people of the same colour, take it; everyone else keeps the colours of their places. An
+    // empty map gives the colours of places back. Kept until Clear.
+    void SetPersonColors(std::unordered_map<std::string, GFX_Vector3> colors);
+
+    // Empties the circle: the people, their docked items, locators and lines. Each person is
+    // reported to the removal handler before it goes. The docks and camera stay attached.
+    void Clear();
+
     // Runs a layout that LayoutFriends asked for.
     void Place();
     // The locators, laid out.
@@ -91,6 +101,8 @@ public:
     void Draw(OGL_Texture2D* dotTexture);
 
 private:
+    // The colour of the line between id1 and id2: that of both ends, when they share one.
+    std::optional<GFX_Vector3> LineColor(const std::string& id1, const std::string& id2) const;
     // Rebuilds holdersById from the friends the locators show now.
     void IndexHolders();
     // Takes the user record's docked item and locators away from it.
@@ -109,5 +121,6 @@ private:
     // The positions in `holders` of the friend locators showing each id, in list order: lines
     // look their ends up here instead of walking every locator.
     std::unordered_map<std::string, std::vector<int>> holdersById;
+    std::unordered_map<std::string, GFX_Vector3> personColors;
     bool layoutPending = false;
 };

@@ -22,6 +22,12 @@ public:
     void Select(GFX_LocationHolder* holder, GFX_Friend* person);
     // Forgets the person, who is about to be deleted.
     void Forget(const GFX_Friend* person);
+    // Forgets the selection without touching what shows it: the whole circle is about to go.
+    void Reset()
+    {
+        holder = nullptr;
+        person = nullptr;
+    }
 
     GFX_LocationHolder* GetHolder() const { return holder; }
     GFX_Friend* GetPerson() const { return person; }

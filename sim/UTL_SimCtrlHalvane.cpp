@@ -218,6 +218,12 @@ void UTL_SimCtrlHalvane::SelectPerson(GFX_Friend* person)
         motion.FlyTo(holder->GetLongitude(), holder->GetLatitude());
 }
 
+void UTL_SimCtrlHalvane::ClearCircle()
+{
+    selection.Reset();
+    circle->Clear();
+}
+
 bool UTL_SimCtrlHalvane::SelectFriendById(const std::string& id)
 {
     for (GFX_Dock* dock : {interfacePass->GetFriendsDock(), interfacePass->GetSelfDock()})

@@ -51,6 +51,8 @@ public:
     // Selects the friend as a click on its docked item would, and scrolls the item into view;
     // false for an unknown id.
     bool SelectFriendById(const std::string& id);
+    // Empties the circle shown, the selection with it, for another circle to be loaded.
+    void ClearCircle();
 
     // What scene objects and widgets reach through their owner.
     const GFX_Theme& GetTheme() const override { return theme; }

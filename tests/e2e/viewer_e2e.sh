@@ -12,7 +12,11 @@
 #   5. a second run opens a page of its own instead of the login page, whose script sends the
 #      three kinds of "app:" command: "APP:Beep" (prefix in any case), "app:Hello" (unknown: a box
 #      titled "Unexpected Command") and "app:Minimise"; the viewer's event log must show all three
-#      and the box must appear.
+#      and the box must appear;
+#   6. a third run opens a graph file written here (a user and 30 named friends in two groups)
+#      with --open and --communities, with no server and no login: the event log must say the
+#      graph and its two communities are loaded, no login dialog may appear, and the screenshot
+#      must show the friends dock filled and the dots drawn, as the first run checks.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -430,13 +434,14 @@ log "screenshot: $artifacts/screenshot.png"
 
 # The user stands at the front of the globe, in the middle of the view, with the label to the
 # upper right of the ball; every friend is joined to the user by a row of dots, so the dots
-# cover the space left of the ball, where no label lies.
+# cover the space left of the ball, where no label lies: most of it for a large circle, some
+# of it (the share given) for a small one.
 dots_left_of_user() {
-  local cx=$((WW / 2)) cy=$((WH / 2 + 10)) above below
+  local cx=$((WW / 2)) cy=$((WH / 2 + 10)) share=${1:-0.8} above below
   above=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy - 65))")
   below=$(fraction_unlike_background "50x50+$((cx - 65))+$((cy + 15))")
   log "dots: ${above} and ${below} of the space left of the user drawn"
-  at_least "$above" 0.8 && at_least "$below" 0.8
+  at_least "$above" "$share" && at_least "$below" "$share"
 }
 dots_left_of_user || fail "no dots around the user's locator (see $artifacts/screenshot.png)"
 
@@ -509,5 +514,46 @@ poll_for 30 "'frames: hidden' in the event log after 'Minimise'" logged "$run" "
   log "the window did not stay minimised (no window manager)"
 kill -0 "$viewer_pid" 2>/dev/null || fail "the viewer ended after 'Minimise'"
 log "app commands: $commands; one 'Unexpected Command' box"
+stop "$viewer_pid" group
+viewer_pid=
+
+# ---- a graph file, opened without a server ----
+
+graph=$scratch/two-groups.graphml
+{
+  echo '<?xml version="1.0" encoding="UTF-8"?>'
+  echo '<graphml xmlns="http://graphml.graphdrawing.org/xmlns">'
+  echo '<key id="name" for="node" attr.name="name" attr.type="string"/>'
+  echo '<graph id="G" edgedefault="undirected">'
+  echo '<node id="me"><data key="name">Test User</data></node>'
+  for i in $(seq 0 29); do echo "<node id=\"p$i\"><data key=\"name\">Person $i</data></node>"; done
+  for i in $(seq 0 29); do
+    echo "<edge source=\"me\" target=\"p$i\"/>"
+    # Everyone knows the rest of their group of 15; p0 and p15 know each other across.
+    for j in $(seq $((i + 1)) $(((i / 15) * 15 + 14))); do echo "<edge source=\"p$i\" target=\"p$j\"/>"; done
+  done
+  echo '<edge source="p0" target="p15"/>'
+  echo '</graph></graphml>'
+} >"$graph"
+
+run=$scratch/viewer-graph.log
+start_viewer "$run" --network "127.0.0.1:1" --open "$graph" --self me --communities
+log "viewer started on $graph (pid $viewer_pid)"
+graph_loaded() { grep -q '^halvane: graph loaded: ' "$run"; }
+wait_for 60 "'graph loaded' in the event log" graph_loaded
+said=$(sed -n 's/^halvane: graph loaded: //p' "$run" | head -n 1)
+[[ "$said" == "30 friends, 211 friendships" ]] || fail "the graph loaded as '$said', not 30 friends, 211 friendships"
+logged "$run" "communities: 2" || fail "no 'communities: 2' in the event log"
+main=$(window_named Halvane)
+[[ -n "$main" ]] || fail "no main window after the graph loaded"
+xdotool mousemove 1270 790
+wait_for 60 "friends in the dock and on the globe" friends_shown
+has_window "$dialog_title" && fail "a login dialog opened although a graph file was given"
+cp "$scratch/main.png" "$artifacts/graph.png"
+log "graph shown: dock $dock_filled filled, middle $middle_filled filled"
+# Thirty friends' rows of dots, fewer than the first run's 150, cover less of the space.
+dots_left_of_user 0.25 || fail "no dots around the user's locator (see $artifacts/graph.png)"
+stop "$viewer_pid" group
+viewer_pid=
 
 log "PASSED"

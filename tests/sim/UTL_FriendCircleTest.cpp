@@ -5,10 +5,13 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 
+#include "sim/UTL_Selection.h"
+
 #include "CircleScene.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -110,4 +113,45 @@ TEST(UTL_FriendCircleTest, DotsAreCountedOverResolvedLinesOnlyAndNoneOnTheEnds)
         expected += static_cast<long long>(length / GFX_Connection::DotSpacing) - 1;
     }
     EXPECT_EQ(scene.circle.CountDots(), expected);
+}
+
+TEST(UTL_FriendCircleTest, ClearLetsGoOfEveryoneAndTheCircleFillsAgain)
+{
+    CircleScene scene;
+    UTL_Selection selection(scene.circle);
+    std::vector<const GFX_Friend*> removed;
+    scene.circle.SetOnRemoving(
+        [&](const GFX_Friend* person)
+        {
+            removed.push_back(person);
+            selection.Forget(person);
+        });
+    scene.AddPeople(3);
+    scene.circle.ConnectFriends("1", "2", 0.4f, false);
+    selection.Select(&scene.Holder(2), scene.circle.GetFriends()[1].get());
+    const GFX_Friend* second = scene.circle.GetFriends()[1].get();
+
+    selection.Reset();
+    scene.circle.Clear();
+    EXPECT_EQ(removed.size(), 4u);
+    EXPECT_NE(std::find(removed.begin(), removed.end(), second), removed.end());
+    EXPECT_EQ(scene.circle.GetSelf(), nullptr);
+    EXPECT_EQ(scene.circle.GetFriendCount(), 0);
+    EXPECT_TRUE(scene.circle.GetHolders().empty());
+    EXPECT_TRUE(scene.circle.GetConnections().empty());
+    EXPECT_TRUE(scene.selfDock.GetItems().empty());
+    EXPECT_TRUE(scene.friendsDock.GetItems().empty());
+    EXPECT_EQ(selection.GetPerson(), nullptr);
+    EXPECT_EQ(scene.circle.CountDots(), 0);
+
+    // A second circle, with ids the first one also had, finds only its own people.
+    scene.circle.AddFriend("2", "Another", "", "");
+    scene.circle.AddFriend("5", "Five", "", "");
+    scene.circle.LayoutFriends();
+    scene.circle.ConnectFriends("2", "5", 0.4f, false);
+    scene.ResolveLines();
+    EXPECT_EQ(scene.circle.GetHolders().size(), 2u);
+    EXPECT_EQ(scene.friendsDock.GetItems().size(), 2u);
+    EXPECT_EQ(CircleScene::DockedFriend(scene.friendsDock, 0)->GetName(), "Another");
+    EXPECT_GT(scene.circle.CountDots(), 0);
 }

@@ -161,6 +161,62 @@ TEST_F(SnapshotToolTest, AFailedFriendQueryIsAnErrorAndWritesNothing)
     }
 }
 
+TEST_F(SnapshotToolTest, OpensAGraphFileWithoutAServerAndCountsTheDots)
+{
+    const std::string graph = dir.Write("circle.gml", "graph [\n"
+                                                      "  node [ id 1 label \"Ann\" ]\n"
+                                                      "  node [ id 2 label \"Bea\" ]\n"
+                                                      "  node [ id 3 label \"Cy\" ]\n"
+                                                      "  node [ id 4 label \"Dee\" ]\n"
+                                                      "  edge [ source 1 target 2 ]\n"
+                                                      "  edge [ source 3 target 4 ]\n"
+                                                      "  edge [ source 2 target 3 ]\n"
+                                                      "]\n");
+    // The user's own friendships are implied, so Bea as the user keeps one of the three.
+    const struct
+    {
+        const char* extra;
+        const char* said;
+    } runs[] = {
+        {"", "graph loaded: 4 friends, 3 friendships"},
+        {" --self 2", "graph loaded: 3 friends, 1 friendships"},
+        {" --communities", "communities: 2"},
+    };
+    for (const auto& [extra, said] : runs)
+    {
+        SCOPED_TRACE(extra);
+        std::filesystem::remove(out);
+        const Outcome outcome =
+            RunTool(std::string(HALVANE_SNAPSHOT) + " --open " + ImageMagick::Quote(graph) + extra +
+                    " --size 64x48 --frames 1 --bench --out " + ImageMagick::Quote(out));
+        if (!HasGl(outcome))
+            GTEST_SKIP() << "no headless GL context";
+        EXPECT_EQ(outcome.status, 0) << outcome.output;
+        EXPECT_TRUE(std::filesystem::exists(out));
+        const size_t dots = outcome.output.find("dots=");
+        ASSERT_NE(dots, std::string::npos) << outcome.output;
+        EXPECT_GT(std::atoll(outcome.output.c_str() + dots + 5), 0) << outcome.output;
+        EXPECT_NE(outcome.output.find(said), std::string::npos) << outcome.output;
+    }
+}
+
+TEST_F(SnapshotToolTest, AMalformedGraphFileIsAnErrorNamingTheFile)
+{
+    // Refused before any GL work, so this holds on machines without a GL context too.
+    const std::string graph = dir.Write("broken.gml", "graph [\n  node [ id 1 ]\n  edge [\n");
+    const Outcome outcome =
+        RunTool(std::string(HALVANE_SNAPSHOT) + " --open " + ImageMagick::Quote(graph) + " --out " +
+                ImageMagick::Quote(out));
+    EXPECT_NE(outcome.status, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("broken.gml"), std::string::npos) << outcome.output;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    const Outcome missing = RunTool(std::string(HALVANE_SNAPSHOT) + " --open " +
+                                    ImageMagick::Quote(dir.File("none.graphml")));
+    EXPECT_NE(missing.status, 0);
+    EXPECT_NE(missing.output.find("none.graphml"), std::string::npos) << missing.output;
+}
+
 TEST(PictureBenchmarkToolTest, HelpIsShownAndBadArgumentsAreRefused)
 {
     const Outcome help = RunTool(std::string(HALVANE_BENCH_PICTURES) + " --help");

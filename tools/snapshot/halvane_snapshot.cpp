@@ -1,10 +1,14 @@
 // halvane-snapshot: renders the whole scene of a person's circle offscreen, without a display,
-// and writes it to a PNG; with --bench it times the frames.
+// and writes it to a PNG; with --bench it times the frames. The circle comes from a running
+// halvane-server or straight from a graph file.
 
 #include "gfx/WGL_Context.h"
+#include "graph/UTL_Communities.h"
+#include "graph/UTL_GraphReader.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
+#include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 #include "tools/snapshot/SnapshotPng.h"
 #include "util/UTL_FotoTextureBoss.h"
@@ -15,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,14 +29,19 @@ namespace
 const char* const Usage =
     R"(Usage: halvane-snapshot [options]
 
-Logs in to a running halvane-server over HTTP (no browser), loads the user, the friends and
-their friendships into the scene, steps frames on a headless GL context and writes a PNG.
-Run it from the folder that holds data/config/ (the themes and interface textures).
+Logs in to a running halvane-server over HTTP (no browser), or opens a graph file, loads the
+user, the friends and their friendships into the scene, steps frames on a headless GL context
+and writes a PNG. Run it from the folder that holds data/config/ (the themes and interface
+textures).
 
 Options:
   --server HOST:PORT   the server (default 127.0.0.1:8765)
   --email EMAIL        the account to log in as (halvane-server --list-accounts shows them)
   --pass PASSWORD      its password (default: halvane)
+  --open FILE          load the circle from a graph file instead of a server: GraphML, GML,
+                       GEXF, CSV, an edge list or a SNAP ego network (N.edges)
+  --self ID            with --open: the node that is the user (default: as the file says)
+  --communities        with --open: place the friends on the globe community by community
   --size WxH           the image size in pixels (default 1280x800)
   --frames N           frames to step before the picture is taken (default 120)
   --all-friendships    ask for every friendship batch at once, instead of one batch every
@@ -59,6 +69,9 @@ struct Options
     bool waitPictures = false;
     std::string out = "snapshot.png";
     bool bench = false;
+    std::string open;
+    std::string self;
+    bool communities = false;
 };
 
 [[noreturn]] void Fail(const std::string& message)
@@ -114,12 +127,48 @@ Options Parse(int argc, char** argv)
             options.out = value();
         else if (arg == "--bench")
             options.bench = true;
+        else if (arg == "--open")
+            options.open = value();
+        else if (arg == "--self")
+            options.self = value();
+        else if (arg == "--communities")
+            options.communities = true;
         else
             Fail("unknown option " + arg + " (see --help)");
     }
-    if (options.email.empty())
-        Fail("--email is required (halvane-server --list-accounts shows the accounts)");
+    if (options.open.empty() && options.email.empty())
+        Fail("--email or --open is required (halvane-server --list-accounts shows the accounts)");
+    if (options.open.empty() && (!options.self.empty() || options.communities))
+        Fail("--self and --communities go with --open");
     return options;
+}
+
+// Logs in to the server and loads the circle into the scene, or ends the run with the reason.
+std::unique_ptr<UTL_NetworkSession> LogIn(const Options& options, UTL_SimCtrlHalvane& controller)
+{
+    const UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(options.server);
+    auto session = std::make_unique<UTL_NetworkSession>(endpoints, &controller.GetCircle());
+    if (!session->StartLogin())
+        Fail("no auth token from http://" + options.server + " (is halvane-server running?)");
+    std::string error;
+    if (!UTL_PostLoginForm(endpoints.loginPage, endpoints.apiKey,
+                           session->GetClient()->GetAuthToken(), options.email, options.password,
+                           error))
+        Fail(error);
+    session->SetEventSink([](const std::string& line)
+                          { std::fprintf(stderr, "halvane-snapshot: %s\n", line.c_str()); });
+    const bool loaded = session->OnLoginClosed();
+    if (!session->GetClient()->HasSession())
+        Fail("login refused for " + options.email + " (wrong email or password?)");
+    // A globe without the circle is no picture of it.
+    if (!loaded)
+        Fail("could not load the friends from http://" + options.server + ": " +
+             session->GetFailure());
+    if (options.allFriendships)
+        while (session->HasMoreBatches())
+            if (!session->QueryFriendships() && controller.GetCircle().GetFriendCount() >= 2)
+                Fail("a friendship batch failed (friends.areFriends)");
+    return session;
 }
 
 double Percentile(std::vector<double> values, double fraction)
@@ -134,6 +183,20 @@ int main(int argc, char** argv)
 {
     const Options options = Parse(argc, argv);
 
+    // A file that does not read ends the run before any GL work.
+    UTL_SocialGraph graph;
+    UTL_Communities communities;
+    if (!options.open.empty())
+    {
+        UTL_GraphReader reader;
+        reader.SetSelf(options.self);
+        std::string error;
+        if (!reader.Read(options.open, graph, error))
+            Fail(error);
+        if (options.communities && !communities.Detect(graph, error))
+            Fail(error);
+    }
+
     WGL_Context context(options.width, options.height);
     if (!context.IsValid())
         Fail("no headless GL context: " + context.GetError());
@@ -141,29 +204,24 @@ int main(int argc, char** argv)
     UTL_SimCtrlHalvane controller;
     controller.Initialize(options.width, options.height);
 
-    UTL_NetworkSession session(UTL_NetworkSession::ForServer(options.server),
-                               &controller.GetCircle());
-    if (!session.StartLogin())
-        Fail("no auth token from http://" + options.server + " (is halvane-server running?)");
-    std::string error;
-    const UTL_NetworkSession::Endpoints endpoints = UTL_NetworkSession::ForServer(options.server);
-    if (!UTL_PostLoginForm(endpoints.loginPage, endpoints.apiKey,
-                           session.GetClient()->GetAuthToken(), options.email, options.password,
-                           error))
-        Fail(error);
-    session.SetEventSink([](const std::string& line)
-                         { std::fprintf(stderr, "halvane-snapshot: %s\n", line.c_str()); });
-    const bool loaded = session.OnLoginClosed();
-    if (!session.GetClient()->HasSession())
-        Fail("login refused for " + options.email + " (wrong email or password?)");
-    // A globe without the circle is no picture of it.
-    if (!loaded)
-        Fail("could not load the friends from http://" + options.server + ": " +
-             session.GetFailure());
-    if (options.allFriendships)
-        while (session.HasMoreBatches())
-            if (!session.QueryFriendships() && controller.GetCircle().GetFriendCount() >= 2)
-                Fail("a friendship batch failed (friends.areFriends)");
+    std::unique_ptr<UTL_NetworkSession> session;
+    if (!options.open.empty())
+    {
+        UTL_GraphLoader::Load(graph, controller.GetCircle(),
+                              options.communities ? communities.NodeOrder()
+                                                  : std::vector<size_t>());
+        std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
+                     graph.Friends().size(), graph.Friendships().size());
+        if (options.communities)
+        {
+            UTL_GraphLoader::ColorByCommunity(graph, communities, controller.GetCircle());
+            std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
+                         communities.List().size(),
+                         UTL_GraphLoader::Legend(graph, communities).c_str());
+        }
+    }
+    else
+        session = LogIn(options, controller);
 
     if (!options.select.empty() && !controller.SelectFriendById(options.select))
         Fail("nobody with uid " + options.select + " in this circle");
@@ -173,7 +231,8 @@ int main(int argc, char** argv)
     {
         controller.Step(options.width, options.height, frameSeconds);
         if (!options.allFriendships)
-            session.OnFrame();
+            if (session)
+                session->OnFrame();
     };
 
     if (options.waitPictures)
@@ -203,6 +262,7 @@ int main(int argc, char** argv)
                 .count());
     }
 
+    std::string error;
     if (!WriteFramebufferPng(options.out, options.width, options.height, error))
         Fail(error);
 
@@ -211,9 +271,9 @@ int main(int argc, char** argv)
         std::printf("frames %d at %dx%d\n", options.frames, options.width, options.height);
         std::printf("frame time median %.2f ms, 90th percentile %.2f ms\n",
                     Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.9));
-        std::printf("locators %zu, connections %zu, dots %lld\n",
+        std::printf("locators %zu, connections %zu, dots %lld, dots=%lld\n",
                     controller.GetLocationHolders().size(), controller.GetConnections().size(),
-                    controller.CountDots());
+                    controller.CountDots(), controller.CountDots());
     }
     std::printf("wrote %s\n", options.out.c_str());
     return 0;
