@@ -1,6 +1,7 @@
 #include "graph/UTL_GraphWriter.h"
 
 #include "graph/UTL_SocialGraph.h"
+#include "graph/UTL_XmlText.h"
 
 #include <tinyxml.h>
 
@@ -12,47 +13,6 @@
 namespace
 {
 constexpr const char* Replacement = "\xEF\xBF\xBD"; // U+FFFD
-
-// The length of the valid UTF-8 sequence at `at`, or 0.
-size_t SequenceLength(const std::string& text, size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    size_t length = 0;
-    uint32_t code = 0;
-    if (lead < 0x80)
-        return 1;
-    if ((lead & 0xE0) == 0xC0)
-    {
-        length = 2;
-        code = lead & 0x1F;
-    }
-    else if ((lead & 0xF0) == 0xE0)
-    {
-        length = 3;
-        code = lead & 0x0F;
-    }
-    else if ((lead & 0xF8) == 0xF0)
-    {
-        length = 4;
-        code = lead & 0x07;
-    }
-    else
-        return 0;
-    if (at + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k)
-    {
-        const unsigned char c = static_cast<unsigned char>(text[at + k]);
-        if ((c & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past Unicode are not characters.
-    static const uint32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < Smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-        return 0;
-    return length;
-}
 
 void Data(TiXmlElement* parent, const char* key, const std::string& value)
 {
@@ -88,7 +48,7 @@ std::string UTL_GraphWriter::Clean(const std::string& text)
     for (size_t at = 0; at < text.size();)
     {
         const unsigned char c = static_cast<unsigned char>(text[at]);
-        const size_t length = SequenceLength(text, at);
+        const size_t length = UTL_XmlText::CharLength(text, at);
         if (length == 0)
         {
             clean += Replacement;

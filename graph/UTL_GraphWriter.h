@@ -15,7 +15,8 @@ class UTL_GraphWriter
 public:
     static bool WriteGraphML(const UTL_SocialGraph& graph, const std::string& path,
                              std::string& error);
-    // The XML-safe form of `text`: valid UTF-8 without control characters other than tab, line
-    // feed and carriage return.
+    // The XML-safe form of `text`: each byte of what XML cannot hold (broken UTF-8, U+FFFE,
+    // U+FFFF) becomes U+FFFD, each control character other than tab, line feed and carriage
+    // return a space.
     static std::string Clean(const std::string& text);
 };

@@ -103,6 +103,8 @@ TEST(UTL_GraphWriterTest, TextXmlCannotHoldIsReplaced)
               "ok \xE2\x82\xAC \xF0\x9F\x98\x80")
         << "valid UTF-8 stays";
     EXPECT_EQ(UTL_GraphWriter::Clean("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD") << "overlong '/'";
+    EXPECT_EQ(UTL_GraphWriter::Clean("a\xEF\xBF\xBE"), "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD")
+        << "XML 1.0 forbids the noncharacter U+FFFE";
 }
 
 TEST(UTL_GraphWriterTest, AFailedSaveKeepsTheFileThatWasThere)
