@@ -179,11 +179,7 @@ bool UI_HalvaneView::ShowGraph(std::string& error)
     }
     makeCurrent();
     controller->ClearCircle();
-    UTL_FriendCircle& circle = controller->GetCircle();
-    UTL_GraphLoader::Load(graph, circle,
-                          byCommunity ? communities.NodeOrder() : std::vector<size_t>());
-    if (byCommunity)
-        UTL_GraphLoader::ColorByCommunity(graph, communities, circle);
+    UTL_GraphLoader::Show(graph, controller->GetCircle(), byCommunity ? &communities : nullptr);
     doneCurrent();
     legend = byCommunity ? UTL_GraphLoader::Legend(graph, communities) : std::string();
     if (byCommunity)

@@ -57,6 +57,18 @@ GFX_Vector3 UTL_GraphLoader::CommunityColor(int index)
     return palette[index % CommunityColorCount];
 }
 
+void UTL_GraphLoader::Show(const UTL_SocialGraph& graph, UTL_FriendCircle& circle,
+                           const UTL_Communities* communities)
+{
+    if (!communities)
+    {
+        Load(graph, circle);
+        return;
+    }
+    Load(graph, circle, communities->NodeOrder());
+    ColorByCommunity(graph, *communities, circle);
+}
+
 void UTL_GraphLoader::ColorByCommunity(const UTL_SocialGraph& graph,
                                        const UTL_Communities& communities, UTL_FriendCircle& circle)
 {

@@ -33,8 +33,10 @@ public:
     // file order when it is empty.
     static void Load(const UTL_SocialGraph& graph, UTL_FriendReceiver& receiver,
                      const std::vector<size_t>& order = {});
-    // The people and friendships of `circle` (the user's own implied), with `communities` (one
-    // per friend, in the circle's order) when it is not empty.
+    // Loads `graph` into `circle`: in file order, or, with `communities`, community by community
+    // and coloured by community.
+    static void Show(const UTL_SocialGraph& graph, UTL_FriendCircle& circle,
+                     const UTL_Communities* communities);
     // The colour of community `index` (0 the largest): hues of middle lightness that stand out
     // on the dark and the light theme backgrounds alike, repeated after the last one.
     static GFX_Vector3 CommunityColor(int index);
@@ -47,6 +49,8 @@ public:
     static std::string Legend(const UTL_SocialGraph& graph, const UTL_Communities& communities,
                               size_t largest = 3);
 
+    // The people and friendships of `circle` (the user's own implied), with `communities` (one
+    // per friend, in the circle's order) when it is not empty.
     static void ToGraph(const UTL_FriendCircle& circle, UTL_SocialGraph& graph,
                         const std::vector<int>& communities = {});
 };

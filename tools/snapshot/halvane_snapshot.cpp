@@ -207,14 +207,12 @@ int main(int argc, char** argv)
     std::unique_ptr<UTL_NetworkSession> session;
     if (!options.open.empty())
     {
-        UTL_GraphLoader::Load(graph, controller.GetCircle(),
-                              options.communities ? communities.NodeOrder()
-                                                  : std::vector<size_t>());
+        UTL_GraphLoader::Show(graph, controller.GetCircle(),
+                              options.communities ? &communities : nullptr);
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
                      graph.Friends().size(), graph.Friendships().size());
         if (options.communities)
         {
-            UTL_GraphLoader::ColorByCommunity(graph, communities, controller.GetCircle());
             std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
                          communities.List().size(),
                          UTL_GraphLoader::Legend(graph, communities).c_str());
