@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Theme.h"
+#include "scene/GFX_DrawPaths.h"
 
 #include <string>
 
@@ -25,6 +26,12 @@ public:
 
     // The colours in force; read at the moment something draws.
     virtual const GFX_Theme& GetTheme() const = 0;
+    // The ways the 3-D pass draws its dots, balls and labels; read at the moment something draws.
+    virtual const GFX_DrawPaths& GetDrawPaths() const
+    {
+        static const GFX_DrawPaths fast;
+        return fast;
+    }
     // Width and height of the view in pixels, as a pair of floats that stays at one address, so
     // anchored widgets can keep a pointer to it.
     virtual const float* GetViewportSize() const = 0;

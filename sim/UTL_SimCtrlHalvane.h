@@ -57,6 +57,8 @@ public:
     // What scene objects and widgets reach through their owner.
     const GFX_Theme& GetTheme() const override { return theme; }
     const float* GetViewportSize() const override { return viewportSize; }
+    const GFX_DrawPaths& GetDrawPaths() const override { return drawPaths; }
+    void SetDrawPaths(const GFX_DrawPaths& value) { drawPaths = value; }
     UTL_FotoTextureBoss* GetPictureWorker() override { return pictureWorker.get(); }
     GFX_Text* GetFont() override { return font.get(); }
     GFX_ColorBall* GetColorBall() override { return colorBall.get(); }
@@ -109,6 +111,7 @@ private:
     GFX_Vector3 billboardRight{1.0f, 0.0f, 0.0f};
     GFX_Vector3 pickOrigin;
     GFX_Vector3 pickDirection;
+    GFX_DrawPaths drawPaths;
     GFX_Theme theme;
     std::vector<GFX_Theme> themes;
     std::unique_ptr<GFX_Text> font;

@@ -1,0 +1,23 @@
+#pragma once
+
+// Which way the 3-D pass draws its many small things. The plain way draws every friendship dot,
+// every locator ball and every label on its own, one primitive or bind after the other; the fast
+// ways draw the same picture in far fewer primitives. Each fast way is chosen on its own so that
+// the two can be compared piece by piece; the command line picks all plain ways at once.
+struct GFX_DrawPaths
+{
+    // Dim friendship rows as one camera-facing ribbon each, the dot texture repeating along it;
+    // false: one quad for every dot.
+    bool dotRibbons = true;
+    // Balls that are small on screen as camera-facing sprites of a pre-lit ball; false: the lit
+    // mesh for every ball.
+    bool ballSprites = true;
+    // Pictures kept in shared texture pages, and the labels drawn grouped by texture; false: one
+    // texture and one bind for every label.
+    bool labelBatches = true;
+    // A frame in which nothing changed copies the last 3-D pass instead of drawing it again.
+    bool reuseStillScene = true;
+
+    // Every plain way, as the program first drew its scene.
+    static GFX_DrawPaths Plain() { return {false, false, false, false}; }
+};
