@@ -11,9 +11,9 @@ std::unique_ptr<GFX_Friend> GFX_Friend::FromRecord(GFX_SceneOwner* owner, const 
     person->SetId(id);
     person->SetName(name);
     person->SetHasPicture(!picture.empty());
-    person->SetPicture(picture.empty() ? GFX_PlaceholderPicturePath : picture);
+    person->SetPicture(picture.empty() ? GFX_PlaceholderPicturePath() : picture);
     person->SetHasSquarePicture(!squarePicture.empty());
-    person->SetSquarePicture(squarePicture.empty() ? GFX_PlaceholderPicturePath : squarePicture);
+    person->SetSquarePicture(squarePicture.empty() ? GFX_PlaceholderPicturePath() : squarePicture);
     return person;
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "scene/GFX_Foto.h"
+#include "util/UTL_ConfigPath.h"
 
 #include <memory>
 #include <string>
 
 class GFX_SceneOwner;
 
-// The picture shown for a person without one.
-constexpr const char* GFX_PlaceholderPicturePath = "./data/config/question.tga";
+// The picture shown for a person without one, in the config folder.
+inline std::string GFX_PlaceholderPicturePath()
+{
+    return UTL_ConfigPath("question.tga");
+}
 
 // One person: the user or one of the user's friends, with an ordinary and a small square
 // profile picture. When a picture slot shows the placeholder instead of a real picture, its

@@ -2,11 +2,6 @@
 
 #include "gfx/OGL_Texture2D.h"
 
-std::string UTL_ConfigPath(const std::string& name)
-{
-    return "./data/config/" + name;
-}
-
 std::unique_ptr<OGL_Texture2D> UTL_LoadConfigTexture(const std::string& name)
 {
     auto texture = std::make_unique<OGL_Texture2D>();

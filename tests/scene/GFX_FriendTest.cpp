@@ -21,8 +21,8 @@ TEST(GFX_FriendTest, EmptyPictureAddressesFallBackToThePlaceholderOneByOne)
         EXPECT_EQ(person->GetName(), "Ada Lovelace");
         ASSERT_NE(person->GetPicture(), nullptr);
         ASSERT_NE(person->GetSquarePicture(), nullptr);
-        const std::string picture = *row.picture ? row.picture : GFX_PlaceholderPicturePath;
-        const std::string square = *row.square ? row.square : GFX_PlaceholderPicturePath;
+        const std::string picture = *row.picture ? row.picture : GFX_PlaceholderPicturePath();
+        const std::string square = *row.square ? row.square : GFX_PlaceholderPicturePath();
         EXPECT_EQ(person->GetPicture()->GetPath(), picture);
         EXPECT_EQ(person->GetSquarePicture()->GetPath(), square);
         EXPECT_EQ(person->HasPicture(), *row.picture != '\0');
