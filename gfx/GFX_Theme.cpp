@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cmath>
+#include <fstream>
+#include <map>
 
 namespace
 {
@@ -49,7 +51,7 @@ void ReadTheme(GFX_Theme& theme, const UTL_ParameterList& block)
     }
 }
 
-void LoadThemes(const UTL_ParameterList& file, std::vector<GFX_Theme>& themes, GFX_Theme& theme)
+int LoadThemes(const UTL_ParameterList& file, std::vector<GFX_Theme>& themes, GFX_Theme& theme)
 {
     // NumThemes and CurTheme are floats in the file; both are truncated towards zero. A count
     // that is absurd (or not a number) is limited so that a damaged file cannot stall set-up.
@@ -72,13 +74,59 @@ void LoadThemes(const UTL_ParameterList& file, std::vector<GFX_Theme>& themes, G
         const float value = current->GetValue();
         if (std::isfinite(value) && value >= 1.0f &&
             value < static_cast<float>(themes.size()) + 1.0f)
-            theme = themes[static_cast<size_t>(value) - 1];
+        {
+            const size_t index = static_cast<size_t>(value) - 1;
+            theme = themes[index];
+            return static_cast<int>(index);
+        }
     }
+    return -1;
 }
 
-void LoadThemes(const std::string& path, std::vector<GFX_Theme>& themes, GFX_Theme& theme)
+int LoadThemes(const std::string& path, std::vector<GFX_Theme>& themes, GFX_Theme& theme)
 {
     UTL_ParameterList file;
     file.LoadFile(path);
-    LoadThemes(file, themes, theme);
+    return LoadThemes(file, themes, theme);
+}
+
+std::vector<std::string> ReadThemeNames(const std::string& path)
+{
+    // The blocks that exist, in file order, as LoadThemes counts them.
+    UTL_ParameterList file;
+    file.LoadFile(path);
+    std::vector<GFX_Theme> themes;
+    GFX_Theme ignored;
+    LoadThemes(file, themes, ignored);
+
+    std::map<std::string, std::string> nameOfBlock;
+    std::ifstream in(path);
+    std::string line, pending;
+    while (std::getline(in, line))
+    {
+        if (line.rfind("//", 0) == 0)
+        {
+            // The first line of a comment names what follows it; the lines after go on.
+            if (pending.empty() && line.rfind("// ", 0) == 0 && line.find(':') != std::string::npos)
+                pending = line.substr(3, line.find(':') - 3);
+        }
+        else if (line.rfind("Theme_", 0) == 0)
+        {
+            nameOfBlock[line.substr(0, line.find_first_of(" \t{"))] = pending;
+            pending.clear();
+        }
+        else if (line.find_first_not_of(" \t\r") != std::string::npos)
+            pending.clear(); // a comment names only the block right below it
+    }
+
+    std::vector<std::string> names;
+    for (int i = 1; names.size() < themes.size(); ++i)
+    {
+        const std::string key = "Theme_" + std::to_string(i);
+        if (!file.GetList(key))
+            continue;
+        const auto named = nameOfBlock.find(key);
+        names.push_back(named != nameOfBlock.end() ? named->second : std::string());
+    }
+    return names;
 }

@@ -40,16 +40,20 @@ struct GFX_Theme
 static_assert(sizeof(GFX_Theme) == (7 * 3 + 9 * 4) * sizeof(float),
               "GFX_Theme must be plain packed floats");
 
-// The themes file the main scene reads at set-up.
-constexpr const char* GFX_ThemesPath = "./data/config/themes.txt";
-
 // Fills `theme` from one theme block: each key holding a number vector of at least 3 (RGB) or
 // 4 (RGBA) values sets its colour from the first ones; anything else leaves the colour as is.
 void ReadTheme(GFX_Theme& theme, const UTL_ParameterList& block);
 
 // Reads the themes file: `themes` receives one record per "Theme_<i>" block that exists
 // (i = 1…NumThemes, each starting from the defaults), and `theme` the one that "CurTheme"
-// (1-based, counted in `themes`) names, or the defaults when it names none.
-void LoadThemes(const std::string& path, std::vector<GFX_Theme>& themes, GFX_Theme& theme);
+// (1-based, counted in `themes`) names, or the defaults when it names none. Returns the
+// position in `themes` of the record copied into `theme`, -1 when the defaults stay.
+int LoadThemes(const std::string& path, std::vector<GFX_Theme>& themes, GFX_Theme& theme);
 // The same from an already parsed tree.
-void LoadThemes(const UTL_ParameterList& file, std::vector<GFX_Theme>& themes, GFX_Theme& theme);
+int LoadThemes(const UTL_ParameterList& file, std::vector<GFX_Theme>& themes, GFX_Theme& theme);
+
+// The names of the themes of a themes file, one per theme block in file order, as the comment
+// line before each block gives them ("// Night sky: a deep blue-black globe…" names
+// "Night sky"); an empty name where the block has none. Count and order match the `themes`
+// LoadThemes gives for the same file.
+std::vector<std::string> ReadThemeNames(const std::string& path);

@@ -68,7 +68,9 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     // The theme is in force before anything that draws with it is made.
     themes.clear();
     theme = GFX_Theme();
-    LoadThemes(GFX_ThemesPath, themes, theme);
+    const std::string themesPath = UTL_ConfigPath("themes.txt");
+    themeIndex = LoadThemes(themesPath, themes, theme);
+    themeNames = ReadThemeNames(themesPath);
     pickOrigin.Clear();
     pickDirection.Clear();
     font = std::make_unique<GFX_Text>();
@@ -85,6 +87,17 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     pictureWorker->Start();
 
     eyePosition.Set(0.0f, 100000.0f, 0.0f);
+}
+
+bool UTL_SimCtrlHalvane::SetTheme(size_t index)
+{
+    if (index >= themes.size())
+        return false;
+    // Copied whole into the one record everything reads as it draws, so that the colours the
+    // widgets hold by address change with it.
+    theme = themes[index];
+    themeIndex = static_cast<int>(index);
+    return true;
 }
 
 void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)

@@ -77,6 +77,14 @@ public:
     const UTL_InterfacePass& GetInterface() const { return *interfacePass; }
 
     const std::vector<GFX_Theme>& GetThemes() const { return themes; }
+    // The names of the themes, as their comments in the themes file give them (empty where
+    // none does), one per entry of GetThemes.
+    const std::vector<std::string>& GetThemeNames() const { return themeNames; }
+    // Puts a theme of GetThemes in force: the globe, the labels, the docks and the interface
+    // draw in its colours from the next frame on. False for a position out of range.
+    bool SetTheme(size_t index);
+    // The position in GetThemes of the theme in force; -1 while the built-in defaults are.
+    int GetThemeIndex() const { return themeIndex; }
     bool IsFogDistanceSupported() const { return fogDistanceSupported; }
     // The pointer's picking ray and the screen's axes in the world, as of the last frame.
     const GFX_Vector3& GetPickOrigin() const { return pickOrigin; }
@@ -114,6 +122,8 @@ private:
     GFX_DrawPaths drawPaths;
     GFX_Theme theme;
     std::vector<GFX_Theme> themes;
+    std::vector<std::string> themeNames;
+    int themeIndex = -1;
     std::unique_ptr<GFX_Text> font;
     std::unique_ptr<OGL_Texture2D> billboardTexture;
     std::unique_ptr<OGL_Texture2D> locatorTexture;

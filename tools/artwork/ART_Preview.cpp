@@ -363,16 +363,7 @@ std::vector<ThemeEntry> ReadThemes(const std::string& path)
     std::vector<GFX_Theme> themes;
     GFX_Theme current;
     LoadThemes(path, themes, current);
-    std::vector<std::string> names;
-    std::ifstream in(path);
-    std::string line, pending;
-    while (std::getline(in, line))
-    {
-        if (line.rfind("// ", 0) == 0 && line.find(':') != std::string::npos)
-            pending = line.substr(3, line.find(':') - 3);
-        else if (line.rfind("Theme_", 0) == 0)
-            names.push_back(pending);
-    }
+    const std::vector<std::string> names = ReadThemeNames(path);
     std::vector<ThemeEntry> entries;
     for (size_t i = 0; i < themes.size(); ++i)
         entries.push_back(
