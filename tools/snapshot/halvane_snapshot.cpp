@@ -31,8 +31,8 @@ const char* const Usage =
 
 Logs in to a running halvane-server over HTTP (no browser), or opens a graph file, loads the
 user, the friends and their friendships into the scene, steps frames on a headless GL context
-and writes a PNG. Run it from the folder that holds data/config/ (the themes and interface
-textures).
+and writes a PNG. The themes and interface textures come from ./data/config/, or, where there
+is none, from the share/halvane/config/ folder installed with the program.
 
 Options:
   --server HOST:PORT   the server (default 127.0.0.1:8765)
