@@ -11,11 +11,13 @@
 #include "scene/GFX_WidgetDockedFriend.h"
 #include "scene/GFX_WidgetNavigationDial.h"
 #include "scene/GFX_WidgetRoundButton.h"
+#include "sim/UTL_PictureExport.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include "support/GLTestFixture.h"
 #include "support/ImageFiles.h"
 #include "support/TempDir.h"
+#include "support/WorkingDirectory.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -70,19 +72,6 @@ GFX_Friend* ShownFriend(const GFX_LocationHolder& holder)
     return friendHolder ? friendHolder->GetFriend() : nullptr;
 }
 
-// Runs a test in another working directory, where the controller finds ./data/config/.
-class WorkingDirectory
-{
-public:
-    explicit WorkingDirectory(const std::string& path) : saved(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(saved); }
-
-private:
-    std::filesystem::path saved;
-};
 } // namespace
 
 class UTL_SimCtrlHalvaneGLTest : public GLTest
@@ -726,4 +715,165 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
             ASSERT_NE(texture, nullptr) << name;
             EXPECT_TRUE(texture->GetImage() && texture->GetImage()->HasPixels()) << name;
         }
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ThemesSwitchLiveAndKeepTheirNames)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    const std::vector<std::string> names = {"Night sky", "Daylight", "Graphite"};
+    ASSERT_EQ(controller->GetThemes().size(), 3u);
+    EXPECT_EQ(controller->GetThemeNames(), names);
+    EXPECT_EQ(controller->GetThemeIndex(), 0) << "CurTheme 1";
+    AddPeople(10);
+    Frames(3);
+    const Pixel before = ReadPixel(SceneX, 20);
+    const Pixel topBar = ReadPixel(SceneX, Height - 16);
+
+    ASSERT_TRUE(controller->SetTheme(1));
+    EXPECT_EQ(controller->GetThemeIndex(), 1);
+    Frame();
+    const GFX_Vector3& daylight = controller->GetThemes()[1].BackgroundColor;
+    EXPECT_FLOAT_EQ(controller->GetTheme().BackgroundColor.x, daylight.x);
+    const Pixel after = ReadPixel(SceneX, 20);
+    EXPECT_FALSE(SameColour(before, after, 8)) << "the background stayed";
+    EXPECT_PRED3(SameColour, after,
+                 (Pixel{uint8_t(daylight.x * 255 + 0.5f), uint8_t(daylight.y * 255 + 0.5f),
+                        uint8_t(daylight.z * 255 + 0.5f), 0}),
+                 2);
+    // The interface reads the theme as it draws: the top bar takes the new colour too.
+    EXPECT_FALSE(SameColour(topBar, ReadPixel(SceneX, Height - 16), 8));
+
+    EXPECT_FALSE(controller->SetTheme(3)) << "only three themes";
+    EXPECT_EQ(controller->GetThemeIndex(), 1) << "a refused switch keeps the theme in force";
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ThemeNamesComeFromTheCommentAboveEachBlockThatExists)
+{
+    PutConfig("themes.txt", "// Colours: every theme.\n"
+                            "NumThemes 3\nCurTheme 9\n\n"
+                            "// Dusk: purple,\n// over two lines: still Dusk.\n"
+                            "Theme_1 {\n  BackgroundColor [ 0.3 0 0.3 ]\n}\n"
+                            "Theme_3 {\n  BackgroundColor [ 0 0.3 0 ]\n}\n"
+                            "// Extra: not asked for.\nTheme_4 {\n}\n");
+    Start(true);
+    EXPECT_EQ(controller->GetThemeNames(), (std::vector<std::string>{"Dusk", ""}));
+    EXPECT_EQ(controller->GetThemeIndex(), -1) << "CurTheme 9 names no theme: the defaults stay";
+    EXPECT_TRUE(controller->SetTheme(1));
+    EXPECT_FLOAT_EQ(controller->GetTheme().BackgroundColor.y, 0.3f);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, APictureAtTheViewsSizeIsTheFrameAndALargerOneIsDrawnLarger)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    AddPeople(30);
+    Frames(120); // the camera settles on the user
+    std::vector<uint8_t> frame(size_t(Width) * Height * 4);
+    glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+
+    ASSERT_GE(UTL_PictureExport::MaxSideSupported(), 2 * Width);
+    UTL_PictureExport::Picture picture;
+    std::string error;
+    ASSERT_TRUE(UTL_PictureExport::Render(*controller, Width, Height, picture, error)) << error;
+    ASSERT_EQ(picture.width, Width);
+    ASSERT_EQ(picture.height, Height);
+    GLint bound = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0) << "the window's framebuffer is bound again";
+    size_t differing = 0;
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x)
+        {
+            const uint8_t* shown = &frame[(size_t(y) * Width + x) * 4];
+            const uint8_t* saved = &picture.rgba[(size_t(Height - 1 - y) * Width + x) * 4];
+            EXPECT_EQ(saved[3], 255) << "opaque";
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(shown[c]) - int(saved[c])) > 3)
+                {
+                    ++differing;
+                    break;
+                }
+            if (differing > 100)
+                FAIL() << "the picture is not the frame shown near (" << x << ", " << y << ")";
+        }
+
+    // Twice the size: drawn at that size, the interface in its corners and the globe between.
+    ASSERT_TRUE(UTL_PictureExport::Render(*controller, 2 * Width, 2 * Height, picture, error))
+        << error;
+    ASSERT_EQ(picture.width, 2 * Width);
+    ASSERT_EQ(picture.height, 2 * Height);
+    auto at = [&](int x, int yFromBottom)
+    {
+        const uint8_t* p =
+            &picture.rgba[(size_t(picture.height - 1 - yFromBottom) * picture.width + x) * 4];
+        return Pixel{p[0], p[1], p[2], 0};
+    };
+    const GFX_Vector3& background = controller->GetTheme().BackgroundColor;
+    const Pixel clear{uint8_t(background.x * 255 + 0.5f), uint8_t(background.y * 255 + 0.5f),
+                      uint8_t(background.z * 255 + 0.5f), 0};
+    EXPECT_PRED3(SameColour, at(Width, 40), clear, 2) << "background below the globe's middle";
+    EXPECT_FALSE(SameColour(at(60, 60), clear, 8)) << "the dial in the lower-left corner";
+    EXPECT_FALSE(SameColour(at(Width, 2 * Height - 16), clear, 8)) << "the top bar";
+    size_t drawn = 0;
+    for (int y = Height / 2; y < 3 * Height / 2; y += 4)
+        for (int x = Width / 2; x < 3 * Width / 2; x += 4)
+            drawn += !SameColour(at(x, y), clear, 8);
+    EXPECT_GT(drawn, 500u) << "the user, the friends and their dots in the middle";
+
+    // Frames go on in the window as before.
+    Frame();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, APictureOutOfRangeIsRefusedWithTheReason)
+{
+    Start();
+    const int limit = UTL_PictureExport::MaxSideSupported();
+    ASSERT_GT(limit, 0);
+    EXPECT_LE(limit, UTL_PictureExport::MaxSide);
+    UTL_PictureExport::Picture picture;
+    const std::pair<int, int> sizes[] = {{0, 100}, {100, -5}, {limit + 1, 100}, {100, 1 << 30}};
+    for (const auto& [w, h] : sizes)
+    {
+        std::string error;
+        EXPECT_FALSE(UTL_PictureExport::Render(*controller, w, h, picture, error)) << w << "x" << h;
+        EXPECT_NE(error.find(std::to_string(limit)), std::string::npos) << error;
+        EXPECT_EQ(picture.width, 0) << "nothing drawn";
+    }
+    EXPECT_EQ(controller->GetFrameCount(), 0) << "no frame was stepped for a refused picture";
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheDialButtonsAndDocksStayInViewInASmallWindow)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    AddPeople(40);
+    const std::pair<int, int> sizes[] = {{640, 480}, {480, 360}, {400, 300}};
+    for (const auto& [w, h] : sizes)
+    {
+        for (int i = 0; i < 30; ++i)
+            controller->Step(w, h, FrameSeconds);
+        const UTL_InterfacePass& ui = controller->GetInterface();
+        auto inView = [&](const GFX_Rect& r)
+        {
+            return r.left >= -0.5f && r.bottom >= -0.5f && r.right <= w + 0.5f &&
+                   r.top <= h + 0.5f && r.Width() > 0.0f && r.Height() > 0.0f;
+        };
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        EXPECT_TRUE(inView(ui.GetNavigationDial()->GetRect())) << "dial at " << size;
+        for (int b = 0; b < 3; ++b)
+            EXPECT_TRUE(inView(ui.GetRotationButton(b)->GetRect()))
+                << "rotation button " << b << " at " << size;
+        ASSERT_FALSE(ui.GetSelfDock()->GetItems().empty());
+        EXPECT_TRUE(inView(ui.GetSelfDock()->GetItems()[0]->GetRect())) << "the user at " << size;
+        // The friends' column shows as many as fit, and at least three.
+        int shown = 0;
+        for (const auto& item : ui.GetFriendsDock()->GetItems())
+            shown += inView(item->GetRect());
+        EXPECT_GE(shown, 3) << "friends in the dock at " << size;
+    }
 }

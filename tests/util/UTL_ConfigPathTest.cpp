@@ -1,27 +1,11 @@
 #include "util/UTL_ConfigPath.h"
 
 #include "support/TempDir.h"
+#include "support/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
-namespace
-{
-// Runs the rest of a test in another working directory.
-class InDirectory
-{
-public:
-    explicit InDirectory(const std::string& path) : saved(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~InDirectory() { std::filesystem::current_path(saved); }
-
-private:
-    std::filesystem::path saved;
-};
-} // namespace
 
 TEST(UTL_ConfigPathTest, TheWorkingDirectorysConfigWinsThenTheInstalledOne)
 {
@@ -33,12 +17,12 @@ TEST(UTL_ConfigPathTest, TheWorkingDirectorysConfigWinsThenTheInstalledOne)
     TempDir checkout;
     std::filesystem::create_directories(checkout.File("data/config"));
     {
-        InDirectory in(checkout.Path());
+        WorkingDirectory in(checkout.Path());
         EXPECT_EQ(UTL_ConfigPath("themes.txt"), "./data/config/themes.txt");
     }
     TempDir elsewhere;
     {
-        InDirectory in(elsewhere.Path());
+        WorkingDirectory in(elsewhere.Path());
         // The test program is not installed: with no folder of either kind every file reads as
         // missing, as it did from ./data/config/.
         ASSERT_FALSE(std::filesystem::exists(installed));
