@@ -473,48 +473,71 @@ const ART_Color BrandBright = ART_Rgba(0.36, 0.82, 1.0);
 // The product logo, drawn at the window's top-left corner over the top bar: the Halvane mark (a
 // small globe crossed by a glowing arc of connected friends) and the wordmark, both inside the
 // bar's height. The rest of the square stays clear for the user's own picture below.
-ART_Canvas DrawProductLogo(const ART_Fonts& fonts)
+// The globe mark of the logo and the icon, of radius r around (cx, cy): a blue globe with its
+// equator and two meridians, and three friends joined on an arc across it. Every length is
+// the one drawn at r = 10.5, scaled.
+void DrawGlobeMark(ART_Canvas& art, double markX, double markY, double markR)
 {
-    const int size = 128;
-    ART_Canvas canvas(size, size);
-    const double barMiddle = 14.0; // the top bar's middle, in texels of this square
-    const double markR = 10.5, markX = 4.0 + markR, markY = barMiddle;
-
-    ART_Canvas art(size, size);
-    // The mark.
-    art.Fill(ART_CircleShape(markX, markY, markR),
-             ART_RadialGradient(markX - 3.5, markY - 4.0, markR * 1.6, BrandBright, BrandDeep));
-    const ART_Shape inside = ART_CircleShape(markX, markY, markR - 1.0);
-    auto inMark = [&](ART_Shape s) { return ART_Intersection(s, inside); };
+    const double s = markR / 10.5;
+    art.Fill(
+        ART_CircleShape(markX, markY, markR),
+        ART_RadialGradient(markX - 3.5 * s, markY - 4.0 * s, markR * 1.6, BrandBright, BrandDeep));
+    const ART_Shape inside = ART_CircleShape(markX, markY, markR - 1.0 * s);
+    auto inMark = [&](ART_Shape shape) { return ART_Intersection(shape, inside); };
     const ART_Color grid = ART_Rgba(1.0, 1.0, 1.0, 0.45);
-    art.Fill(inMark(ART_LineShape({markX - markR, markY}, {markX + markR, markY}, 0.9)),
+    art.Fill(inMark(ART_LineShape({markX - markR, markY}, {markX + markR, markY}, 0.9 * s)),
              ART_Solid(grid));
-    art.Fill(inMark(ART_Intersection(ART_RingShape(markX + 9.0, markY, 12.0, 12.9),
+    art.Fill(inMark(ART_Intersection(ART_RingShape(markX + 9.0 * s, markY, 12.0 * s, 12.9 * s),
                                      ART_BoxShape(markX, markY, markR, markR))),
              ART_Solid(grid));
-    art.Fill(inMark(ART_Intersection(ART_RingShape(markX - 9.0, markY, 12.0, 12.9),
+    art.Fill(inMark(ART_Intersection(ART_RingShape(markX - 9.0 * s, markY, 12.0 * s, 12.9 * s),
                                      ART_BoxShape(markX, markY, markR, markR))),
              ART_Solid(grid));
     // Three friends on an arc across the globe, the way the viewer joins people.
     auto onArc = [&](double t)
     {
         // A quadratic curve from lower left over the top to the right.
-        const ART_Point p0{markX - 7.0, markY + 4.5}, p1{markX - 0.5, markY - 9.5},
-            p2{markX + 7.5, markY - 1.0};
+        const ART_Point p0{markX - 7.0 * s, markY + 4.5 * s}, p1{markX - 0.5 * s, markY - 9.5 * s},
+            p2{markX + 7.5 * s, markY - 1.0 * s};
         const double u = 1.0 - t;
         return ART_Point{u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x,
                          u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y};
     };
-    ART_Shape curve = ART_LineShape(onArc(0.0), onArc(0.05), 1.3);
+    ART_Shape curve = ART_LineShape(onArc(0.0), onArc(0.05), 1.3 * s);
     for (int i = 1; i < 20; ++i)
-        curve = ART_Union(curve, ART_LineShape(onArc(i / 20.0), onArc((i + 1) / 20.0), 1.3));
+        curve = ART_Union(curve, ART_LineShape(onArc(i / 20.0), onArc((i + 1) / 20.0), 1.3 * s));
     art.Fill(inMark(curve), ART_Solid(ART_Rgba(1.0, 1.0, 1.0, 0.9)));
     for (double t : {0.0, 0.5, 1.0})
     {
         const ART_Point p = onArc(t);
-        art.Fill(ART_CircleShape(p.x, p.y, t == 0.5 ? 2.2 : 1.8), ART_Solid(ART_Gray(1.0)));
+        art.Fill(ART_CircleShape(p.x, p.y, (t == 0.5 ? 2.2 : 1.8) * s), ART_Solid(ART_Gray(1.0)));
     }
-    art.Fill(ART_RingShape(markX, markY, markR - 0.9, markR), ART_Solid(ART_Rgba(1, 1, 1, 0.7)));
+    art.Fill(ART_RingShape(markX, markY, markR - 0.9 * s, markR),
+             ART_Solid(ART_Rgba(1, 1, 1, 0.7)));
+}
+
+// A soft dark halo under what `art` covers, blurred by `blur` pixels, then `art` itself.
+ART_Canvas WithHalo(const ART_Canvas& art, double blur, double strength)
+{
+    ART_Canvas canvas(art.Width(), art.Height());
+    ART_Mask halo(art.Width(), art.Height());
+    for (int y = 0; y < art.Height(); ++y)
+        for (int x = 0; x < art.Width(); ++x)
+            halo.At(x, y) = art.Pixel(x, y).a;
+    halo.Blur(blur).Multiply(strength);
+    canvas.Composite(halo, ART_Solid(ART_Rgba(0.0, 0.04, 0.12, 0.5)));
+    canvas.Over(art);
+    return canvas;
+}
+
+ART_Canvas DrawProductLogo(const ART_Fonts& fonts)
+{
+    const int size = 128;
+    const double barMiddle = 14.0; // the top bar's middle, in texels of this square
+    const double markR = 10.5, markX = 4.0 + markR, markY = barMiddle;
+
+    ART_Canvas art(size, size);
+    DrawGlobeMark(art, markX, markY, markR);
 
     // The wordmark.
     ART_Typeface::Style style;
@@ -526,14 +549,7 @@ ART_Canvas DrawProductLogo(const ART_Fonts& fonts)
                                            ART_Rgba(0.84, 0.93, 1.0)));
 
     // A soft dark halo keeps both legible on light backgrounds.
-    ART_Mask halo(size, size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            halo.At(x, y) = art.Pixel(x, y).a;
-    halo.Blur(1.5).Multiply(0.9);
-    canvas.Composite(halo, ART_Solid(ART_Rgba(0.0, 0.04, 0.12, 0.5)));
-    canvas.Over(art);
-    return canvas;
+    return WithHalo(art, 1.5, 0.9);
 }
 
 // The maker's watermark. The viewer lets only the top fifth of it into the window's lower-right
@@ -615,6 +631,15 @@ std::vector<ART_Texture> ART_DrawTextures(const ART_Fonts& fonts)
     add("question.tga", "placeholder: head and shoulders with a question mark",
         DrawPlaceholder(fonts));
     return textures;
+}
+
+ART_Canvas ART_DrawIcon(int size)
+{
+    // The globe fills the square but for a margin its halo shows in.
+    ART_Canvas art(size, size);
+    const double margin = std::max(0.5, size / 32.0);
+    DrawGlobeMark(art, 0.5 * size, 0.5 * size, 0.5 * size - margin);
+    return WithHalo(art, std::max(0.5, size / 64.0), 0.6);
 }
 
 bool ART_WriteTextures(const ART_Fonts& fonts, const std::string& directory, std::string& error)

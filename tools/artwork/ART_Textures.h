@@ -40,6 +40,11 @@ constexpr int ART_FontCells = 16;
 // Draws every texture, in a fixed order.
 std::vector<ART_Texture> ART_DrawTextures(const ART_Fonts& fonts);
 
+// The program's icon, size × size pixels: the logo's globe mark on its own.
+ART_Canvas ART_DrawIcon(int size);
+// The sizes the icon is installed in (the desktop's hicolor theme).
+constexpr int ART_IconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
 // Draws every texture and writes it as `<directory>/<file>`; false with `error` set when a file
 // cannot be written.
 bool ART_WriteTextures(const ART_Fonts& fonts, const std::string& directory, std::string& error);
