@@ -4,11 +4,38 @@
 #include "app/UI_HalvaneView.h"
 #include "net/CHtmlCtrl.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+
 CHalvaneApp::CHalvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName("Halvane");
     setApplicationVersion(HALVANE_VERSION);
     setOrganizationName("Halvane");
+    setDesktopFileName("halvane");
+    setWindowIcon(FindIcon());
+}
+
+QIcon CHalvaneApp::FindIcon()
+{
+    // The files of an installation this program belongs to, then those of the build tree; the
+    // desktop's icon theme when neither has them.
+    const QStringList roots = {applicationDirPath() + "/../share/icons/hicolor",
+                               QString(HALVANE_BUILD_ICONS)};
+    for (const QString& root : roots)
+    {
+        QIcon icon;
+        for (const QFileInfo& size : QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+        {
+            const QString file = size.filePath() + "/apps/halvane.png";
+            if (QFileInfo::exists(file))
+                icon.addFile(file);
+        }
+        if (!icon.isNull())
+            return icon;
+    }
+    return QIcon::fromTheme("halvane");
 }
 
 CHalvaneApp::~CHalvaneApp()
@@ -20,7 +47,11 @@ CHalvaneApp::~CHalvaneApp()
 bool CHalvaneApp::InitInstance(const UTL_NetworkSession::Endpoints& endpoints)
 {
     mainFrame = std::make_unique<CMainFrame>(endpoints);
-    mainFrame->resize(1024, 720);
+    const QScreen* screen = primaryScreen();
+    const QRect geometry =
+        CMainFrame::InitialGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1280, 900));
+    mainFrame->resize(geometry.size());
+    mainFrame->move(geometry.topLeft());
     mainFrame->show();
     connect(&idle, &QTimer::timeout, this, &CHalvaneApp::OnIdle);
     idle.start(0);

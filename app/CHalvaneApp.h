@@ -4,6 +4,7 @@
 #include "net/UTL_NetworkSession.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <memory>
 
@@ -25,6 +26,8 @@ public:
     // Creates and shows the main frame pointed at the given endpoints.
     bool InitInstance(const UTL_NetworkSession::Endpoints& endpoints);
     CMainFrame* GetMainFrame() const { return mainFrame.get(); }
+    // The program's icon: the installed files, or the build tree's, or the icon theme's.
+    static QIcon FindIcon();
 
 private:
     void OnIdle();

@@ -1,12 +1,15 @@
 #include "app/CMainFrame.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
 #include "graph/UTL_GraphReader.h"
+#include "net/CHtmlCtrl.h"
 #include "net/CFBLoginDialog.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMenuBar>
@@ -19,17 +22,23 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction("&Open Graph...", QKeySequence::Open, this, &CMainFrame::OnOpenGraph);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
+    file->addAction("Save &Picture...", QKeySequence::Save, this, &CMainFrame::OnSavePicture);
     file->addSeparator();
     file->addAction("E&xit", this, &QWidget::close);
     QMenu* view = menuBar()->addMenu("&View");
     arrangeAction = view->addAction("Arrange by &community");
     arrangeAction->setCheckable(true);
     connect(arrangeAction, &QAction::toggled, this, &CMainFrame::OnArrangeByCommunity);
+    themeMenu = view->addMenu("&Theme");
+    // The themes are read with the view's GL set-up; the list is made when the menu opens.
+    connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("&About Halvane...", this, &CMainFrame::ShowAbout);
 
     mainView = new UI_HalvaneView(endpoints, Area());
     AddView(mainView);
+    // The area's layout keeps the frame large enough for it.
+    Area()->setMinimumSize(MinimumViewSize());
     mainView->setFocus();
     statusBar()->showMessage("Ready");
 }
@@ -169,6 +178,99 @@ void CMainFrame::OnArrangeByCommunity(bool checked)
     const QSignalBlocker quiet(arrangeAction);
     arrangeAction->setChecked(!checked);
     ShowError("Arrange by community", error);
+}
+
+bool CMainFrame::SavePicture(const QString& path, int width, int height, std::string& error)
+{
+    if (!mainView->SavePicture(path.toStdString(), width, height, error))
+    {
+        statusBar()->showMessage(QString::fromStdString(error));
+        UI_LogEvent("picture not saved: " + QString::fromStdString(error));
+        return false;
+    }
+    statusBar()->showMessage(QString("Saved %1 (%2 × %3)").arg(path).arg(width).arg(height));
+    UI_LogEvent(QString("picture saved: %1 × %2").arg(width).arg(height));
+    return true;
+}
+
+void CMainFrame::OnSavePicture()
+{
+    if (!mainView->isValid())
+        return;
+    CSavePictureDlg sizes(mainView->PixelWidth(), mainView->PixelHeight(),
+                          mainView->GetMaxPictureSide(), this);
+    if (sizes.exec() != QDialog::Accepted)
+        return;
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save Picture", "halvane.png", "PNG pictures (*.png)");
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!SavePicture(path, sizes.PictureWidth(), sizes.PictureHeight(), error))
+        ShowError("Save Picture", error);
+}
+
+bool CMainFrame::SetTheme(int index, std::string& error)
+{
+    UTL_SimCtrlHalvane* controller = mainView->GetController();
+    if (index < 0 || !controller->SetTheme(static_cast<size_t>(index)))
+    {
+        error = "there is no theme " + std::to_string(index + 1) + " in the themes file";
+        return false;
+    }
+    const std::vector<std::string>& names = controller->GetThemeNames();
+    const QString name = QString::fromStdString(names[static_cast<size_t>(index)]);
+    UI_LogEvent(QString("theme: %1 %2").arg(index + 1).arg(name).trimmed());
+    statusBar()->showMessage(name.isEmpty() ? QString("Theme %1").arg(index + 1)
+                                            : "Theme: " + name);
+    mainView->update();
+    return true;
+}
+
+void CMainFrame::FillThemeMenu()
+{
+    themeMenu->clear();
+    const UTL_SimCtrlHalvane* controller = mainView->GetController();
+    const std::vector<std::string>& names = controller->GetThemeNames();
+    if (names.empty())
+    {
+        themeMenu->addAction("No themes in the themes file")->setEnabled(false);
+        return;
+    }
+    auto* group = new QActionGroup(themeMenu);
+    for (size_t i = 0; i < names.size(); ++i)
+    {
+        // The first nine are picked by their digit.
+        const QString number = i < 9 ? QString("&%1").arg(i + 1) : QString::number(i + 1);
+        const QString name =
+            names[i].empty() ? QString("Theme %1").arg(i + 1) : QString::fromStdString(names[i]);
+        QAction* item = themeMenu->addAction(number + " " + name);
+        item->setCheckable(true);
+        item->setChecked(static_cast<int>(i) == controller->GetThemeIndex());
+        group->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, i]
+                {
+                    std::string error;
+                    if (!SetTheme(static_cast<int>(i), error))
+                        ShowError("Theme", error);
+                });
+    }
+}
+
+QSize CMainFrame::MinimumViewSize()
+{
+    return QSize(400, 300);
+}
+
+QRect CMainFrame::InitialGeometry(const QRect& available)
+{
+    const QSize least = MinimumViewSize();
+    QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    size = size.expandedTo(least).boundedTo(available.size());
+    QRect geometry(QPoint(0, 0), size);
+    geometry.moveCenter(available.center());
+    return geometry;
 }
 
 void CMainFrame::ShowCircleStatus()

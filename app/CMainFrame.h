@@ -9,13 +9,15 @@
 
 class CFBLoginDialog;
 class QAction;
+class QMenu;
 class UI_HalvaneView;
 
 // The application's main window, titled "Halvane", with the File, View and Help menus and a
-// status bar. It creates the main view filling its client area and, on the first tick at which
-// the view has a login address, opens the login dialog on it. The dialog is made once and only
-// hidden when closed. A circle opened from a graph file takes the place of the login: given at
-// start, it is shown on the first tick at which the view is ready, and no login is started.
+// status bar. File saves the view as a picture, View > Theme switches the colour theme. It creates
+// the main view filling its client area and, on the first tick at which the view has a login
+// address, opens the login dialog on it. The dialog is made once and only hidden when closed. A
+// circle opened from a graph file takes the place of the login: given at start, it is shown on the
+// first tick at which the view is ready, and no login is started.
 class CMainFrame : public UI_Frame
 {
     Q_OBJECT
@@ -40,6 +42,17 @@ public:
     bool OpenGraphFile(const QString& path, std::string& error);
     bool SetArrangeByCommunity(bool value, std::string& error);
     bool SaveGraphFile(const QString& path, std::string& error);
+    // Writes the view as a PNG picture of width × height pixels (the view's own size, or
+    // larger: drawn at that size offscreen), telling the outcome in the status bar.
+    bool SavePicture(const QString& path, int width, int height, std::string& error);
+    // Puts the theme at `index` of the themes file in force, as View > Theme does.
+    bool SetTheme(int index, std::string& error);
+    // Where a window of this program opens: about 80 % of the screen's available area, centred,
+    // and never smaller than the smallest size it keeps the dial and the docks in.
+    static QRect InitialGeometry(const QRect& available);
+    // The smallest client size at which the dial, the rotation buttons and the first items of
+    // both docks stay in view.
+    static QSize MinimumViewSize();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -49,6 +62,9 @@ private:
     void OnOpenGraph();
     void OnSaveGraph();
     void OnArrangeByCommunity(bool checked);
+    void OnSavePicture();
+    // Lists the themes of the themes file in View > Theme, the one in force checked.
+    void FillThemeMenu();
     // The status bar's line about the circle shown.
     void ShowCircleStatus();
     void ShowError(const QString& title, const std::string& error);
@@ -56,6 +72,7 @@ private:
     std::optional<UTL_SocialGraph> startGraph;
     bool loginWanted = true;
     QAction* arrangeAction = nullptr;
+    QMenu* themeMenu = nullptr;
 
     std::unique_ptr<CFBLoginDialog> loginDialog;
     UI_HalvaneView* mainView = nullptr;

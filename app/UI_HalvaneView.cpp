@@ -8,6 +8,8 @@
 #include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
+#include <QImage>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -146,6 +148,45 @@ bool UI_HalvaneView::SaveGraph(const std::string& path, std::string& error)
                 saved.Node(node).community = communities.CommunityOf(known);
         }
     return UTL_GraphWriter::WriteGraphML(saved, path, error);
+}
+
+bool UI_HalvaneView::SavePicture(const std::string& path, int width, int height, std::string& error)
+{
+    if (!isValid())
+    {
+        error = "the view is not ready yet";
+        return false;
+    }
+    UTL_PictureExport::Picture picture;
+    makeCurrent();
+    const bool drawn = UTL_PictureExport::Render(*controller, width, height, picture, error);
+    doneCurrent();
+    update();
+    return drawn && WritePng(picture, path, error);
+}
+
+bool UI_HalvaneView::WritePng(const UTL_PictureExport::Picture& picture, const std::string& path,
+                              std::string& error)
+{
+    const QImage image(picture.rgba.data(), picture.width, picture.height, picture.width * 4,
+                       QImage::Format_RGBA8888);
+    QImageWriter writer(QString::fromStdString(path), "png");
+    if (!writer.write(image))
+    {
+        error = "cannot write " + path + ": " + writer.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+int UI_HalvaneView::GetMaxPictureSide()
+{
+    if (!isValid())
+        return 0;
+    makeCurrent();
+    const int side = UTL_PictureExport::MaxSideSupported();
+    doneCurrent();
+    return side;
 }
 
 void UI_HalvaneView::TakeCircle()

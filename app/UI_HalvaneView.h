@@ -4,6 +4,7 @@
 #include "graph/UTL_Communities.h"
 #include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
+#include "sim/UTL_PictureExport.h"
 
 #include <chrono>
 #include <functional>
@@ -54,6 +55,14 @@ public:
     bool IsArrangedByCommunity() const { return byCommunity; }
     // Writes the circle shown as GraphML, with its communities when they were found.
     bool SaveGraph(const std::string& path, std::string& error);
+    // Draws the view at width × height pixels offscreen and writes it as a PNG file; false
+    // with `error` set when the size cannot be drawn or the file not written.
+    bool SavePicture(const std::string& path, int width, int height, std::string& error);
+    // Writes a picture as a PNG file; false with `error` naming the file and the reason.
+    static bool WritePng(const UTL_PictureExport::Picture& picture, const std::string& path,
+                         std::string& error);
+    // The largest side a saved picture can have here (0 before the view has GL).
+    int GetMaxPictureSide();
     // What the communities are, for the status bar; empty when not arranged by community.
     const std::string& GetLegend() const { return legend; }
 

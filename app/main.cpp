@@ -60,7 +60,8 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     options.setApplicationDescription(
         "Shows your circle of friends on a social network as an interactive 3-D globe.\n"
         "Log in on the page that opens, press Close, and your friends arrive on the globe.\n"
-        "Run from the folder that holds data/config/ (the themes and interface textures).");
+        "The themes and interface textures come from ./data/config/, or, where there is none, "
+        "from the share/halvane/config/ folder installed with the program.");
     options.addHelpOption();
     options.addVersionOption();
     const QString defaultServer =

@@ -1,11 +1,18 @@
+#include "app/CMainFrame.h"
+#include "app/CSavePictureDlg.h"
 #include "app/UI_FramePacer.h"
+#include "app/UI_HalvaneView.h"
 #include "app/UI_KeyCodes.h"
 #include "app/UI_OpenGlOverlappedView.h"
 #include "net/CHtmlCtrl.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <Qt>
+#include <algorithm>
 
 TEST(UI_KeyCodesTest, QtKeysBecomeTheClassicVirtualKeyCodes)
 {
@@ -99,4 +106,62 @@ TEST(UI_FramePacerTest, FramesRunBackToBackInFrontAndSlowDownBehindTheLoginDialo
     for (const Row& row : rows)
         EXPECT_EQ(UI_FramePacer::IntervalMs(row.mode, row.lastFrameSeconds), row.intervalMs)
             << row.why;
+}
+
+TEST(CMainFrameTest, TheWindowOpensAtFourFifthsOfTheScreenCentredAndNeverTooSmall)
+{
+    const QRect wide = CMainFrame::InitialGeometry(QRect(0, 30, 1920, 1050));
+    EXPECT_EQ(wide.size(), QSize(1536, 840));
+    EXPECT_EQ(wide.center(), QRect(0, 30, 1920, 1050).center());
+    // A second screen to the right, with a panel along its top.
+    const QRect second = CMainFrame::InitialGeometry(QRect(1920, 40, 1280, 984));
+    EXPECT_EQ(second.size(), QSize(1024, 787));
+    EXPECT_TRUE(QRect(1920, 40, 1280, 984).contains(second));
+    // A small screen: the smallest window that keeps the interface, as far as the screen allows.
+    const QSize least = CMainFrame::MinimumViewSize();
+    const QRect small = CMainFrame::InitialGeometry(QRect(0, 0, 450, 340));
+    EXPECT_EQ(small.size(), least.boundedTo(QSize(450, 340)));
+    EXPECT_TRUE(QRect(0, 0, 450, 340).contains(small));
+    EXPECT_EQ(CMainFrame::InitialGeometry(QRect(0, 0, 320, 240)).size(), QSize(320, 240));
+}
+
+TEST(CSavePictureDlgTest, SizesOfferedStartAtTheWindowAndStayWithinTheLimit)
+{
+    const auto presets = CSavePictureDlg::Presets(1000, 700, 4096);
+    ASSERT_GE(presets.size(), 4u);
+    EXPECT_EQ(presets[0].width, 1000);
+    EXPECT_EQ(presets[0].height, 700);
+    EXPECT_TRUE(presets[0].label.startsWith("Window size (1000 × 700)"));
+    for (const auto& preset : presets)
+    {
+        EXPECT_LE(preset.width, 4096) << preset.label.toStdString();
+        EXPECT_LE(preset.height, 4096) << preset.label.toStdString();
+    }
+    EXPECT_EQ(presets[1].width, 2000) << "twice the window";
+    // A window the size of a preset is offered once.
+    const auto hd = CSavePictureDlg::Presets(1920, 1080, 8192);
+    EXPECT_EQ(std::count_if(hd.begin(), hd.end(),
+                            [](const auto& p) { return p.width == 1920 && p.height == 1080; }),
+              1);
+    EXPECT_TRUE(CSavePictureDlg::Presets(100, 100, 0).empty()) << "a GL that cannot draw any";
+}
+
+TEST(UI_HalvaneViewTest, APictureThatCannotBeWrittenSaysWhereAndWhy)
+{
+    UTL_PictureExport::Picture picture;
+    picture.width = 4;
+    picture.height = 3;
+    picture.rgba.assign(4 * 3 * 4, 200);
+    TempDir folder;
+    std::string error;
+    const std::string missing = folder.File("no such folder/picture.png");
+    EXPECT_FALSE(UI_HalvaneView::WritePng(picture, missing, error));
+    EXPECT_NE(error.find(missing), std::string::npos) << error;
+
+    const std::string path = folder.File("picture.png");
+    ASSERT_TRUE(UI_HalvaneView::WritePng(picture, path, error)) << error;
+    QImage written(QString::fromStdString(path));
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.size(), QSize(4, 3));
+    EXPECT_EQ(qRed(written.pixel(3, 2)), 200);
 }
