@@ -27,8 +27,10 @@ packages=(
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures
   libfreetype-dev fonts-dejavu-core
-  # offscreen snapshots are written as PNG
+  # offscreen snapshots and the program's icons are written as PNG
   libpng-dev
+  # the install test checks the menu entry with desktop-file-validate
+  desktop-file-utils
 )
 
 missing=()
