@@ -4,8 +4,8 @@
 #include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
 #include "graph/UTL_GraphReader.h"
-#include "net/CHtmlCtrl.h"
 #include "net/CFBLoginDialog.h"
+#include "net/CHtmlCtrl.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 

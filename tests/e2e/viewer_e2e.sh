@@ -517,6 +517,55 @@ log "app commands: $commands; one 'Unexpected Command' box"
 stop "$viewer_pid" group
 viewer_pid=
 
+# ---- View > Theme: the second theme, picked from the menu, takes over the window at once ----
+
+# Opens View > Theme with the keyboard and picks theme 2; checks the event log's line and that
+# the globe's background turned from the first theme's colour to the second's.
+theme_colour() {
+  awk -v theme="Theme_$1" '$1 == theme { t = 1 } t && /BackgroundColor/ {
+    printf "%d,%d,%d", $3 * 255 + 0.5, $4 * 255 + 0.5, $5 * 255 + 0.5; exit }' \
+    "$source_dir/data/config/themes.txt"
+}
+check_theme_menu() {
+  local log_file=$1 second name middle before after
+  second=$(theme_colour 2)
+  name=$(awk '/^\/\/ / { n = substr($0, 4); sub(/:.*/, "", n) } /^Theme_2/ { print n; exit }' \
+    "$source_dir/data/config/themes.txt")
+  [[ -n "$second" && -n "$name" ]] || fail "no second theme in data/config/themes.txt"
+  geometry_of "$main"
+  middle="$((WW / 2))x$((WH / 3))+$((WW / 4))+$((WH / 3))"
+  window_shot() {
+    screenshot "$scratch/root.png" &&
+      convert "$scratch/root.png" -crop "${WW}x${WH}+${WX}+${WY}" +repage "$1"
+  }
+  window_shot "$scratch/before-theme.png" || fail "no screenshot before the theme switch"
+  before=$(fraction_like "$scratch/before-theme.png" "$middle" "$second" 4)
+  themed() { logged "$log_file" "theme: 2 $name"; }
+  local try windows
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    windows=$(viewer_windows)
+    xdotool key alt+v
+    poll_for 10 "the View menu" more_windows_than "$windows" || { xdotool key Escape; continue; }
+    xdotool key t
+    poll_for 10 "the Theme menu" more_windows_than "$((windows + 1))" || { xdotool key Escape Escape; continue; }
+    xdotool key 2
+    poll_for 10 "'theme: 2 $name' in the event log" themed && break
+    log "no theme switch after View > Theme > 2 (try $try)"
+    xdotool key Escape Escape
+  done
+  themed || fail "View > Theme > 2 did not switch the theme, three times"
+  second_shown() {
+    window_shot "$scratch/after-theme.png" || return 1
+    after=$(fraction_like "$scratch/after-theme.png" "$middle" "$second" 4)
+    at_least "$after" 0.3
+  }
+  wait_for 20 "the second theme's background ($second) in the window" second_shown
+  at_least "$before" 0.05 && fail "the second theme's background showed before the switch ($before)"
+  cp "$scratch/after-theme.png" "$artifacts/theme-2.png"
+  log "View > Theme > 2 ($name): background $before -> $after of the middle in $second"
+}
+
 # ---- a graph file, opened without a server ----
 
 graph=$scratch/two-groups.graphml
@@ -553,6 +602,7 @@ cp "$scratch/main.png" "$artifacts/graph.png"
 log "graph shown: dock $dock_filled filled, middle $middle_filled filled"
 # Thirty friends' rows of dots, fewer than the first run's 150, cover less of the space.
 dots_left_of_user 0.25 || fail "no dots around the user's locator (see $artifacts/graph.png)"
+check_theme_menu "$run"
 stop "$viewer_pid" group
 viewer_pid=
 
