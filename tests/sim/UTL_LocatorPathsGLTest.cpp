@@ -8,6 +8,7 @@
 #include "support/GLTestFixture.h"
 #include "support/ImageFiles.h"
 #include "support/TempDir.h"
+#include "support/WorkingDirectory.h"
 
 #include <GL/gl.h>
 #include <chrono>
@@ -53,19 +54,6 @@ struct Viewpoint
     float heading;
     float pitch;
     float distance;
-};
-
-class WorkingDirectory
-{
-public:
-    explicit WorkingDirectory(const std::string& path) : saved(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(saved); }
-
-private:
-    std::filesystem::path saved;
 };
 } // namespace
 

@@ -16,6 +16,7 @@
 #include "support/GLTestFixture.h"
 #include "support/ImageFiles.h"
 #include "support/TempDir.h"
+#include "support/WorkingDirectory.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -69,20 +70,6 @@ GFX_Friend* ShownFriend(const GFX_LocationHolder& holder)
         const_cast<GFX_LocationHolder&>(holder).AsFriendHolder();
     return friendHolder ? friendHolder->GetFriend() : nullptr;
 }
-
-// Runs a test in another working directory, where the controller finds ./data/config/.
-class WorkingDirectory
-{
-public:
-    explicit WorkingDirectory(const std::string& path) : saved(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(saved); }
-
-private:
-    std::filesystem::path saved;
-};
 } // namespace
 
 class UTL_SimCtrlHalvaneGLTest : public GLTest
