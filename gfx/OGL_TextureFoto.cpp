@@ -77,6 +77,9 @@ bool OGL_TextureFoto::LoadImage(const std::string& picturePath)
 {
     image = std::make_unique<GFX_Image>(picturePath);
     path = picturePath;
+    width = image->GetWidth();
+    height = image->GetHeight();
+    atlasPage = 0;
     OGL_FormatsForBitsPerPixel(image->GetBitsPerPixel(), internalFormat, pixelFormat);
     return image->HasPixels();
 }
@@ -84,6 +87,25 @@ bool OGL_TextureFoto::LoadImage(const std::string& picturePath)
 void OGL_TextureFoto::ClearImage()
 {
     image = std::make_unique<GFX_Image>();
+    width = 0;
+    height = 0;
+    atlasPage = 0;
+}
+
+void OGL_TextureFoto::MoveToAtlas(GLuint page, const TexRect& cell)
+{
+    Delete();
+    image = std::make_unique<GFX_Image>();
+    atlasPage = page;
+    atlasCell = cell;
+}
+
+void OGL_TextureFoto::BindPicture()
+{
+    if (atlasPage != 0)
+        glBindTexture(GL_TEXTURE_2D, atlasPage);
+    else
+        Bind();
 }
 
 OGL_TextureFoto::TexRect OGL_TextureFoto::CoverFit(float imageWidth, float imageHeight,
@@ -131,13 +153,20 @@ OGL_TextureFoto::Rect OGL_TextureFoto::ContainFit(float imageWidth, float imageH
     return {centreX - halfWidth, centreX + halfWidth, centreY + halfHeight, centreY - halfHeight};
 }
 
-OGL_TextureFoto::TexRect OGL_TextureFoto::ToTexCoords(const TexRect& fractions) const
+OGL_TextureFoto::TexRect OGL_TextureFoto::PictureCoords(const TexRect& fractions) const
 {
+    if (atlasPage != 0)
+    {
+        const float w = atlasCell.s1 - atlasCell.s0;
+        const float h = atlasCell.t1 - atlasCell.t0;
+        return {atlasCell.s0 + fractions.s0 * w, atlasCell.t0 + fractions.t0 * h,
+                atlasCell.s0 + fractions.s1 * w, atlasCell.t0 + fractions.t1 * h};
+    }
     if (mode != Rectangle)
         return fractions;
     // Rectangle textures are addressed in texels.
-    const float w = float(image->GetWidth());
-    const float h = float(image->GetHeight());
+    const float w = float(width);
+    const float h = float(height);
     return {fractions.s0 * w, fractions.t0 * h, fractions.s1 * w, fractions.t1 * h};
 }
 
@@ -147,12 +176,13 @@ void OGL_TextureFoto::DrawTexturedQuad(const GFX_Vector3& bottomLeft,
 {
     // A picture that failed to load draws nothing rather than a quad in whatever texture
     // happens to be bound.
-    if (!image || !image->HasPixels())
+    if (!HasPicture())
         return;
-    const TexRect tc = ToTexCoords(fractions);
+    const TexRect tc = PictureCoords(fractions);
+    const GLenum drawTarget = GetPictureTarget();
     glDisable(GL_LIGHTING);
-    Enable();
-    Bind();
+    glEnable(drawTarget);
+    BindPicture();
     glBegin(GL_QUADS);
     glTexCoord2f(tc.s0, tc.t0);
     glVertex3fv(bottomLeft.Data());
@@ -163,7 +193,7 @@ void OGL_TextureFoto::DrawTexturedQuad(const GFX_Vector3& bottomLeft,
     glTexCoord2f(tc.s0, tc.t1);
     glVertex3fv(topLeft.Data());
     glEnd();
-    Disable();
+    glDisable(drawTarget);
     glEnable(GL_LIGHTING);
 }
 
@@ -179,8 +209,7 @@ void OGL_TextureFoto::DrawQuadCropped(const GFX_Vector3& bottomLeft, const GFX_V
 {
     if (!image)
         return;
-    const TexRect fractions =
-        CoverFit(float(image->GetWidth()), float(image->GetHeight()), quadWidth, quadHeight);
+    const TexRect fractions = CoverFit(float(width), float(height), quadWidth, quadHeight);
     DrawTexturedQuad(bottomLeft, bottomRight, topRight, topLeft, fractions);
 }
 
@@ -188,8 +217,7 @@ void OGL_TextureFoto::DrawFitted(float left, float right, float top, float botto
 {
     if (!image)
         return;
-    const Rect quad =
-        ContainFit(float(image->GetWidth()), float(image->GetHeight()), left, right, top, bottom);
+    const Rect quad = ContainFit(float(width), float(height), left, right, top, bottom);
     DrawQuad({quad.left, quad.bottom, 0}, {quad.right, quad.bottom, 0}, {quad.right, quad.top, 0},
              {quad.left, quad.top, 0});
 }

@@ -90,6 +90,28 @@ public:
     static Rect ContainFit(float imageWidth, float imageHeight, float left, float right, float top,
                            float bottom);
 
+    // The picture's size in texels, 0 × 0 without one; kept when the pixels move into an atlas
+    // page.
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    // Whether there is a picture to draw: decoded pixels, or a cell of an atlas page.
+    bool HasPicture() const { return atlasPage != 0 || (image && image->HasPixels()); }
+
+    // Moves the picture into a cell of a shared page: `cell` are the page's texture coordinates
+    // of the picture's edges. The decoded pixels and this texture's own GL object go (a GL call:
+    // GL thread); every draw then takes the page. A later LoadImage leaves the cell again.
+    void MoveToAtlas(GLuint page, const TexRect& cell);
+    bool IsInAtlas() const { return atlasPage != 0; }
+
+    // For callers that draw many pictures in one batch: the target the picture is drawn from,
+    // the name of the GL object (the atlas page, or this texture's own, 0 before its first
+    // bind), the bind of that object (creating this texture's own first), and the texture
+    // coordinates of a part of the picture given in fractions of it.
+    GLenum GetPictureTarget() const { return atlasPage != 0 ? GLenum(GL_TEXTURE_2D) : target; }
+    GLuint GetPictureName() const { return atlasPage != 0 ? atlasPage : name; }
+    void BindPicture();
+    TexRect PictureCoords(const TexRect& fractions) const;
+
     Mode GetMode() const { return mode; }
     const std::string& GetPath() const { return path; }
     // Null until LoadImage.
@@ -99,13 +121,15 @@ public:
 
 private:
     void SetMode(Mode newMode);
-    // Scales fractions of the picture to this mode's coordinates (texels for rectangles).
-    TexRect ToTexCoords(const TexRect& fractions) const;
     void DrawTexturedQuad(const GFX_Vector3& bottomLeft, const GFX_Vector3& bottomRight,
                           const GFX_Vector3& topRight, const GFX_Vector3& topLeft,
                           const TexRect& fractions);
 
     std::unique_ptr<GFX_Image> image;
+    int width = 0;
+    int height = 0;
+    GLuint atlasPage = 0;
+    TexRect atlasCell{0, 0, 1, 1};
     GLint internalFormat = GL_RGB8;
     GLenum pixelFormat = GL_RGB;
     Mode mode = Plain;

@@ -72,6 +72,8 @@ public:
     const GFX_Vector3& GetColor() const { return color; }
     float GetAlpha() const { return alpha; }
     const GFX_Vector3& GetCorner(int i) const { return corners[i]; }
+    float GetTexS(int i) const { return texS[i]; }
+    float GetTexT(int i) const { return texT[i]; }
     const GFX_Vector3& GetUp() const { return up; }
     const GFX_Vector3& GetRight() const { return right; }
     // right × up: the unit normal that points at the viewer.

@@ -20,4 +20,10 @@ struct GFX_DrawPaths
 
     // Every plain way, as the program first drew its scene.
     static GFX_DrawPaths Plain() { return {false, false, false, false}; }
+    // The same, as one object that stays at its address.
+    static const GFX_DrawPaths& PlainPaths()
+    {
+        static const GFX_DrawPaths plain = Plain();
+        return plain;
+    }
 };

@@ -5,6 +5,7 @@
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_Globe.h"
+#include "scene/GFX_LabelBatch.h"
 #include "scene/GFX_SceneOwner.h"
 
 #include <GL/gl.h>
@@ -114,7 +115,11 @@ void GFX_LocationHolder::Draw()
         ballTexture->Bind();
     Update();
     DrawBall();
+    DrawLabel();
+}
 
+void GFX_LocationHolder::DrawLabel()
+{
     glDisable(GL_LIGHTING);
     if (OGL_Texture2D* labelTexture = owner ? owner->GetLocatorTexture() : nullptr)
         labelTexture->Bind();
@@ -125,4 +130,13 @@ void GFX_LocationHolder::Draw()
     glBegin(GL_QUADS);
     billboard->EmitQuad();
     glEnd();
+}
+
+void GFX_LocationHolder::AddLabel(GFX_LabelBatch& batch)
+{
+    if (!billboard)
+        return;
+    const GFX_Theme& theme = Theme();
+    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    batch.AddLabel(*billboard);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 class GFX_Billboard;
+class GFX_LabelBatch;
 class GFX_LocationHolderFriend;
 class GFX_SceneOwner;
 struct GFX_Theme;
@@ -29,10 +30,15 @@ public:
     GFX_LocationHolder(const GFX_LocationHolder&) = delete;
     GFX_LocationHolder& operator=(const GFX_LocationHolder&) = delete;
 
-    // Updates, then draws the ball (lighting on, ball texture) and the label (lighting off,
-    // label texture, its own GL_QUADS batch). Assumes a modelview matrix with the camera
-    // applied; leaves texturing enabled and lighting disabled.
+    // Updates, then draws the ball (lighting on, ball texture) and the label (DrawLabel).
+    // Assumes a modelview matrix with the camera applied; leaves texturing enabled and lighting
+    // disabled.
     virtual void Draw();
+    // The label alone, as of the last Update: lighting off, label texture, its own GL_QUADS
+    // batch.
+    virtual void DrawLabel();
+    // The same label handed to a batch that draws many labels together.
+    virtual void AddLabel(GFX_LabelBatch& batch);
 
     // This holder as one that shows a friend, or null. Lets the holder look-up skip plain
     // holders without a type query per holder.

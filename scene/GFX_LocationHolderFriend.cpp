@@ -6,6 +6,7 @@
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Friend.h"
+#include "scene/GFX_LabelBatch.h"
 #include "scene/GFX_SceneOwner.h"
 #include "scene/GFX_Text.h"
 
@@ -75,81 +76,115 @@ GFX_LocationHolderFriend::LayoutName(size_t characters, const GFX_Vector3& centr
     return layout;
 }
 
-void GFX_LocationHolderFriend::Draw()
+GFX_Vector3 GFX_LocationHolderFriend::LabelCentre() const
 {
-    GFX_LocationHolder::Draw();
+    return billboard->GetCorner(0)
+        .Plus(billboard->GetCorner(1))
+        .Add(billboard->GetCorner(2))
+        .Add(billboard->GetCorner(3))
+        .Scale(0.25f);
+}
+
+void GFX_LocationHolderFriend::DrawLabel()
+{
+    GFX_LocationHolder::DrawLabel();
     if (!shown || !billboard)
         return;
 
-    const GFX_Vector3 centre = billboard->GetCorner(0)
-                                   .Plus(billboard->GetCorner(1))
-                                   .Add(billboard->GetCorner(2))
-                                   .Add(billboard->GetCorner(3))
-                                   .Scale(0.25f);
-    bool pictureIsReal = false;
-    bool hasPhoto = false;
-    DrawPicture(centre, pictureIsReal, hasPhoto);
-    // A friend with a picture of their own is recognised by it; the name shows when picked, or
-    // when all there is to see is the placeholder.
-    if (IsSelected() || !hasPhoto || !pictureIsReal)
+    const GFX_Vector3 centre = LabelCentre();
+    const PictureQuad picture = PlacePicture(centre);
+    if (picture.texture)
+    {
+        if (picture.real)
+        {
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            glDisable(GL_BLEND);
+        }
+        else
+        {
+            const GFX_Theme& theme = Theme();
+            glColor3fv((IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor).Data());
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
+        picture.texture->DrawQuad(picture.corners[0], picture.corners[1], picture.corners[2],
+                                  picture.corners[3]);
+    }
+    if (ShowsName(picture))
         DrawName(centre);
 }
 
-void GFX_LocationHolderFriend::DrawPicture(const GFX_Vector3& centre, bool& pictureIsReal,
-                                           bool& hasPhoto)
+void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
+{
+    GFX_LocationHolder::AddLabel(batch);
+    if (!shown || !billboard)
+        return;
+
+    const GFX_Vector3 centre = LabelCentre();
+    const PictureQuad picture = PlacePicture(centre);
+    const GFX_Theme& theme = Theme();
+    const GFX_Vector3& textColor =
+        IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor;
+    if (picture.texture)
+        batch.AddPicture(*picture.texture, picture.corners, picture.real, textColor,
+                         picture.square && picture.real);
+    if (!ShowsName(picture) || !(owner && owner->GetFont()))
+        return;
+    const char* name = shown->GetName().c_str();
+    const NameLayout layout =
+        LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
+                   billboard->GetWidth(), billboard->GetHeight());
+    batch.AddName(name, layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
+                  layout.glyphHeight, textColor);
+}
+
+GFX_LocationHolderFriend::PictureQuad
+GFX_LocationHolderFriend::PlacePicture(const GFX_Vector3& centre) const
 {
     // The large picture for the picked friend, the small square one otherwise; either slot
     // stands in for the other when empty.
+    PictureQuad quad;
     GFX_Foto* photo = nullptr;
     if (IsSelected())
     {
         photo = shown->GetPicture();
-        pictureIsReal = shown->HasPicture();
+        quad.real = shown->HasPicture();
     }
     if (!photo)
     {
         photo = shown->GetSquarePicture();
-        pictureIsReal = shown->HasSquarePicture();
+        quad.real = shown->HasSquarePicture();
+        quad.square = photo != nullptr;
     }
     if (!photo)
     {
         photo = shown->GetPicture();
-        pictureIsReal = shown->HasPicture();
+        quad.real = shown->HasPicture();
     }
-    hasPhoto = photo != nullptr;
+    quad.hasPhoto = photo != nullptr;
     if (!photo)
-        return;
+        return quad;
 
     // One request per frame: the texture is null while the picture is on its way, and has no
-    // pixels when it could not be fetched or decoded. Neither draws anything, rather than a
+    // picture when it could not be fetched or decoded. Neither draws anything, rather than a
     // quad with whatever texture happens to be bound.
     OGL_TextureFoto* texture = photo->GetTexture();
-    const GFX_Image* image = texture ? texture->GetImage() : nullptr;
-    if (!image || !image->HasPixels())
-        return;
+    if (!texture || !texture->HasPicture())
+        return quad;
+    quad.texture = texture;
 
-    const PictureShare share = FitPicture(IsSelected(), static_cast<float>(image->GetWidth()),
-                                          static_cast<float>(image->GetHeight()));
+    const PictureShare share = FitPicture(IsSelected(), static_cast<float>(texture->GetWidth()),
+                                          static_cast<float>(texture->GetHeight()));
     const GFX_Vector3& up = billboard->GetUp();
     const GFX_Vector3& right = billboard->GetRight();
     const GFX_Vector3 halfRight = right.Times(0.5f * share.width * billboard->GetWidth());
     const GFX_Vector3 halfUp = up.Times(0.5f * share.height * billboard->GetHeight());
     const GFX_Vector3 lifted = centre.Plus(billboard->GetNormal().Scale(PictureLift));
-
-    if (pictureIsReal)
-    {
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glDisable(GL_BLEND);
-    }
-    else
-    {
-        const GFX_Theme& theme = Theme();
-        glColor3fv((IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor).Data());
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    }
-    texture->DrawQuad(lifted.Minus(halfRight).Sub(halfUp), lifted.Plus(halfRight).Sub(halfUp),
-                      lifted.Plus(halfRight).Add(halfUp), lifted.Minus(halfRight).Add(halfUp));
+    quad.corners[0] = lifted.Minus(halfRight).Sub(halfUp);
+    quad.corners[1] = lifted.Plus(halfRight).Sub(halfUp);
+    quad.corners[2] = lifted.Plus(halfRight).Add(halfUp);
+    quad.corners[3] = lifted.Minus(halfRight).Add(halfUp);
+    return quad;
 }
 
 void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)

@@ -8,6 +8,7 @@
 
 class GFX_ConnectionFriends;
 class GFX_Friend;
+class OGL_TextureFoto;
 
 // A locator that shows a friend: the friend's picture on the label, and the name under it when
 // the locator is picked or the friend has no picture of their own. It also keeps the friendship
@@ -22,10 +23,13 @@ public:
     explicit GFX_LocationHolderFriend(GFX_SceneOwner* owner);
     ~GFX_LocationHolderFriend() override;
 
-    // The base draw, then the picture (10 units in front of the label) and the name (20 units
+    // The base label, then the picture (10 units in front of the label) and the name (20 units
     // in front). Leaves texturing enabled, lighting on and blending off when it drew a name
     // (the text renderer's state), else as the base and the picture leave them.
-    void Draw() override;
+    void DrawLabel() override;
+    // The same three handed to the batch; the small square picture may move into the batch's
+    // atlas, the large one of a picked friend keeps its own texture.
+    void AddLabel(GFX_LabelBatch& batch) override;
     GFX_LocationHolderFriend* AsFriendHolder() override { return this; }
 
     void SetFriend(GFX_Friend* value) { shown = value; }
@@ -68,7 +72,24 @@ public:
     static constexpr float NameLift = 20.0f;
 
 private:
-    void DrawPicture(const GFX_Vector3& centre, bool& pictureIsReal, bool& hasPhoto);
+    // The picture a label shows and where: `texture` null while it is on its way or when it
+    // has nothing to draw.
+    struct PictureQuad
+    {
+        OGL_TextureFoto* texture = nullptr;
+        GFX_Vector3 corners[4];
+        bool real = false;
+        bool square = false;
+        bool hasPhoto = false;
+    };
+    PictureQuad PlacePicture(const GFX_Vector3& centre) const;
+    GFX_Vector3 LabelCentre() const;
+    // A friend with a picture of their own is recognised by it; the name shows when picked, or
+    // when all there is to see is the placeholder.
+    bool ShowsName(const PictureQuad& picture) const
+    {
+        return IsSelected() || !picture.hasPhoto || !picture.real;
+    }
     void DrawName(const GFX_Vector3& centre);
 
     GFX_Friend* shown = nullptr;

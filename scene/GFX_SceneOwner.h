@@ -9,6 +9,7 @@ class GFX_ColorBall;
 class GFX_LocationHolder;
 class GFX_Text;
 class OGL_Texture2D;
+class OGL_TextureAtlas;
 class UTL_FotoTextureBoss;
 
 // What scene objects and in-scene widgets reach through the controller that created them: the
@@ -47,6 +48,9 @@ public:
     virtual OGL_Texture2D* GetBillboardTexture() = 0;
     // Texture behind every docked item.
     virtual OGL_Texture2D* GetWidgetTexture() = 0;
+    // The shared pages that small label pictures move into when labels are drawn in batches;
+    // null: every picture keeps a texture of its own.
+    virtual OGL_TextureAtlas* GetPictureAtlas() { return nullptr; }
 
     // The locators of the friends with the user ids id1 and id2; either may come back null.
     virtual void FindFriendHolders(const std::string& id1, const std::string& id2,

@@ -9,12 +9,17 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_LocatorPass.h"
+#include "scene/GFX_SceneOwner.h"
 #include "scene/GFX_WidgetDockedFriend.h"
 
 #include <GL/gl.h>
 #include <algorithm>
 
-UTL_FriendCircle::UTL_FriendCircle(GFX_SceneOwner* owner) : owner(owner) {}
+UTL_FriendCircle::UTL_FriendCircle(GFX_SceneOwner* owner)
+    : owner(owner), locatorPass(std::make_unique<GFX_LocatorPass>(owner))
+{
+}
 
 UTL_FriendCircle::~UTL_FriendCircle()
 {
@@ -307,8 +312,12 @@ void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
     glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
-    for (auto& holder : holders)
-        holder->Draw();
+    const GFX_DrawPaths& paths = owner ? owner->GetDrawPaths() : GFX_DrawPaths::PlainPaths();
+    if (paths.ballSprites || paths.labelBatches)
+        locatorPass->Draw(holders, paths);
+    else
+        for (auto& holder : holders)
+            holder->Draw();
 
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);

@@ -17,6 +17,7 @@ class GFX_Friend;
 class GFX_HalvaneCamera;
 class GFX_LocationHolder;
 class GFX_LocationHolderFriend;
+class GFX_LocatorPass;
 class GFX_SceneOwner;
 class OGL_Texture2D;
 
@@ -123,4 +124,6 @@ private:
     std::unordered_map<std::string, std::vector<int>> holdersById;
     std::unordered_map<std::string, GFX_Vector3> personColors;
     bool layoutPending = false;
+    // Draws the locators when the owner picks a fast way for the balls or the labels.
+    std::unique_ptr<GFX_LocatorPass> locatorPass;
 };

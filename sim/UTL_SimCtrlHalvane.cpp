@@ -4,6 +4,7 @@
 #include "gfx/GFX_Math.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
+#include "gfx/OGL_TextureAtlas.h"
 #include "scene/GFX_Dock.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
@@ -50,6 +51,7 @@ UTL_SimCtrlHalvane::~UTL_SimCtrlHalvane()
     widgetTexture.reset();
     billboardTexture.reset();
     pictureWorker.reset();
+    pictureAtlas.reset();
 }
 
 void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
@@ -83,6 +85,7 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     interfacePass->Load(this, viewportSize);
     circle->Attach(interfacePass->GetSelfDock(), interfacePass->GetFriendsDock(), camera.get());
 
+    pictureAtlas = std::make_unique<OGL_TextureAtlas>();
     pictureWorker = std::make_unique<UTL_FotoTextureBoss>();
     pictureWorker->Start();
 

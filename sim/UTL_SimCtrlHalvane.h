@@ -66,6 +66,7 @@ public:
     OGL_Texture2D* GetLocatorTexture() override { return locatorTexture.get(); }
     OGL_Texture2D* GetBillboardTexture() override { return billboardTexture.get(); }
     OGL_Texture2D* GetWidgetTexture() override { return widgetTexture.get(); }
+    OGL_TextureAtlas* GetPictureAtlas() override { return pictureAtlas.get(); }
     void FindFriendHolders(const std::string& id1, const std::string& id2,
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override;
     void DrawNavigationGlobe() override;
@@ -131,6 +132,8 @@ private:
     std::unique_ptr<GFX_ColorBall> colorBall;
     std::unique_ptr<OGL_Texture2D> widgetTexture;
     std::unique_ptr<UTL_FotoTextureBoss> pictureWorker;
+    // The label pictures that moved out of their own textures; outlives no picture drawn from it.
+    std::unique_ptr<OGL_TextureAtlas> pictureAtlas;
 
     std::unique_ptr<UTL_InterfacePass> interfacePass;
     std::unique_ptr<UTL_FriendCircle> circle;

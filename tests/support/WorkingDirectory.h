@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <string>
 
-// Runs the rest of a scope in another working directory, as a program started there would.
+// Runs a test in another working directory for as long as it lives, for code that finds its
+// files (./data/config/) relative to the working directory.
 class WorkingDirectory
 {
 public:

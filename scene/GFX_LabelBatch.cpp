@@ -1,0 +1,121 @@
+#include "scene/GFX_LabelBatch.h"
+
+#include "gfx/OGL_Texture2D.h"
+#include "gfx/OGL_TextureAtlas.h"
+#include "gfx/OGL_TextureFoto.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_Text.h"
+
+void GFX_LabelBatch::AddLabel(const GFX_Billboard& label)
+{
+    const GFX_Vector3 corners[4] = {label.GetCorner(0), label.GetCorner(1), label.GetCorner(2),
+                                    label.GetCorner(3)};
+    GFX_QuadArray::TexCoord texCoords[4];
+    for (int i = 0; i < 4; ++i)
+        texCoords[i] = {label.GetTexS(i), label.GetTexT(i)};
+    labels.Add(corners, texCoords, label.GetColor(), label.GetAlpha());
+}
+
+void GFX_LabelBatch::AddPicture(OGL_TextureFoto& texture, const GFX_Vector3 corners[4], bool real,
+                                const GFX_Vector3& tint, bool intoAtlas)
+{
+    if (intoAtlas && atlas && !texture.IsInAtlas())
+        atlas->Add(texture);
+    if (!texture.HasPicture())
+        return;
+    const auto key = texture.IsInAtlas()
+                         ? std::make_tuple(texture.GetPictureName(),
+                                           static_cast<const OGL_TextureFoto*>(nullptr), real)
+                         : std::make_tuple(GLuint(0), &texture, real);
+    auto found = groupOf.find(key);
+    if (found == groupOf.end())
+    {
+        found = groupOf.emplace(key, pictures.size()).first;
+        pictures.push_back({&texture, real, {}});
+    }
+    const OGL_TextureFoto::TexRect coords = texture.PictureCoords({0.0f, 0.0f, 1.0f, 1.0f});
+    pictures[found->second].quads.Add(corners, coords.s0, coords.t0, coords.s1, coords.t1,
+                                      real ? GFX_Vector3(1.0f, 1.0f, 1.0f) : tint);
+}
+
+void GFX_LabelBatch::AddName(const char* text, const GFX_Vector3& origin, const GFX_Vector3& right,
+                             const GFX_Vector3& up, float glyphWidth, float glyphHeight,
+                             const GFX_Vector3& color)
+{
+    const GFX_Vector3 advance = right.Times(glyphWidth);
+    const GFX_Vector3 rise = up.Times(glyphHeight);
+    for (int i = 0; text && text[i] != '\0'; ++i)
+    {
+        const GFX_Text::GlyphCoords glyph = GFX_Text::GlyphCoordsOf(text[i]);
+        const GFX_Vector3 bottomLeft = origin.Plus(right.Times(static_cast<float>(i) * glyphWidth));
+        const GFX_Vector3 corners[4] = {bottomLeft, bottomLeft.Plus(advance),
+                                        bottomLeft.Plus(advance).Add(rise), bottomLeft.Plus(rise)};
+        names.Add(corners, glyph.s0, glyph.t0, glyph.s1, glyph.t1, color);
+    }
+}
+
+void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
+{
+    binds = 0;
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    if (!labels.IsEmpty())
+    {
+        if (labelTexture)
+        {
+            labelTexture->Bind();
+            ++binds;
+        }
+        labels.Draw();
+    }
+
+    // The opaque pictures first, then the tinted placeholders over whatever lies behind them.
+    for (bool real : {true, false})
+    {
+        if (real)
+            glDisable(GL_BLEND);
+        else
+        {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
+        for (PictureGroup& group : pictures)
+        {
+            if (group.real != real)
+                continue;
+            const GLenum target = group.texture->GetPictureTarget();
+            glEnable(target);
+            group.texture->BindPicture();
+            ++binds;
+            group.quads.Draw();
+            glDisable(target);
+        }
+    }
+
+    if (!names.IsEmpty())
+    {
+        if (font)
+        {
+            font->Bind();
+            ++binds;
+        }
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        names.Draw();
+        glEnable(GL_CULL_FACE);
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+    Clear();
+}
+
+void GFX_LabelBatch::Clear()
+{
+    labels.Clear();
+    names.Clear();
+    pictures.clear();
+    groupOf.clear();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "gfx/GFX_QuadArray.h"
+#include "gfx/GFX_Vector3.h"
+
+#include <GL/gl.h>
+
+#include <map>
+#include <tuple>
+#include <vector>
+
+class GFX_Billboard;
+class GFX_Text;
+class OGL_Texture2D;
+class OGL_TextureAtlas;
+class OGL_TextureFoto;
+
+// The locator labels of one frame gathered by texture and drawn in a handful of calls: every
+// label background with one bind of the label texture, the pictures with one bind per atlas
+// page or picture texture (opaque ones first, then the tinted placeholders), and every name
+// with one bind of the font. Each part is drawn with the state the holders draw it with one by
+// one; the depth test keeps what is in front where labels overlap.
+//
+// Pictures handed over for the atlas move into it when first added, which lets their decoded
+// pixels go. GL thread only.
+class GFX_LabelBatch
+{
+public:
+    // Null: every picture keeps its own texture.
+    void SetAtlas(OGL_TextureAtlas* value) { atlas = value; }
+
+    // The label's quad with its colour, alpha and texture coordinates.
+    void AddLabel(const GFX_Billboard& label);
+    // A picture on the corners bottom-left, bottom-right, top-right, top-left: a real one opaque
+    // and untinted, a placeholder blended in `tint`. With `intoAtlas` a picture that has its
+    // pixels moves into the atlas. Pictures without anything to draw are left out.
+    void AddPicture(OGL_TextureFoto& texture, const GFX_Vector3 corners[4], bool real,
+                    const GFX_Vector3& tint, bool intoAtlas);
+    // A name as GFX_Text::DrawText3D writes it.
+    void AddName(const char* text, const GFX_Vector3& origin, const GFX_Vector3& right,
+                 const GFX_Vector3& up, float glyphWidth, float glyphHeight,
+                 const GFX_Vector3& color);
+
+    // Draws everything gathered and empties the batch. Either texture may be null (the step
+    // draws without binding, as the holders do). Leaves texturing on, lighting on and blending
+    // off.
+    void Draw(OGL_Texture2D* labelTexture, GFX_Text* font);
+    void Clear();
+
+    // The binds the last Draw made, for tests and benchmarks.
+    int CountBinds() const { return binds; }
+
+private:
+    struct PictureGroup
+    {
+        OGL_TextureFoto* texture;
+        bool real;
+        GFX_QuadArray quads;
+    };
+
+    OGL_TextureAtlas* atlas = nullptr;
+    GFX_QuadArray labels;
+    GFX_QuadArray names;
+    std::vector<PictureGroup> pictures;
+    // (atlas page, own texture, real) → index in `pictures`.
+    std::map<std::tuple<GLuint, const OGL_TextureFoto*, bool>, size_t> groupOf;
+    int binds = 0;
+};

@@ -1,0 +1,59 @@
+#include "scene/GFX_LocatorPass.h"
+
+#include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_DrawPaths.h"
+#include "scene/GFX_Globe.h"
+#include "scene/GFX_LocationHolder.h"
+#include "scene/GFX_SceneOwner.h"
+
+#include <GL/gl.h>
+
+GFX_LocatorPass::GFX_LocatorPass(GFX_SceneOwner* owner) : owner(owner) {}
+
+GFX_LocatorPass::~GFX_LocatorPass() = default;
+
+void GFX_LocatorPass::Draw(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders,
+                           const GFX_DrawPaths& paths)
+{
+    OGL_Texture2D* ballTexture = owner ? owner->GetColorBallTexture() : nullptr;
+    bool useSprites = false;
+    if (paths.ballSprites && owner && !holders.empty() && holders.front()->GetBillboard())
+    {
+        const GFX_Billboard& axes = *holders.front()->GetBillboard();
+        useSprites =
+            sprites.Begin(owner->GetColorBall(), ballTexture, GFX_LocationHolder::BallModelRadius,
+                          GFX_LocationHolder::LayoutBallSize, axes.GetUp());
+    }
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    if (ballTexture)
+        ballTexture->Bind();
+    for (const auto& holder : holders)
+    {
+        holder->Update();
+        const GFX_Vector3 color = holder->GetBallColor()
+                                      ? *holder->GetBallColor()
+                                      : GFX_Globe::PositionColor(holder->GetPosition());
+        if (useSprites && sprites.Add(holder->GetPosition(), holder->GetBallSize(), color))
+            continue;
+        holder->DrawBall();
+    }
+    spritesDrawn = sprites.CountQueued();
+    sprites.Draw();
+
+    if (paths.labelBatches)
+    {
+        labels.SetAtlas(owner ? owner->GetPictureAtlas() : nullptr);
+        for (const auto& holder : holders)
+            holder->AddLabel(labels);
+        labels.Draw(owner ? owner->GetLocatorTexture() : nullptr,
+                    owner ? owner->GetFont() : nullptr);
+    }
+    else
+    {
+        for (const auto& holder : holders)
+            holder->DrawLabel();
+    }
+}
