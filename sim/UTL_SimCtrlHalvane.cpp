@@ -4,7 +4,10 @@
 #include "gfx/GFX_Math.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
+#include "scene/GFX_Foto.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
@@ -130,7 +133,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     if (!viewportEmpty)
         UpdateBillboardAxes();
     circle->SetBillboardAxes(billboardUp, billboardRight);
-    circle->Draw(billboardTexture.get());
+    DrawGlobePass();
     DrawInterface();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -254,6 +257,118 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
     glWrapper->Unproject(GFX_Vector3(w, h / 2, 0.0f), side);
     billboardUp = top.Minus(middle).Normalize();
     billboardRight = side.Minus(middle).Normalize();
+}
+
+void UTL_SimCtrlHalvane::DrawGlobePass()
+{
+    lastFrameStill = false;
+    if (!drawPaths.reuseStillScene || width <= 0 || height <= 0)
+    {
+        stillScene.Forget();
+        circle->Draw(billboardTexture.get());
+        return;
+    }
+    const uint64_t before = DigestGlobePass();
+    if (stillScene.CanShow(before))
+    {
+        stillScene.Show(width, height);
+        stillScene.Showed(before);
+        lastFrameStill = true;
+        ++stillFrames;
+        return;
+    }
+    circle->Draw(billboardTexture.get());
+    const uint64_t after = DigestGlobePass();
+    if (stillScene.Drew(before, after))
+        stillScene.Keep(width, height, after);
+}
+
+uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
+{
+    UTL_SceneDigest digest;
+    digest.Add(width);
+    digest.Add(height);
+    GLfloat matrices[32];
+    glGetFloatv(GL_PROJECTION_MATRIX, matrices);
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrices + 16);
+    digest.AddBytes(matrices, sizeof matrices);
+    digest.Add(eyePosition);
+    digest.Add(billboardUp);
+    digest.Add(billboardRight);
+    // The fog follows the theme's background and the far plane.
+    digest.Add(clearColor);
+    digest.Add(farPlane);
+    digest.Add(fogDistanceSupported);
+    digest.AddBytes(&theme, sizeof theme);
+    digest.Add(drawPaths.dotRibbons);
+    digest.Add(drawPaths.ballSprites);
+    digest.Add(drawPaths.labelBatches);
+    digest.Add(motion.GetAutoMode());
+    digest.Add(motion.IsFlying());
+    digest.Add(static_cast<const void*>(billboardTexture.get()));
+    // A picture the worker finished since the last look shows on its label from the next pass;
+    // a new address is a picture the pass asked for.
+    if (pictureWorker)
+    {
+        digest.Add(static_cast<uint64_t>(pictureWorker->GetStatistics().processed.load()));
+        digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
+    }
+
+    const UTL_FriendCircle::Holders& holders = circle->GetHolders();
+    digest.Add(static_cast<uint64_t>(holders.size()));
+    for (const auto& holder : holders)
+    {
+        digest.Add(static_cast<const void*>(holder.get()));
+        digest.Add(holder->GetLongitude());
+        digest.Add(holder->GetLatitude());
+        digest.Add(holder->GetPosition());
+        // The label's side slides for a while after the globe turned.
+        digest.Add(holder->GetLabelSideUp());
+        digest.Add(holder->GetLabelSideRight());
+        digest.Add(holder->GetBallSize());
+        digest.Add(holder->IsSelected());
+        const std::optional<GFX_Vector3>& ballColor = holder->GetBallColor();
+        digest.Add(ballColor.has_value());
+        if (ballColor)
+            digest.Add(*ballColor);
+        if (const GFX_Billboard* label = holder->GetBillboard())
+        {
+            digest.Add(label->GetWidth());
+            digest.Add(label->GetHeight());
+        }
+        const GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
+        const GFX_Friend* person = friendHolder ? friendHolder->GetFriend() : nullptr;
+        digest.Add(static_cast<const void*>(person));
+        if (!person)
+            continue;
+        digest.Add(person->GetName());
+        digest.Add(person->HasPicture());
+        digest.Add(person->HasSquarePicture());
+        for (const GFX_Foto* photo : {person->GetPicture(), person->GetSquarePicture()})
+        {
+            digest.Add(static_cast<const void*>(photo));
+            if (photo)
+                digest.Add(photo->GetPath());
+        }
+    }
+
+    const UTL_FriendCircle::Connections& connections = circle->GetConnections();
+    digest.Add(static_cast<uint64_t>(connections.size()));
+    for (const auto& connection : connections)
+    {
+        digest.Add(static_cast<const void*>(connection.get()));
+        digest.Add(static_cast<const void*>(connection->GetHolder1()));
+        digest.Add(static_cast<const void*>(connection->GetHolder2()));
+        digest.Add(connection->IsHighlighted());
+        digest.Add(connection->GetDimAlpha());
+        digest.Add(connection->GetStart());
+        digest.Add(connection->GetEnd());
+        const std::optional<GFX_Vector3>& dotColor = connection->GetDotColor();
+        digest.Add(dotColor.has_value());
+        if (dotColor)
+            digest.Add(*dotColor);
+    }
+    return digest.Value();
 }
 
 void UTL_SimCtrlHalvane::DrawInterface()
