@@ -86,6 +86,12 @@ void OGL_TextureFoto::ClearImage()
     image = std::make_unique<GFX_Image>();
 }
 
+void OGL_TextureFoto::ScaleImageDown(int32_t maxSide)
+{
+    if (image)
+        image->ScaleDown(maxSide);
+}
+
 OGL_TextureFoto::TexRect OGL_TextureFoto::CoverFit(float imageWidth, float imageHeight,
                                                    float quadWidth, float quadHeight)
 {
