@@ -4,10 +4,7 @@
 #include "gfx/GFX_Math.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
-#include "scene/GFX_Billboard.h"
-#include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
-#include "scene/GFX_Foto.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
@@ -314,60 +311,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
         digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
     }
 
-    const UTL_FriendCircle::Holders& holders = circle->GetHolders();
-    digest.Add(static_cast<uint64_t>(holders.size()));
-    for (const auto& holder : holders)
-    {
-        digest.Add(static_cast<const void*>(holder.get()));
-        digest.Add(holder->GetLongitude());
-        digest.Add(holder->GetLatitude());
-        digest.Add(holder->GetPosition());
-        // The label's side slides for a while after the globe turned.
-        digest.Add(holder->GetLabelSideUp());
-        digest.Add(holder->GetLabelSideRight());
-        digest.Add(holder->GetBallSize());
-        digest.Add(holder->IsSelected());
-        const std::optional<GFX_Vector3>& ballColor = holder->GetBallColor();
-        digest.Add(ballColor.has_value());
-        if (ballColor)
-            digest.Add(*ballColor);
-        if (const GFX_Billboard* label = holder->GetBillboard())
-        {
-            digest.Add(label->GetWidth());
-            digest.Add(label->GetHeight());
-        }
-        const GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
-        const GFX_Friend* person = friendHolder ? friendHolder->GetFriend() : nullptr;
-        digest.Add(static_cast<const void*>(person));
-        if (!person)
-            continue;
-        digest.Add(person->GetName());
-        digest.Add(person->HasPicture());
-        digest.Add(person->HasSquarePicture());
-        for (const GFX_Foto* photo : {person->GetPicture(), person->GetSquarePicture()})
-        {
-            digest.Add(static_cast<const void*>(photo));
-            if (photo)
-                digest.Add(photo->GetPath());
-        }
-    }
-
-    const UTL_FriendCircle::Connections& connections = circle->GetConnections();
-    digest.Add(static_cast<uint64_t>(connections.size()));
-    for (const auto& connection : connections)
-    {
-        digest.Add(static_cast<const void*>(connection.get()));
-        digest.Add(static_cast<const void*>(connection->GetHolder1()));
-        digest.Add(static_cast<const void*>(connection->GetHolder2()));
-        digest.Add(connection->IsHighlighted());
-        digest.Add(connection->GetDimAlpha());
-        digest.Add(connection->GetStart());
-        digest.Add(connection->GetEnd());
-        const std::optional<GFX_Vector3>& dotColor = connection->GetDotColor();
-        digest.Add(dotColor.has_value());
-        if (dotColor)
-            digest.Add(*dotColor);
-    }
+    digest.AddCircle(*circle);
     return digest.Value();
 }
 

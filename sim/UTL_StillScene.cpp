@@ -2,6 +2,12 @@
 
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Wrapper.h"
+#include "scene/GFX_Billboard.h"
+#include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_Foto.h"
+#include "scene/GFX_Friend.h"
+#include "scene/GFX_LocationHolderFriend.h"
+#include "sim/UTL_FriendCircle.h"
 
 #include <GL/gl.h>
 #include <cstring>
@@ -68,6 +74,65 @@ void UTL_SceneDigest::AddBytes(const void* bytes, size_t count)
         uint64_t word = 0;
         std::memcpy(&word, data, count);
         Add(word);
+    }
+}
+
+void UTL_SceneDigest::Add(const std::optional<GFX_Vector3>& value)
+{
+    Add(value.has_value());
+    if (value)
+        Add(*value);
+}
+
+void UTL_SceneDigest::AddCircle(UTL_FriendCircle& circle)
+{
+    const UTL_FriendCircle::Holders& holders = circle.GetHolders();
+    Add(static_cast<uint64_t>(holders.size()));
+    for (const auto& holder : holders)
+    {
+        Add(static_cast<const void*>(holder.get()));
+        Add(holder->GetLongitude());
+        Add(holder->GetLatitude());
+        Add(holder->GetPosition());
+        // The label's side slides for a while after the globe turned.
+        Add(holder->GetLabelSideUp());
+        Add(holder->GetLabelSideRight());
+        Add(holder->GetBallSize());
+        Add(holder->IsSelected());
+        Add(holder->GetBallColor());
+        if (const GFX_Billboard* label = holder->GetBillboard())
+        {
+            Add(label->GetWidth());
+            Add(label->GetHeight());
+        }
+        const GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
+        const GFX_Friend* person = friendHolder ? friendHolder->GetFriend() : nullptr;
+        Add(static_cast<const void*>(person));
+        if (!person)
+            continue;
+        Add(person->GetName());
+        Add(person->HasPicture());
+        Add(person->HasSquarePicture());
+        for (const GFX_Foto* photo : {person->GetPicture(), person->GetSquarePicture()})
+        {
+            Add(static_cast<const void*>(photo));
+            if (photo)
+                Add(photo->GetPath());
+        }
+    }
+
+    const UTL_FriendCircle::Connections& connections = circle.GetConnections();
+    Add(static_cast<uint64_t>(connections.size()));
+    for (const auto& connection : connections)
+    {
+        Add(static_cast<const void*>(connection.get()));
+        Add(static_cast<const void*>(connection->GetHolder1()));
+        Add(static_cast<const void*>(connection->GetHolder2()));
+        Add(connection->IsHighlighted());
+        Add(connection->GetDimAlpha());
+        Add(connection->GetStart());
+        Add(connection->GetEnd());
+        Add(connection->GetDotColor());
     }
 }
 

@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+class UTL_FriendCircle;
 
 // A running digest of everything one globe pass draws from: the frame's matrices and size, the
 // theme and fog, every locator's place, label side, size and pictures, every line's ends and
@@ -23,6 +26,10 @@ public:
     }
     void Add(const GFX_Vector3& value);
     void Add(const std::string& text);
+    void Add(const std::optional<GFX_Vector3>& value);
+    // Every locator (place, label side and size, selection, colour, the person and their
+    // pictures' paths) and every line (ends, highlight, alpha, colour) of the circle.
+    void AddCircle(UTL_FriendCircle& circle);
     // Any plain bytes (a theme, a matrix), with their count.
     void AddBytes(const void* bytes, size_t count);
 
