@@ -51,6 +51,13 @@ public:
     // width × height × bitsPerPixel / 8; 0 while empty.
     size_t GetByteCount() const;
 
+    // Shrinks a picture whose longer side exceeds maxSide so that it is maxSide, the other side
+    // in proportion (at least 1): each new pixel is the rounded mean of the block of old pixels
+    // it covers. The new block is allocated before the old one goes, and holds at most
+    // maxSide² pixels whatever the old size. False, and nothing changed, when the picture is
+    // empty, already small enough or the memory cannot be had.
+    bool ScaleDown(int32_t maxSide);
+
 private:
     int32_t width = 0;
     int32_t height = 0;

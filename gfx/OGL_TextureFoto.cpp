@@ -108,6 +108,12 @@ void OGL_TextureFoto::BindPicture()
         Bind();
 }
 
+void OGL_TextureFoto::ScaleImageDown(int32_t maxSide)
+{
+    if (image)
+        image->ScaleDown(maxSide);
+}
+
 OGL_TextureFoto::TexRect OGL_TextureFoto::CoverFit(float imageWidth, float imageHeight,
                                                    float quadWidth, float quadHeight)
 {

@@ -57,6 +57,9 @@ public:
     // Lets the pixels go: the image becomes empty, as for a picture that could not be read, and
     // the path stays. No GL calls (an object already made from the image keeps its texels).
     void ClearImage();
+    // Shrinks the image to at most maxSide texels a side (GFX_Image::ScaleDown). No GL calls;
+    // meant for before the first bind, which uploads what is left.
+    void ScaleImageDown(int32_t maxSide);
 
     // The drawing operations. Each assumes the matrices, colour and blending the caller wants;
     // it disables GL_LIGHTING, enables and binds this texture, draws one GL_QUADS quad, then

@@ -7,6 +7,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace
@@ -252,10 +253,13 @@ bool UTL_NetworkSession::QueryFriendships()
         moreBatches = false;
         return false;
     }
+    // Most pairs are not friends: their answer is tested where it lies, and only friends' ids
+    // become strings.
     for (const TiXmlElement* info = results->FirstChildElement("friend_info"); info;
          info = info->NextSiblingElement())
     {
-        if (UTL_XmlAnswer::ChildText(info, "are_friends") == "1")
+        const char* areFriends = UTL_XmlAnswer::ChildTextOrNull(info, "are_friends");
+        if (areFriends && std::strcmp(areFriends, "1") == 0)
             receiver->ConnectFriends(UTL_XmlAnswer::ChildText(info, "uid1"),
                                      UTL_XmlAnswer::ChildText(info, "uid2"), 0.4f, false);
     }

@@ -73,15 +73,21 @@ bool UTL_XmlAnswer::Parse(const std::string& text, TiXmlDocument& doc)
 {
     if (text.empty() || NestsDeeperThan(text, MaxDepth))
         return false;
+    // Nothing reads an answer's rows and columns back; without them TinyXML skips a second walk
+    // over the text of every node it makes.
+    doc.SetTabSize(0);
     doc.Parse(text.c_str());
     return !doc.Error();
 }
 
+const char* UTL_XmlAnswer::ChildTextOrNull(const TiXmlElement* parent, const char* name)
+{
+    const TiXmlElement* child = parent ? parent->FirstChildElement(name) : nullptr;
+    return child ? child->GetText() : nullptr;
+}
+
 std::string UTL_XmlAnswer::ChildText(const TiXmlElement* parent, const char* name)
 {
-    if (!parent)
-        return std::string();
-    const TiXmlElement* child = parent->FirstChildElement(name);
-    const char* text = child ? child->GetText() : nullptr;
+    const char* text = ChildTextOrNull(parent, name);
     return text ? std::string(text) : std::string();
 }

@@ -20,4 +20,7 @@ bool Parse(const std::string& text, TiXmlDocument& doc);
 // The text of the first child element of `parent` called `name`; empty when `parent` is null,
 // the element is missing or it holds no text.
 std::string ChildText(const TiXmlElement* parent, const char* name);
+// The same text where the document keeps it, or null for any of those cases; valid as long as
+// the document. For walks over thousands of elements that only test most of them.
+const char* ChildTextOrNull(const TiXmlElement* parent, const char* name);
 } // namespace UTL_XmlAnswer

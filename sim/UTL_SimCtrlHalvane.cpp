@@ -146,7 +146,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     if (!viewportEmpty)
         UpdateBillboardAxes();
     circle->SetBillboardAxes(billboardUp, billboardRight);
-    circle->Draw(billboardTexture.get());
+    DrawGlobePass();
     DrawInterface();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -270,6 +270,65 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
     glWrapper->Unproject(GFX_Vector3(w, h / 2, 0.0f), side);
     billboardUp = top.Minus(middle).Normalize();
     billboardRight = side.Minus(middle).Normalize();
+}
+
+void UTL_SimCtrlHalvane::DrawGlobePass()
+{
+    lastFrameStill = false;
+    if (!drawPaths.reuseStillScene || width <= 0 || height <= 0)
+    {
+        stillScene.Forget();
+        circle->Draw(billboardTexture.get());
+        return;
+    }
+    const uint64_t before = DigestGlobePass();
+    if (stillScene.CanShow(before))
+    {
+        stillScene.Show(width, height);
+        stillScene.Showed(before);
+        lastFrameStill = true;
+        ++stillFrames;
+        return;
+    }
+    circle->Draw(billboardTexture.get());
+    const uint64_t after = DigestGlobePass();
+    if (stillScene.Drew(before, after))
+        stillScene.Keep(width, height, after);
+}
+
+uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
+{
+    UTL_SceneDigest digest;
+    digest.Add(width);
+    digest.Add(height);
+    GLfloat matrices[32];
+    glGetFloatv(GL_PROJECTION_MATRIX, matrices);
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrices + 16);
+    digest.AddBytes(matrices, sizeof matrices);
+    digest.Add(eyePosition);
+    digest.Add(billboardUp);
+    digest.Add(billboardRight);
+    // The fog follows the theme's background and the far plane.
+    digest.Add(clearColor);
+    digest.Add(farPlane);
+    digest.Add(fogDistanceSupported);
+    digest.AddBytes(&theme, sizeof theme);
+    digest.Add(drawPaths.dotRibbons);
+    digest.Add(drawPaths.ballSprites);
+    digest.Add(drawPaths.labelBatches);
+    digest.Add(motion.GetAutoMode());
+    digest.Add(motion.IsFlying());
+    digest.Add(static_cast<const void*>(billboardTexture.get()));
+    // A picture the worker finished since the last look shows on its label from the next pass;
+    // a new address is a picture the pass asked for.
+    if (pictureWorker)
+    {
+        digest.Add(static_cast<uint64_t>(pictureWorker->GetStatistics().processed.load()));
+        digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
+    }
+
+    digest.AddCircle(*circle);
+    return digest.Value();
 }
 
 void UTL_SimCtrlHalvane::DrawInterface()

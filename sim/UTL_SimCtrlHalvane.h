@@ -8,6 +8,7 @@
 #include "sim/UTL_InterfacePass.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
+#include "sim/UTL_StillScene.h"
 
 #include <memory>
 #include <string>
@@ -95,6 +96,10 @@ public:
     const UTL_FriendCircle::Holders& GetLocationHolders() { return circle->GetHolders(); }
     const UTL_FriendCircle::Connections& GetConnections() const { return circle->GetConnections(); }
     long long CountDots() const { return circle->CountDots(); }
+    // Whether the last frame showed the kept globe pass instead of drawing it, and how many
+    // frames did so.
+    bool WasLastFrameStill() const { return lastFrameStill; }
+    long long CountStillFrames() const { return stillFrames; }
 
 private:
     // The frame's steps, in order.
@@ -105,6 +110,10 @@ private:
     void Release();
     // The screen's axes in the world, from the frame's matrices.
     void UpdateBillboardAxes();
+    // The globe pass, drawn or, when nothing it draws from changed, shown from the last one.
+    void DrawGlobePass();
+    // The digest of everything the globe pass draws from, as of now.
+    uint64_t DigestGlobePass();
     void DrawInterface();
 
     // Selects the person of a docked item and starts the glide to their locator.
@@ -141,4 +150,7 @@ private:
     UTL_CameraMotion motion;
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
+    UTL_StillScene stillScene;
+    bool lastFrameStill = false;
+    long long stillFrames = 0;
 };

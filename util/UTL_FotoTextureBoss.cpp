@@ -184,6 +184,7 @@ void UTL_FotoTextureBoss::DecodePicture(const std::string& path, OGL_TextureFoto
 {
     const auto start = Clock::now();
     texture.LoadImage(path);
+    texture.ScaleImageDown(MaxPictureSide);
     statistics.decodeMicroseconds += MicrosecondsSince(start);
     const GFX_Image* image = texture.GetImage();
     const size_t bytes = image ? image->GetByteCount() : 0;

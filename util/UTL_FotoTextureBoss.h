@@ -4,6 +4,8 @@
 #include "util/UTL_Thread.h"
 
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -70,6 +72,10 @@ public:
     // after it that does not fit stays without pixels, as a picture that could not be fetched.
     // A circle of 10,000 friends with ordinary profile pictures needs about a third of it.
     static constexpr size_t DefaultDecodedBudget = size_t(256) << 20;
+    // The longest side a picture is kept at; larger ones are shrunk once decoded. The largest
+    // any picture shows is the selected friend's label: about 200 pixels in a window 1080
+    // pixels tall (unselected labels about 50, docked items 128 at their most).
+    static constexpr int32_t MaxPictureSide = 256;
     // Replaces the budget (tests use small ones). Set before the first request.
     void SetDecodedBudget(size_t bytes) { decodedBudget = bytes; }
 

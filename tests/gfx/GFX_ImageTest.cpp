@@ -1,10 +1,12 @@
 #include "gfx/GFX_Image.h"
 
+#include "support/ImageFiles.h"
 #include "support/ImageMagick.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -240,3 +242,60 @@ TEST(GFX_ImageSeedCorpus, WritesDecodableSeedsForEveryReader)
     EXPECT_EQ(seeds, int(std::size(referenceCases)) + 3);
 }
 } // namespace
+
+TEST(GFX_ImageTest, ScalingDownAveragesTheBlockOfPixelsEachNewOneCovers)
+{
+    TempDir dir;
+    // Red counts columns, green rows: every block's mean is known.
+    GFX_Image image(dir.Write("even.tga", MakeTgaRgba(6, 2,
+                                                      [](int x, int y)
+                                                      {
+                                                          return std::array<unsigned char, 4>{
+                                                              static_cast<unsigned char>(x * 40),
+                                                              static_cast<unsigned char>(y * 100),
+                                                              7, 255};
+                                                      })));
+    ASSERT_TRUE(image.ScaleDown(3));
+    ASSERT_EQ(image.GetWidth(), 3);
+    ASSERT_EQ(image.GetHeight(), 1);
+    ASSERT_EQ(image.GetBitsPerPixel(), 32);
+    const uint8_t* p = image.GetPixels();
+    EXPECT_EQ((std::array<int, 4>{p[0], p[1], p[2], p[3]}), (std::array<int, 4>{20, 50, 7, 255}));
+    EXPECT_EQ(p[8], 180) << "columns 4 and 5";
+
+    // Blocks of unequal width where the sides do not divide: columns [0, 2) and [2, 5).
+    GFX_Image uneven(dir.Write(
+        "uneven.tga",
+        MakeTgaRgba(
+            5, 3,
+            [](int x, int) {
+                return std::array<unsigned char, 4>{static_cast<unsigned char>(x * 10), 0, 0, 0};
+            })));
+    ASSERT_TRUE(uneven.ScaleDown(2));
+    ASSERT_EQ(uneven.GetWidth(), 2);
+    ASSERT_EQ(uneven.GetHeight(), 1);
+    EXPECT_EQ(uneven.GetPixels()[0], 5);
+    EXPECT_EQ(uneven.GetPixels()[4], 30);
+    EXPECT_EQ(uneven.GetByteCount(), 8u);
+}
+
+TEST(GFX_ImageTest, ScalingDownKeepsSmallEmptyAndThinPicturesSound)
+{
+    TempDir dir;
+    GFX_Image small(dir.Write("small.tga", MakeTga(4, 3, 1, 2, 3)));
+    EXPECT_FALSE(small.ScaleDown(4)) << "already within the side";
+    EXPECT_FALSE(small.ScaleDown(0));
+    EXPECT_EQ(small.GetWidth(), 4);
+    EXPECT_EQ(small.GetHeight(), 3);
+
+    GFX_Image empty;
+    EXPECT_FALSE(empty.ScaleDown(16));
+    EXPECT_FALSE(empty.HasPixels());
+
+    // The short side never rounds to nothing.
+    GFX_Image thin(dir.Write("thin.tga", MakeTga(1, 1000, 9, 9, 9)));
+    ASSERT_TRUE(thin.ScaleDown(256));
+    EXPECT_EQ(thin.GetWidth(), 1);
+    EXPECT_EQ(thin.GetHeight(), 256);
+    EXPECT_EQ(thin.GetPixels()[255 * 3], 9);
+}

@@ -131,6 +131,30 @@ TEST_F(UTL_FotoTextureBossTest, LocalPathsAreDecodedWithoutADownload)
     EXPECT_TRUE(server.RequestLog().empty());
 }
 
+TEST_F(UTL_FotoTextureBossTest, PicturesLargerThanAnyLabelShowsAreKeptAtTheLargestSize)
+{
+    const std::string wide = dir.Write("wide.tga", MakeTga(600, 300, 10, 20, 30));
+    const std::string tall = dir.Write("tall.tga", MakeTga(100, 257, 10, 20, 30));
+    const std::string fits = dir.Write("fits.tga", MakeTga(256, 100, 10, 20, 30));
+    worker.Start();
+    const struct
+    {
+        const std::string& path;
+        int width, height;
+    } cases[] = {{wide, 256, 128}, {tall, 100, 256}, {fits, 256, 100}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        OGL_TextureFoto* texture = WaitTexture(worker, c.path);
+        ASSERT_TRUE(HasPixels(texture));
+        EXPECT_EQ(texture->GetImage()->GetWidth(), c.width);
+        EXPECT_EQ(texture->GetImage()->GetHeight(), c.height);
+        EXPECT_EQ(texture->GetImage()->GetPixels()[0], 10) << "the colour survives";
+    }
+    // The budget counts what is kept, not what was decoded.
+    EXPECT_EQ(worker.GetStatistics().decodedBytes, (256 * 128 + 100 * 256 + 256 * 100) * 3);
+}
+
 TEST_F(UTL_FotoTextureBossTest, FailedPicturesAreLoadedWithoutPixelsAndNotRetried)
 {
     server.Serve("/empty.jpg", "");

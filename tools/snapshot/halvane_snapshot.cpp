@@ -52,6 +52,8 @@ Options:
   --out FILE.png       where to write the picture (default snapshot.png)
   --bench              print the median and 90th-percentile frame time, with the counts of
                        locators, connections and dots
+  --still              let the counted frames show the kept globe pass once nothing in it
+                       changes, as the viewer does; without it each one draws the globe anew
   --help               show this text
 )";
 
@@ -69,6 +71,7 @@ struct Options
     bool waitPictures = false;
     std::string out = "snapshot.png";
     bool bench = false;
+    bool still = false;
     std::string open;
     std::string self;
     bool communities = false;
@@ -127,6 +130,8 @@ Options Parse(int argc, char** argv)
             options.out = value();
         else if (arg == "--bench")
             options.bench = true;
+        else if (arg == "--still")
+            options.still = true;
         else if (arg == "--open")
             options.open = value();
         else if (arg == "--self")
@@ -248,6 +253,10 @@ int main(int argc, char** argv)
                          worker->CountPending());
     }
 
+    GFX_DrawPaths paths = controller.GetDrawPaths();
+    paths.reuseStillScene = options.still;
+    controller.SetDrawPaths(paths);
+    const long long stillBefore = controller.CountStillFrames();
     std::vector<double> milliseconds;
     milliseconds.reserve(options.frames);
     for (int i = 0; i < options.frames; ++i)
@@ -272,6 +281,9 @@ int main(int argc, char** argv)
         std::printf("locators %zu, connections %zu, dots %lld, dots=%lld\n",
                     controller.GetLocationHolders().size(), controller.GetConnections().size(),
                     controller.CountDots(), controller.CountDots());
+        if (options.still)
+            std::printf("still frames %lld of %d\n", controller.CountStillFrames() - stillBefore,
+                        options.frames);
     }
     std::printf("wrote %s\n", options.out.c_str());
     return 0;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "gfx/GFX_Vector3.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class UTL_FriendCircle;
+
+// A running digest of everything one globe pass draws from: the frame's matrices and size, the
+// theme and fog, every locator's place, label side, size and pictures, every line's ends and
+// highlight. Two frames whose digests agree draw the same globe pass. Each value is mixed in as
+// whole 64-bit words, so a digest over a hundred thousand lines stays a small share of a frame.
+class UTL_SceneDigest
+{
+public:
+    void Add(uint64_t value);
+    void Add(int value) { Add(static_cast<uint64_t>(static_cast<int64_t>(value))); }
+    void Add(bool value) { Add(static_cast<uint64_t>(value ? 1 : 0)); }
+    void Add(float value);
+    void Add(const void* pointer)
+    {
+        Add(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer)));
+    }
+    void Add(const GFX_Vector3& value);
+    void Add(const std::string& text);
+    void Add(const std::optional<GFX_Vector3>& value);
+    // Every locator (place, label side and size, selection, colour, the person and their
+    // pictures' paths) and every line (ends, highlight, alpha, colour) of the circle.
+    void AddCircle(UTL_FriendCircle& circle);
+    // Any plain bytes (a theme, a matrix), with their count.
+    void AddBytes(const void* bytes, size_t count);
+
+    uint64_t Value() const { return state; }
+
+private:
+    uint64_t state = 0x243F6A8885A308D3ull;
+};
+
+// Keeps the last globe pass in a texture and tells when a frame may show it again instead of
+// drawing the globe anew. A frame digests what its globe pass draws from before the pass
+// (`before`) and after it (`after`): a pass that changed nothing it read (no label still sliding,
+// no line just resolved, no picture arrived meanwhile) and that drew what the frame before it
+// drew is kept; the next frame whose `before` equals it shows the copy. Copying only once a frame
+// repeated its predecessor keeps a turning globe from paying for a copy every frame.
+//
+// Only the colour buffer is kept: the interface pass that follows draws without the depth test.
+// Sizes are window pixels. GL thread only for Keep and Show; the decisions need no GL. The
+// texture's GL object is released with the context, like the other textures of the scene.
+class UTL_StillScene
+{
+public:
+    // Whether a frame whose globe pass would draw from `before` may show the kept pass.
+    bool CanShow(uint64_t before) const { return kept && before == keptDigest; }
+    // A frame showed the kept pass.
+    void Showed(uint64_t before) { lastDigest = before; }
+    // A frame drew its globe pass; true when that pass is worth keeping (call Keep then).
+    bool Drew(uint64_t before, uint64_t after);
+    // Nothing kept is valid any more (the way of drawing changed, or the window is empty).
+    void Forget();
+
+    // Copies the colour buffer's width × height pixels, the pass just drawn, into the texture.
+    void Keep(int width, int height, uint64_t digest);
+    // Draws the kept pass over the whole window, pixel for pixel; the window has the size the
+    // pass was kept at (the digest holds it). Assumes nothing; leaves
+    // lighting and texturing on, blending off, the colour white and the matrices as it found
+    // them, as the globe pass does.
+    void Show(int width, int height);
+
+    bool IsKept() const { return kept; }
+
+private:
+    bool kept = false;
+    uint64_t keptDigest = 0;
+    uint64_t lastDigest = 0;
+    bool lastValid = false;
+    unsigned texture = 0;
+    int textureWidth = 0;
+    int textureHeight = 0;
+};
