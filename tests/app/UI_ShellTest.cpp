@@ -1,3 +1,4 @@
+#include "app/CMainFrame.h"
 #include "app/UI_FramePacer.h"
 #include "app/UI_KeyCodes.h"
 #include "app/UI_OpenGlOverlappedView.h"
@@ -116,4 +117,13 @@ TEST(UI_FramePacerTest, FramesRunBackToBackInFrontAndSlowDownBehindTheLoginDialo
     for (const Row& row : rows)
         EXPECT_EQ(UI_FramePacer::IntervalMs(row.mode, row.lastFrameSeconds), row.intervalMs)
             << row.why;
+}
+
+TEST(CMainFrameTest, TheStatusBarNamesTheSelectedPersonAndTheirFriends)
+{
+    EXPECT_EQ(CMainFrame::SelectionText("José Pérez", false, 14),
+              "José Pérez · 14 friends in this circle");
+    EXPECT_EQ(CMainFrame::SelectionText("Ann", false, 1), "Ann · 1 friend in this circle");
+    EXPECT_EQ(CMainFrame::SelectionText("Ann", true, 747), "Ann (you) · 747 friends");
+    EXPECT_TRUE(CMainFrame::SelectionText("", false, 3).isEmpty());
 }
