@@ -3,15 +3,18 @@
 #include "app/CAboutDlg.h"
 #include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
+#include "app/UI_SearchBar.h"
 #include "graph/UTL_GraphReader.h"
 #include "net/CFBLoginDialog.h"
 #include "net/CHtmlCtrl.h"
+#include "scene/GFX_Friend.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -24,7 +27,9 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addAction("Save &Picture...", QKeySequence::Save, this, &CMainFrame::OnSavePicture);
     file->addSeparator();
-    file->addAction("E&xit", this, &QWidget::close);
+    file->addAction("E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction("&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), this, &CMainFrame::OnFind);
     QMenu* view = menuBar()->addMenu("&View");
     arrangeAction = view->addAction("Arrange by &community");
     arrangeAction->setCheckable(true);
@@ -32,7 +37,13 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
+    view->addSeparator();
+    fullScreenAction = view->addAction("&Full Screen");
+    fullScreenAction->setShortcut(QKeySequence(Qt::Key_F11));
+    fullScreenAction->setCheckable(true);
+    connect(fullScreenAction, &QAction::toggled, this, &CMainFrame::OnFullScreen);
     QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction("&Keys and Mouse...", QKeySequence(Qt::Key_F1), this, &CMainFrame::ShowKeys);
     help->addAction("&About Halvane...", this, &CMainFrame::ShowAbout);
 
     mainView = new UI_HalvaneView(endpoints, Area());
@@ -40,6 +51,16 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     // The area's layout keeps the frame large enough for it.
     Area()->setMinimumSize(MinimumViewSize());
     mainView->setFocus();
+    searchBar = new UI_SearchBar(Area());
+    connect(searchBar, &UI_SearchBar::picked, this, &CMainFrame::OnPicked);
+    connect(searchBar, &UI_SearchBar::closed, this,
+            [this]
+            {
+                UI_LogEvent("search closed");
+                mainView->setFocus();
+            });
+    selectionLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(selectionLabel);
     statusBar()->showMessage("Ready");
 }
 
@@ -51,6 +72,7 @@ CMainFrame::~CMainFrame()
 void CMainFrame::Tick()
 {
     UI_Frame::Tick();
+    UpdateSelectionStatus();
     if (startGraph && mainView && mainView->isValid())
     {
         std::string error;
@@ -298,4 +320,95 @@ void CMainFrame::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::OnFind()
+{
+    UTL_NameSearch people;
+    const UTL_FriendCircle& circle = mainView->GetController()->GetCircle();
+    if (const GFX_Friend* self = circle.GetSelf())
+        people.Add(self->GetId(), self->GetName());
+    for (const auto& person : circle.GetFriends())
+        people.Add(person->GetId(), person->GetName());
+    const size_t count = people.Size();
+    searchBar->Open(std::move(people));
+    UI_LogEvent(QString("search opened: %1 people").arg(count));
+}
+
+void CMainFrame::OnPicked(const QString& id, const QString& name)
+{
+    UI_LogEvent("search picked: " + name);
+    if (!mainView->GetController()->SelectFriendById(id.toStdString()))
+        statusBar()->showMessage(name + " is no longer in the circle shown");
+}
+
+void CMainFrame::OnFullScreen(bool on)
+{
+    if (on)
+        showFullScreen();
+    else
+        showNormal();
+}
+
+void CMainFrame::ShowKeys()
+{
+    QMessageBox box(this);
+    box.setWindowTitle("Keys and Mouse");
+    box.setIcon(QMessageBox::Information);
+    box.setTextFormat(Qt::RichText);
+    box.setText("<table cellspacing='4'>"
+                "<tr><td><b>Drag</b>, <b>arrow keys</b></td><td>turn and tilt the globe</td></tr>"
+                "<tr><td><b>Wheel</b>, <b>Page Up / Page Down</b>, <b>+ / &minus;</b></td>"
+                "<td>zoom in and out</td></tr>"
+                "<tr><td><b>Click</b> a label or a docked picture</td>"
+                "<td>select the person and fly there</td></tr>"
+                "<tr><td><b>Tab</b> / <b>Shift+Tab</b></td><td>next / previous friend</td></tr>"
+                "<tr><td><b>Home</b></td><td>back to you</td></tr>"
+                "<tr><td><b>Space</b></td><td>start or stop the tour</td></tr>"
+                "<tr><td><b>Ctrl+F</b></td>"
+                "<td>find a person by name: Enter picks the first match, Esc closes</td></tr>"
+                "<tr><td><b>F11</b></td><td>full screen</td></tr>"
+                "<tr><td><b>F1</b></td><td>this page</td></tr>"
+                "<tr><td><b>Ctrl+Q</b></td><td>quit</td></tr>"
+                "</table>");
+    box.exec();
+}
+
+QString CMainFrame::SelectionText(const QString& name, bool isUser, int friends)
+{
+    if (name.isEmpty())
+        return QString();
+    const QString count = QString("%1 friend%2").arg(friends).arg(friends == 1 ? "" : "s");
+    if (isUser)
+        return QString("%1 (you) · %2").arg(name, count);
+    return QString("%1 · %2 in this circle").arg(name, count);
+}
+
+QString CMainFrame::GetSelectionText() const
+{
+    return selectionLabel->text();
+}
+
+void CMainFrame::UpdateSelectionStatus()
+{
+    if (!mainView || !mainView->GetController())
+        return;
+    UTL_SimCtrlHalvane& controller = *mainView->GetController();
+    const GFX_Friend* person = controller.GetSelection().GetPerson();
+    const UTL_FriendCircle& circle = controller.GetCircle();
+    const size_t lines = circle.GetConnections().size();
+    if (person == shownPerson && lines == shownLines && circle.GetFriendCount() == shownFriends)
+        return;
+    shownPerson = person;
+    shownLines = lines;
+    shownFriends = circle.GetFriendCount();
+    const QString text =
+        person ? SelectionText(QString::fromStdString(person->GetName()),
+                               person == circle.GetSelf(), circle.CountFriendsOf(person))
+               : QString();
+    if (text == selectionLabel->text())
+        return;
+    selectionLabel->setText(text);
+    if (!text.isEmpty())
+        UI_LogEvent("selected: " + text);
 }

@@ -8,9 +8,12 @@
 #include <optional>
 
 class CFBLoginDialog;
+class GFX_Friend;
 class QAction;
 class QMenu;
+class QLabel;
 class UI_HalvaneView;
+class UI_SearchBar;
 
 // The application's main window, titled "Halvane", with the File, View and Help menus and a
 // status bar. File saves the view as a picture, View > Theme switches the colour theme. It creates
@@ -34,6 +37,12 @@ public:
     CFBLoginDialog* GetLoginDialog() const { return loginDialog.get(); }
     // Whether the login dialog is on screen (made and not yet closed).
     bool IsLoginDialogShown() const;
+    UI_SearchBar* GetSearchBar() const { return searchBar; }
+    // The status bar's permanent text about the person selected.
+    QString GetSelectionText() const;
+    // What the status bar says of a person selected: their name and how many friends they
+    // have in the circle shown ("you" for the user); empty for nobody.
+    static QString SelectionText(const QString& name, bool isUser, int friends);
 
     // The circle to show instead of logging in, arranged by community when asked.
     void SetStartGraph(UTL_SocialGraph graph, bool byCommunity);
@@ -59,6 +68,13 @@ protected:
 
 private:
     void ShowAbout();
+    // Edit > Find: the search bar over the view, with everyone shown.
+    void OnFind();
+    void OnPicked(const QString& id, const QString& name);
+    void OnFullScreen(bool on);
+    void ShowKeys();
+    // Shows who is selected now, when that or their friend count changed.
+    void UpdateSelectionStatus();
     void OnOpenGraph();
     void OnSaveGraph();
     void OnArrangeByCommunity(bool checked);
@@ -73,6 +89,14 @@ private:
     bool loginWanted = true;
     QAction* arrangeAction = nullptr;
     QMenu* themeMenu = nullptr;
+    QAction* fullScreenAction = nullptr;
+    UI_SearchBar* searchBar = nullptr;
+    QLabel* selectionLabel = nullptr;
+    // What the selection label shows: the person (compared, never followed), their count, and
+    // the number of lines when it was counted.
+    const GFX_Friend* shownPerson = nullptr;
+    size_t shownLines = 0;
+    int shownFriends = -1;
 
     std::unique_ptr<CFBLoginDialog> loginDialog;
     UI_HalvaneView* mainView = nullptr;

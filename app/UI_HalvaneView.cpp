@@ -8,10 +8,12 @@
 #include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
+#include <QFocusEvent>
 #include <QImage>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
@@ -281,11 +283,59 @@ void UI_HalvaneView::mouseDoubleClickEvent(QMouseEvent* event)
 void UI_HalvaneView::keyPressEvent(QKeyEvent* event)
 {
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    // Shift+Tab comes as a key of its own; the scene reads Shift from its key table, which
+    // may have missed the Shift going down (it was pressed before the view had the focus).
+    constexpr int ShiftKey = 16;
+    const bool addShift = event->key() == Qt::Key_Backtab && !controller->IsKeyDown(ShiftKey);
+    if (addShift)
+        controller->OnKeyDown(ShiftKey, 1);
     controller->OnKeyDown(UI_VirtualKeyFromQt(event->key(), keypad), 1);
+    if (addShift)
+        controller->OnKeyUp(ShiftKey, 1);
 }
 
 void UI_HalvaneView::keyReleaseEvent(QKeyEvent* event)
 {
+    // A held key repeats as releases and presses; it stays down in the key table throughout.
+    if (event->isAutoRepeat())
+        return;
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     controller->OnKeyUp(UI_VirtualKeyFromQt(event->key(), keypad), 1);
+}
+
+void UI_HalvaneView::wheelEvent(QWheelEvent* event)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QPointF position = event->position();
+    controller->OnMouseWheel(static_cast<int>(position.x() * ratio),
+                             PixelHeight() - static_cast<int>(position.y() * ratio),
+                             event->angleDelta().y());
+    event->accept();
+}
+
+void UI_HalvaneView::leaveEvent(QEvent* event)
+{
+    controller->OnMouseLeave();
+    UI_OpenGlOverlappedView::leaveEvent(event);
+}
+
+void UI_HalvaneView::focusOutEvent(QFocusEvent* event)
+{
+    // The releases of keys held now go to whichever widget has the focus.
+    controller->ReleaseKeys();
+    UI_OpenGlOverlappedView::focusOutEvent(event);
+}
+
+bool UI_HalvaneView::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+    {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return UI_OpenGlOverlappedView::event(event);
 }

@@ -80,6 +80,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Tab and Shift+Tab step through the friends instead of moving the keyboard focus.
+    bool event(QEvent* event) override;
 
 private:
     // Takes the circle shown into `graph` when it came from the server; keeps the order of

@@ -62,10 +62,16 @@ int UI_VirtualKeyFromQt(int qtKey, bool keypad)
         return 46;
     case Qt::Key_Asterisk:
         return keypad ? 106 : qtKey;
+    // The main keyboard's plus and minus are the classic OEM keys: Qt's own codes for them
+    // (43, 45) are other keys' virtual codes (45 is Insert). "=" shares plus's key.
     case Qt::Key_Plus:
-        return keypad ? 107 : qtKey;
+        return keypad ? 107 : 187;
+    case Qt::Key_Equal:
+        return 187;
     case Qt::Key_Minus:
-        return keypad ? 109 : qtKey;
+        return keypad ? 109 : 189;
+    case Qt::Key_Underscore:
+        return 189;
     case Qt::Key_Period:
         return keypad ? 110 : qtKey;
     case Qt::Key_Slash:

@@ -39,6 +39,8 @@ bool GFX_Dock::RemoveItem(const GFX_WidgetDocked* item)
         return false;
     if (clicked == item)
         clicked = nullptr;
+    if (hovered == item)
+        hovered = nullptr;
     items.erase(found);
     return true;
 }
@@ -289,6 +291,7 @@ void GFX_Dock::Magnify(size_t centre)
 
 void GFX_Dock::Unmagnify()
 {
+    hovered = nullptr;
     for (const auto& item : items)
         item->SetTargetSize(itemSize);
 }
@@ -312,12 +315,20 @@ bool GFX_Dock::MouseMove(float x, float y)
             if (items[i]->Contains(x, y))
             {
                 Magnify(i);
+                hovered = items[i].get();
                 return true;
             }
         }
     }
     Unmagnify();
     return draggingStrip;
+}
+
+void GFX_Dock::PointerLeft()
+{
+    if (buttonDown)
+        return;
+    Unmagnify();
 }
 
 bool GFX_Dock::MouseDown(float x, float y)
@@ -335,8 +346,8 @@ bool GFX_Dock::MouseDown(float x, float y)
         return false;
     draggingStrip = !onItem;
     buttonDown = true;
-    lastX = x;
-    lastY = y;
+    lastX = pressX = x;
+    lastY = pressY = y;
     dragDistance = 0.0f;
     return true;
 }
@@ -347,11 +358,20 @@ bool GFX_Dock::MouseUp(float x, float y)
     draggingStrip = false;
     // Every item hears the release, so that none stays pressed after a drag.
     GFX_WidgetDocked* released = nullptr;
+    GFX_WidgetDocked* pressed = nullptr;
     for (const auto& item : items)
     {
+        if (item->IsPressed() && !pressed)
+            pressed = item.get();
         if (item->MouseUp(x, y) && !released)
             released = item.get();
     }
+    // The magnification keeps laying the items out anew after the press, so the pressed item
+    // can slide away from under a pointer that never moved: the click is still the pressed
+    // item's, not that of the neighbour now under the pointer or of none.
+    const bool stayed = std::fabs(x - pressX) < ClickSlop && std::fabs(y - pressY) < ClickSlop;
+    if (!released && pressed && stayed)
+        released = pressed;
     if (!released || dragDistance >= ClickSlop)
         return false;
     clicked = released;

@@ -59,7 +59,8 @@ public:
     bool MouseMove(float x, float y) override;
     // Consumed on an item or on the strip; starts a press.
     bool MouseDown(float x, float y) override;
-    // True for a click on an item, which GetClicked then returns. Always ends the press.
+    // True for a click on an item, which GetClicked then returns: released over the pressed
+    // item, or where the press was when the item has slid away since. Always ends the press.
     bool MouseUp(float x, float y) override;
 
     // Appends the item at the normal item size, so it needs no growth, and takes it. Returns it.
@@ -70,6 +71,11 @@ public:
     const std::vector<std::unique_ptr<GFX_WidgetDocked>>& GetItems() const { return items; }
     // The item of the last click, or null.
     GFX_WidgetDocked* GetClicked() const { return clicked; }
+    // The item the last move found under the pointer, or null.
+    GFX_WidgetDocked* GetHovered() const { return hovered; }
+    // The pointer has left the view: every item shrinks back and none is under the pointer. A
+    // press in progress keeps its magnification until the release.
+    void PointerLeft();
 
     void SetSide(GFX_DockSide value) { side = value; }
     void SetStartOffset(float value) { startOffset = value; }
@@ -131,8 +137,12 @@ private:
     std::unique_ptr<OGL_Texture2D> texture;
     std::vector<std::unique_ptr<GFX_WidgetDocked>> items;
     GFX_WidgetDocked* clicked = nullptr;
+    GFX_WidgetDocked* hovered = nullptr;
     bool buttonDown = false;
     float lastX = 0.0f;
     float lastY = 0.0f;
+    // Where the button went down.
+    float pressX = 0.0f;
+    float pressY = 0.0f;
     bool revealSelected = false;
 };

@@ -96,6 +96,12 @@ void UTL_CameraMotion::Stop()
     autoTimer = 0.0f;
 }
 
+void UTL_CameraMotion::TakeOver()
+{
+    Stop();
+    flying = false;
+}
+
 void UTL_CameraMotion::Grab(float x, float y)
 {
     dragging = true;

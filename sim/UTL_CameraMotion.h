@@ -44,6 +44,8 @@ public:
     void Start(int mode);
     // A press: back to idle, and the idle count starts again.
     void Stop();
+    // The user steers by hand: any glide ends as well as the automatic mode.
+    void TakeOver();
 
     // The button went down on the scene: a drag starts at the pointer.
     void Grab(float x, float y);

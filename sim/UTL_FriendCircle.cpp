@@ -281,6 +281,28 @@ GFX_LocationHolderFriend* UTL_FriendCircle::HolderOf(const GFX_Friend* person)
     return found;
 }
 
+int UTL_FriendCircle::CountFriendsOf(const GFX_Friend* person) const
+{
+    if (!person)
+        return 0;
+    if (person == self.get())
+        return GetFriendCount();
+    const std::string& id = person->GetId();
+    const std::string* selfId = self ? &self->GetId() : nullptr;
+    int count = 0;
+    for (const auto& connection : connections)
+    {
+        const std::string& a = connection->GetId1();
+        const std::string& b = connection->GetId2();
+        if (a == b || (a != id && b != id))
+            continue;
+        if (selfId && (a == *selfId || b == *selfId))
+            continue;
+        ++count;
+    }
+    return count;
+}
+
 long long UTL_FriendCircle::CountDots() const
 {
     long long dots = 0;

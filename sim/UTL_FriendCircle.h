@@ -91,6 +91,9 @@ public:
     const Connections& GetConnections() const { return connections; }
     // The user's dock, then the friends' dock.
     std::array<GFX_Dock*, 2> GetDocks() const { return {selfDock, friendsDock}; }
+    // How many friends a person has in this circle: for the user, every friend; for a friend,
+    // the other friends a known friendship joins them to (the line to the user not counted).
+    int CountFriendsOf(const GFX_Friend* person) const;
     // Dots a frame draws, over every line whose ends are known.
     long long CountDots() const;
 

@@ -3,6 +3,7 @@
 #include "gfx/GFX_SphereButton.h"
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Dock.h"
+#include "scene/GFX_NamePlate.h"
 #include "scene/GFX_OverlayQuads.h"
 #include "scene/GFX_SceneOwner.h"
 #include "scene/GFX_WidgetNavigationDial.h"
@@ -105,6 +106,7 @@ void UTL_InterfacePass::Load(GFX_SceneOwner* owner, const float* viewportSize)
     friendsDock->SetSide(GFX_DockSide::Right);
     friendsDock->LoadTexture(UTL_ConfigPath("ruler.tga"));
 
+    namePlate = std::make_unique<GFX_NamePlate>(owner);
     navigationGlobe = std::make_unique<GFX_SphereButton>(40.0f);
     sphereButtonTexture = UTL_LoadConfigTexture("sphere_button.tga");
 
@@ -140,6 +142,25 @@ void UTL_InterfacePass::Hover(float x, float y)
     for (const Element& entry : elements)
         if (entry.element->MouseMove(x, y) && !entry.dock)
             return;
+}
+
+void UTL_InterfacePass::Leave()
+{
+    for (GFX_Dock* dock : {selfDock.get(), friendsDock.get()})
+        if (dock)
+            dock->PointerLeft();
+    if (topBar)
+        topBar->Unhover();
+    if (namePlate)
+        namePlate->Hide();
+}
+
+GFX_WidgetDocked* UTL_InterfacePass::GetHoveredItem() const
+{
+    for (GFX_Dock* dock : {selfDock.get(), friendsDock.get()})
+        if (dock && dock->GetHovered())
+            return dock->GetHovered();
+    return nullptr;
 }
 
 bool UTL_InterfacePass::Press(float x, float y)
@@ -179,6 +200,8 @@ void UTL_InterfacePass::Draw()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (const Element& entry : elements)
         entry.element->Draw();
+    if (namePlate)
+        namePlate->Draw();
 }
 
 void UTL_InterfacePass::ShowAutoMode(int mode)

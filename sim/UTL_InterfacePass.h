@@ -6,6 +6,7 @@
 #include <vector>
 
 class GFX_Dock;
+class GFX_NamePlate;
 class GFX_SceneOwner;
 class GFX_SphereButton;
 class GFX_WidgetDocked;
@@ -31,6 +32,7 @@ public:
     bool MouseUp(float, float) override { return false; }
 
     bool IsMakerLogoHovered() const { return makerLogoHovered; }
+    void Unhover() { makerLogoHovered = false; }
 
     static constexpr float Height = 32.0f;
     static constexpr float LogoSize = 130.0f;
@@ -67,13 +69,17 @@ public:
     // Turns the dial to the camera's heading and pitch (degrees), then updates every element.
     void Update(float seconds, float heading, float pitch);
     void Hover(float x, float y);
+    // The pointer has left the view: the docks shrink back and the watermark dims.
+    void Leave();
+    // The docked item under the pointer as of the last hover, in either dock; null if none.
+    GFX_WidgetDocked* GetHoveredItem() const;
     // Whether an element took the press.
     bool Press(float x, float y);
     // Whether an element took the release; then `button` is the index of a rotation button
     // clicked (else -1) and `item` the docked item clicked (else null).
     bool Release(float x, float y, int& button, GFX_WidgetDocked*& item);
-    // Every element in order, with texturing and blending on and lighting off; leaves the GL
-    // state as the last element's drawing does.
+    // Every element in order, then the name plate over them all, with texturing and blending
+    // on and lighting off; leaves the GL state as the last drawing does.
     void Draw();
 
     // Lights the rotation button of the automatic mode (1 to 3), the others off.
@@ -86,6 +92,8 @@ public:
     GFX_Dock* GetSelfDock() const { return selfDock.get(); }
     GFX_Dock* GetFriendsDock() const { return friendsDock.get(); }
     bool IsMakerLogoHovered() const { return topBar && topBar->IsMakerLogoHovered(); }
+    // The plate that names the person under the pointer; null before Load.
+    GFX_NamePlate* GetNamePlate() const { return namePlate.get(); }
 
     static constexpr int RotationButtons = 3;
 
@@ -102,6 +110,7 @@ private:
     std::unique_ptr<UTL_TopBar> topBar;
     std::unique_ptr<GFX_Dock> selfDock;
     std::unique_ptr<GFX_Dock> friendsDock;
+    std::unique_ptr<GFX_NamePlate> namePlate;
     std::unique_ptr<GFX_SphereButton> navigationGlobe;
     std::unique_ptr<OGL_Texture2D> sphereButtonTexture;
     std::vector<Element> elements;

@@ -9,9 +9,13 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_NamePlate.h"
 #include "scene/GFX_Text.h"
 #include "scene/GFX_WidgetDockedFriend.h"
+#include "scene/GFX_WidgetNavigationDial.h"
 #include "sim/UTL_ConfigFolder.h"
+#include "sim/UTL_KeyboardControl.h"
+#include "sim/UTL_NameSearch.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include <GL/gl.h>
@@ -111,7 +115,9 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     viewportSize[1] = static_cast<float>(newHeight);
     clearColor = theme.BackgroundColor;
     SetUpFog();
-    // The motions turn the camera before the frame applies it.
+    // The keys and the motions turn the camera before the frame applies it; a key that takes
+    // over stops the automatic motion before it moves again.
+    ApplyKeys(dt);
     AdvanceMotion(dt);
     BeginFrame(newWidth, newHeight);
 
@@ -122,8 +128,13 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     if (!viewportEmpty)
         CastPickingRay();
     motion.Drag(pointerX, pointerY, *camera);
-    interfacePass->Hover(pointerX, pointerY);
-    interfacePass->Update(dt, camera->GetHeading(), camera->GetPitch());
+    if (pointerOutside)
+        interfacePass->Leave();
+    else
+        interfacePass->Hover(pointerX, pointerY);
+    // Presses and releases meet the interface as the last frame showed it: the docks' Update
+    // below moves their items on towards the new magnification, and an item near the pointer
+    // that has slid under it since must not take a click aimed at its neighbour.
     if (mousePressed)
     {
         mousePressed = false;
@@ -134,6 +145,8 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
         mouseReleased = false;
         Release();
     }
+    interfacePass->Update(dt, camera->GetHeading(), camera->GetPitch());
+    UpdateNamePlate();
     if (motion.GetAutoMode() != shownMode)
         interfacePass->ShowAutoMode(shownMode = motion.GetAutoMode());
 
@@ -179,6 +192,91 @@ void UTL_SimCtrlHalvane::AdvanceMotion(float dt)
     if (stop >= 0)
         FlyTo(holders[stop].get());
     motion.Glide(*camera);
+}
+
+void UTL_SimCtrlHalvane::ApplyKeys(float dt)
+{
+    std::vector<PendingKey> keys;
+    keys.swap(pendingKeys);
+    for (const PendingKey& pending : keys)
+        RunCommand(static_cast<int>(UTL_KeyboardControl::CommandOf(pending.key, pending.shift)));
+
+    const UTL_KeyboardControl::Steering steering =
+        UTL_KeyboardControl::Steer([this](int key) { return IsKeyDown(key); }, dt);
+    if (steering.Turns())
+    {
+        motion.TakeOver();
+        TurnCamera(steering.heading, steering.pitch);
+    }
+    const float zoom = steering.zoom * UTL_KeyboardControl::WheelZoom(pendingWheel);
+    pendingWheel = 0;
+    if (zoom != 1.0f)
+        camera->SetDistance(UTL_KeyboardControl::Zoomed(
+            camera->GetDistance(), zoom, camera->GetMinDistance(), camera->GetMaxDistance()));
+}
+
+void UTL_SimCtrlHalvane::RunCommand(int value)
+{
+    using Command = UTL_KeyboardControl::Command;
+    switch (static_cast<Command>(value))
+    {
+    case Command::GoHome:
+        if (GFX_Friend* self = circle->GetSelf())
+            GoTo(self);
+        break;
+    case Command::NextFriend:
+    case Command::PreviousFriend:
+    {
+        const auto& friends = circle->GetFriends();
+        const GFX_Friend* current = selection.GetPerson();
+        const auto found = std::find_if(friends.begin(), friends.end(),
+                                        [current](const auto& f) { return f.get() == current; });
+        const int index = found == friends.end() ? -1 : static_cast<int>(found - friends.begin());
+        const int next = UTL_KeyboardControl::StepIndex(index, static_cast<int>(friends.size()),
+                                                        value == int(Command::NextFriend) ? 1 : -1);
+        if (next >= 0)
+            GoTo(friends[next].get());
+        break;
+    }
+    case Command::ToggleTour:
+        if (motion.GetAutoMode() == UTL_CameraMotion::AutoTour)
+            motion.Stop();
+        else
+            motion.Start(UTL_CameraMotion::AutoTour);
+        break;
+    case Command::None:
+        break;
+    }
+}
+
+void UTL_SimCtrlHalvane::UpdateNamePlate()
+{
+    GFX_NamePlate* plate = interfacePass->GetNamePlate();
+    hoveredPerson = nullptr;
+    if (!plate)
+        return;
+    if (!pointerOutside && !motion.IsDragging())
+    {
+        auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(interfacePass->GetHoveredItem());
+        if (docked)
+            hoveredPerson = docked->GetFriend();
+        // The globe behind the dial and the top bar is not what the pointer is on.
+        const GFX_WidgetNavigationDial* dial = interfacePass->GetNavigationDial();
+        const bool overInterface = (dial && dial->Contains(pointerX, pointerY)) ||
+                                   pointerY > static_cast<float>(height) - UTL_TopBar::Height;
+        if (!docked && !overInterface && width > 0 && height > 0)
+        {
+            GFX_LocationHolder* holder =
+                GFX_LocationHolder::PickNearest(circle->GetHolders(), pickOrigin, pickDirection);
+            GFX_LocationHolderFriend* friendHolder = holder ? holder->AsFriendHolder() : nullptr;
+            if (friendHolder)
+                hoveredPerson = friendHolder->GetFriend();
+        }
+    }
+    if (hoveredPerson)
+        plate->Show(UTL_NameSearch::Plain(hoveredPerson->GetName()), pointerX, pointerY);
+    else
+        plate->Hide();
 }
 
 void UTL_SimCtrlHalvane::CastPickingRay()
@@ -240,6 +338,15 @@ void UTL_SimCtrlHalvane::ClearCircle()
     circle->Clear();
 }
 
+void UTL_SimCtrlHalvane::GoTo(GFX_Friend* person)
+{
+    motion.Stop();
+    SelectPerson(person);
+    for (GFX_Dock* dock : {interfacePass->GetFriendsDock(), interfacePass->GetSelfDock()})
+        if (dock)
+            dock->RevealSelected();
+}
+
 bool UTL_SimCtrlHalvane::SelectFriendById(const std::string& id)
 {
     for (GFX_Dock* dock : {interfacePass->GetFriendsDock(), interfacePass->GetSelfDock()})
@@ -251,8 +358,7 @@ bool UTL_SimCtrlHalvane::SelectFriendById(const std::string& id)
             auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item.get());
             if (docked && docked->GetFriend() && docked->GetFriend()->GetId() == id)
             {
-                SelectPerson(docked->GetFriend());
-                dock->RevealSelected();
+                GoTo(docked->GetFriend());
                 return true;
             }
         }
@@ -368,6 +474,7 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
 
 void UTL_SimCtrlHalvane::OnMouseMove(int x, int y, int unused1, int unused2, int buttons)
 {
+    pointerOutside = false;
     pointerX = static_cast<float>(x);
     pointerY = static_cast<float>(y);
     UTL_SimCtrlRoot::OnMouseMove(x, y, unused1, unused2, buttons);
@@ -393,4 +500,26 @@ void UTL_SimCtrlHalvane::OnMouseDoubleClick(int x, int y, int buttons)
     pointerX = static_cast<float>(x);
     pointerY = static_cast<float>(y);
     UTL_SimCtrlRoot::OnMouseDoubleClick(x, y, buttons);
+}
+
+void UTL_SimCtrlHalvane::OnKeyDown(int key, int repeatCount)
+{
+    UTL_SimCtrlRoot::OnKeyDown(key, repeatCount);
+    if (key < 0 || static_cast<unsigned>(key) >= KeyCount || pendingKeys.size() >= MaxPendingKeys)
+        return;
+    pendingKeys.push_back({key, IsKeyDown(UTL_KeyboardControl::KeyShift)});
+}
+
+void UTL_SimCtrlHalvane::OnMouseWheel(int x, int y, int delta)
+{
+    pointerX = static_cast<float>(x);
+    pointerY = static_cast<float>(y);
+    // Bounded however long the wheel spins between two frames.
+    constexpr int MaxWheel = 100 * UTL_KeyboardControl::WheelNotch;
+    pendingWheel = std::clamp(pendingWheel + delta, -MaxWheel, MaxWheel);
+}
+
+void UTL_SimCtrlHalvane::OnMouseLeave()
+{
+    pointerOutside = true;
 }

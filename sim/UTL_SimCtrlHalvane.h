@@ -45,12 +45,16 @@ public:
     void OnMouseDown(int x, int y, int buttons) override;
     void OnMouseUp(int x, int y, int buttons) override;
     void OnMouseDoubleClick(int x, int y, int buttons) override;
+    // Records the key in the key table, and its command for the next frame.
+    void OnKeyDown(int key, int repeatCount) override;
+    void OnMouseWheel(int x, int y, int delta) override;
+    void OnMouseLeave() override;
 
     void TurnCamera(float headingDelta, float pitchDelta) override;
     // Selects the locator and starts the camera glide towards it.
     void FlyTo(GFX_LocationHolder* holder);
-    // Selects the friend as a click on its docked item would, and scrolls the item into view;
-    // false for an unknown id.
+    // Selects the friend as a click on its docked item would (the automatic motion stops, the
+    // camera glides there) and scrolls the item into view; false for an unknown id.
     bool SelectFriendById(const std::string& id);
     // Empties the circle shown, the selection with it, for another circle to be loaded.
     void ClearCircle();
@@ -77,6 +81,9 @@ public:
     const UTL_CameraMotion& GetMotion() const { return motion; }
     const UTL_Selection& GetSelection() const { return selection; }
     const UTL_InterfacePass& GetInterface() const { return *interfacePass; }
+    // The person the name plate shows as of the last frame: under the pointer, in a dock or on
+    // the globe; null if none.
+    const GFX_Friend* GetHoveredPerson() const { return hoveredPerson; }
 
     const std::vector<GFX_Theme>& GetThemes() const { return themes; }
     // The names of the themes, as their comments in the themes file give them (empty where
@@ -108,6 +115,11 @@ private:
     void CastPickingRay();
     void Press();
     void Release();
+    // The keys pressed since the last frame, then the keys held and the wheel.
+    void ApplyKeys(float dt);
+    void RunCommand(int command);
+    // Who is under the pointer, and the plate that names them.
+    void UpdateNamePlate();
     // The screen's axes in the world, from the frame's matrices.
     void UpdateBillboardAxes();
     // The globe pass, drawn or, when nothing it draws from changed, shown from the last one.
@@ -118,12 +130,27 @@ private:
 
     // Selects the person of a docked item and starts the glide to their locator.
     void SelectPerson(GFX_Friend* person);
+    // As a click on the person's docked item, and scrolls the friends' dock to it.
+    void GoTo(GFX_Friend* person);
+
+    // A key pressed, with whether Shift was held at the time.
+    struct PendingKey
+    {
+        int key;
+        bool shift;
+    };
+    // Keys typed faster than frames come are kept up to this many.
+    static constexpr size_t MaxPendingKeys = 64;
 
     bool fogDistanceSupported = false;
     bool mousePressed = false;
     bool mouseReleased = false;
     float pointerX = 0.0f;
     float pointerY = 0.0f;
+    bool pointerOutside = false;
+    std::vector<PendingKey> pendingKeys;
+    int pendingWheel = 0;
+    const GFX_Friend* hoveredPerson = nullptr;
     float viewportSize[2] = {0.0f, 0.0f};
     GFX_Vector3 billboardUp{0.0f, 1.0f, 0.0f};
     GFX_Vector3 billboardRight{1.0f, 0.0f, 0.0f};

@@ -114,3 +114,12 @@ void UTL_SimCtrlRoot::OnKeyUp(int key, int)
     if (key >= 0 && static_cast<unsigned>(key) < KeyCount)
         keyState[key] = 0;
 }
+
+void UTL_SimCtrlRoot::OnMouseWheel(int, int, int) {}
+
+void UTL_SimCtrlRoot::ReleaseKeys()
+{
+    for (unsigned key = 0; key < KeyCount; ++key)
+        if (keyState[key])
+            OnKeyUp(static_cast<int>(key), 1);
+}

@@ -50,6 +50,14 @@ public:
     virtual void OnMouseDoubleClick(int x, int y, int buttons);
     virtual void OnKeyDown(int key, int repeatCount);
     virtual void OnKeyUp(int key, int repeatCount);
+    // The wheel turned by `delta` eighths of a degree (120 a notch, positive away from the
+    // user) with the pointer at (x, y). The base ignores it.
+    virtual void OnMouseWheel(int x, int y, int delta);
+    // The pointer has left the view. The base ignores it.
+    virtual void OnMouseLeave() {}
+    // Every key held comes up, as when the view loses the keyboard focus and would never hear
+    // the releases.
+    void ReleaseKeys();
 
     // Whether the key is held; false for codes above 255.
     bool IsKeyDown(unsigned key) const { return key < KeyCount && keyState[key] != 0; }

@@ -23,14 +23,31 @@ TEST(UI_KeyCodesTest, QtKeysBecomeTheClassicVirtualKeyCodes)
         int code;
     };
     const Row rows[] = {
-        {Qt::Key_Shift, false, 16},    {Qt::Key_Control, false, 17},
-        {Qt::Key_Escape, false, 27},   {Qt::Key_Space, false, 32},
-        {Qt::Key_A, false, 65},        {Qt::Key_Z, false, 90},
-        {Qt::Key_0, false, 48},        {Qt::Key_7, true, 103},
-        {Qt::Key_F1, false, 112},      {Qt::Key_F12, false, 123},
-        {Qt::Key_Left, false, 37},     {Qt::Key_Down, false, 40},
-        {Qt::Key_NumLock, false, 144}, {Qt::Key_ScrollLock, false, 145},
-        {Qt::Key_Plus, true, 107},     {Qt::Key_Return, false, 13},
+        {Qt::Key_Shift, false, 16},
+        {Qt::Key_Control, false, 17},
+        {Qt::Key_Escape, false, 27},
+        {Qt::Key_Space, false, 32},
+        {Qt::Key_A, false, 65},
+        {Qt::Key_Z, false, 90},
+        {Qt::Key_0, false, 48},
+        {Qt::Key_7, true, 103},
+        {Qt::Key_F1, false, 112},
+        {Qt::Key_F12, false, 123},
+        {Qt::Key_Left, false, 37},
+        {Qt::Key_Down, false, 40},
+        {Qt::Key_NumLock, false, 144},
+        {Qt::Key_ScrollLock, false, 145},
+        {Qt::Key_Plus, true, 107},
+        {Qt::Key_Return, false, 13},
+        {Qt::Key_PageUp, false, 33},
+        {Qt::Key_Home, false, 36},
+        {Qt::Key_Tab, false, 9},
+        {Qt::Key_Backtab, false, 9},
+        // The main keyboard's + and − are not Qt's ASCII codes, one of which is Insert's.
+        {Qt::Key_Plus, false, 187},
+        {Qt::Key_Equal, false, 187},
+        {Qt::Key_Minus, false, 189},
+        {Qt::Key_Minus, true, 109},
     };
     for (const Row& row : rows)
         EXPECT_EQ(UI_VirtualKeyFromQt(row.qt, row.keypad), row.code) << "Qt key " << row.qt;
@@ -164,4 +181,13 @@ TEST(UI_HalvaneViewTest, APictureThatCannotBeWrittenSaysWhereAndWhy)
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(written.size(), QSize(4, 3));
     EXPECT_EQ(qRed(written.pixel(3, 2)), 200);
+}
+
+TEST(CMainFrameTest, TheStatusBarNamesTheSelectedPersonAndTheirFriends)
+{
+    EXPECT_EQ(CMainFrame::SelectionText("José Pérez", false, 14),
+              "José Pérez · 14 friends in this circle");
+    EXPECT_EQ(CMainFrame::SelectionText("Ann", false, 1), "Ann · 1 friend in this circle");
+    EXPECT_EQ(CMainFrame::SelectionText("Ann", true, 747), "Ann (you) · 747 friends");
+    EXPECT_TRUE(CMainFrame::SelectionText("", false, 3).isEmpty());
 }

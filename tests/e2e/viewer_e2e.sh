@@ -16,7 +16,10 @@
 #   6. a third run opens a graph file written here (a user and 30 named friends in two groups)
 #      with --open and --communities, with no server and no login: the event log must say the
 #      graph and its two communities are loaded, no login dialog may appear, and the screenshot
-#      must show the friends dock filled and the dots drawn, as the first run checks.
+#      must show the friends dock filled and the dots drawn, as the first run checks;
+#   7. in that run, Ctrl+F opens the search bar, the test types part of a friend's name without
+#      its accents and presses Enter: the event log must tell the pick and the status bar's
+#      selection (name and friend count), and the view must glide to the person.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -575,7 +578,12 @@ graph=$scratch/two-groups.graphml
   echo '<key id="name" for="node" attr.name="name" attr.type="string"/>'
   echo '<graph id="G" edgedefault="undirected">'
   echo '<node id="me"><data key="name">Test User</data></node>'
-  for i in $(seq 0 29); do echo "<node id=\"p$i\"><data key=\"name\">Person $i</data></node>"; done
+  # One name with accents, for the search below.
+  for i in $(seq 0 29); do
+    label="Person $i"
+    ((i == 17)) && label="José Pérez"
+    echo "<node id=\"p$i\"><data key=\"name\">$label</data></node>"
+  done
   for i in $(seq 0 29); do
     echo "<edge source=\"me\" target=\"p$i\"/>"
     # Everyone knows the rest of their group of 15; p0 and p15 know each other across.
@@ -603,6 +611,40 @@ log "graph shown: dock $dock_filled filled, middle $middle_filled filled"
 # Thirty friends' rows of dots, fewer than the first run's 150, cover less of the space.
 dots_left_of_user 0.25 || fail "no dots around the user's locator (see $artifacts/graph.png)"
 check_theme_menu "$run"
+
+# ---- search: Ctrl+F, part of a name typed without its accent, Enter ----
+
+# Opens the search bar, types QUERY and presses Enter; the person NAME must be selected as a
+# click would select them: the status bar says so (the event log repeats it), the bar closes,
+# and the camera glides to them, so the middle of the view changes.
+search_and_select() {
+  local query=$1 name=$2 friends=$3 try
+  measure || fail "no screenshot before the search"
+  cp "$scratch/main.png" "$scratch/before-search.png"
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key ctrl+f
+    poll_for 10 "'search opened' in the event log" logged "$run" "search opened: 31 people" && break
+    log "no search bar after Ctrl+F (try $try)"
+  done
+  logged "$run" "search opened: 31 people" || fail "Ctrl+F opened no search bar, three times"
+  xdotool type --delay 40 "$query"
+  xdotool key Return
+  wait_for 15 "'search picked: $name' in the event log" logged "$run" "search picked: $name"
+  wait_for 15 "the selection of $name in the status bar" \
+    logged "$run" "selected: $name · $friends friends in this circle"
+  logged "$run" "search closed" || fail "the search bar did not close after the pick"
+  glided() {
+    measure || return 1
+    local changed
+    changed=$(pixels_changed "$scratch/before-search.png" "$scratch/main.png")
+    ((${changed%.*} > WW * WH / 100))
+  }
+  wait_for 30 "the camera's glide to $name (a changed view)" glided
+  cp "$scratch/main.png" "$artifacts/search.png"
+  log "search: '$query' selected $name, the view glided there"
+}
+search_and_select "jose pe" "José Pérez" 14
 stop "$viewer_pid" group
 viewer_pid=
 

@@ -304,3 +304,44 @@ TEST_F(GFX_DockTest, RemovingAnItemForgetsItAsTheClickedOne)
     ASSERT_EQ(dock.GetItems().size(), 2u);
     EXPECT_FLOAT_EQ(Item(1).GetRect().top, 524) << "the rest close the gap";
 }
+
+TEST_F(GFX_DockTest, AnItemThatSlidAwayFromAStillPointerStillTakesItsClick)
+{
+    MakeDock(GFX_DockSide::Right, 20);
+    GFX_WidgetDocked* pressed = &Item(4);
+    const GFX_Rect rect = pressed->GetRect();
+    const float x = rect.CentreX(), y = rect.top - 2; // near its upper edge
+    ASSERT_TRUE(dock.MouseDown(x, y));
+    // The items above it grow meanwhile (the magnification around the pointer settles): the
+    // pressed item moves down, out from under the pointer, and its neighbour takes its place.
+    Item(3).SetSize(96);
+    dock.Update(0.016f);
+    ASSERT_FALSE(pressed->Contains(x, y));
+    ASSERT_TRUE(Item(3).Contains(x, y));
+    EXPECT_TRUE(dock.MouseUp(x, y));
+    EXPECT_EQ(dock.GetClicked(), pressed) << "not the neighbour now under the pointer";
+
+    // Moved off the press by the slop or more, the release clicks nothing.
+    ASSERT_TRUE(dock.MouseDown(CentreX(Item(8)), CentreY(Item(8))));
+    Item(7).SetSize(96);
+    dock.Update(0.016f);
+    EXPECT_FALSE(dock.MouseUp(CentreX(Item(10)), CentreY(Item(10))));
+}
+
+TEST_F(GFX_DockTest, PointerLeavingShrinksTheItemsUnlessTheButtonIsDown)
+{
+    MakeDock(GFX_DockSide::Right, 10);
+    ASSERT_TRUE(dock.MouseMove(CentreX(Item(2)), CentreY(Item(2))));
+    EXPECT_EQ(dock.GetHovered(), &Item(2));
+    dock.PointerLeft();
+    EXPECT_EQ(dock.GetHovered(), nullptr);
+    for (const auto& item : dock.GetItems())
+        EXPECT_FLOAT_EQ(item->GetTargetWidth(), 48);
+
+    dock.MouseMove(CentreX(Item(2)), CentreY(Item(2)));
+    ASSERT_TRUE(dock.MouseDown(CentreX(Item(2)), CentreY(Item(2))));
+    dock.PointerLeft();
+    EXPECT_FLOAT_EQ(Item(2).GetTargetWidth(), 96) << "a press in progress keeps its item";
+    EXPECT_TRUE(dock.RemoveItem(&Item(2)));
+    EXPECT_EQ(dock.GetHovered(), nullptr) << "a removed item is forgotten";
+}

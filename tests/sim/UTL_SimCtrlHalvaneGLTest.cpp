@@ -8,9 +8,11 @@
 #include "scene/GFX_Dock.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_NamePlate.h"
 #include "scene/GFX_WidgetDockedFriend.h"
 #include "scene/GFX_WidgetNavigationDial.h"
 #include "scene/GFX_WidgetRoundButton.h"
+#include "sim/UTL_KeyboardControl.h"
 #include "sim/UTL_PictureExport.h"
 #include "util/UTL_FotoTextureBoss.h"
 
@@ -876,4 +878,234 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheDialButtonsAndDocksStayInViewInASmallWindow)
             shown += inView(item->GetRect());
         EXPECT_GE(shown, 3) << "friends in the dock at " << size;
     }
+}
+
+namespace
+{
+// The item of the dock whose rectangle, as last laid out, holds the point; -1 if none.
+int ItemAt(const GFX_Dock& dock, float x, float y)
+{
+    for (size_t i = 0; i < dock.GetItems().size(); ++i)
+        if (dock.GetItems()[i]->Contains(x, y))
+            return int(i);
+    return -1;
+}
+} // namespace
+
+// A click near the edge of an item in a magnifying dock. The item under a pointer that has just
+// come to rest is re-magnified around it, and the items around slide as they ease to their new
+// sizes. The click must go to the item that the last frame showed under the pointer, whether
+// the press and release arrive between the same two frames or frames apart while the items
+// slide on.
+TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickGoesToTheItemShownUnderThePointer)
+{
+    Start();
+    AddPeople(30);
+    Frames(2);
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    struct Row
+    {
+        int item;     // aimed at
+        float height; // where along it, from its bottom (0) to its top (1)
+        bool oneFrame;
+    };
+    const Row rows[] = {
+        {4, 0.95f, true}, {4, 0.95f, false}, {3, 0.8f, false},
+        {6, 0.05f, true}, {7, 0.2f, false},  {7, 0.05f, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(testing::Message() << "item " << row.item << " at " << row.height
+                                        << (row.oneFrame ? ", one frame" : ", frames apart"));
+        // Magnified around item 5 and settled.
+        const GFX_Rect centre = dock.GetItems()[5]->GetRect();
+        Move(centre.CentreX(), centre.CentreY());
+        Frames(90);
+        const GFX_Rect aimed = dock.GetItems()[row.item]->GetRect();
+        const float x = aimed.CentreX();
+        const float y = aimed.bottom + row.height * aimed.Height();
+        ASSERT_EQ(ItemAt(dock, x, y), row.item);
+
+        Move(x, y);
+        Press(x, y);
+        if (!row.oneFrame)
+        {
+            Frame();
+            Frames(6); // the items slide on towards the magnification around the pointer
+        }
+        Release(x, y);
+        Frame();
+        EXPECT_EQ(controller->GetSelection().GetPerson(),
+                  controller->GetCircle().GetFriends()[row.item].get());
+        if (!row.oneFrame)
+        {
+            EXPECT_NE(ItemAt(dock, x, y), row.item) << "the item has slid away meanwhile";
+        }
+    }
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, APointerLeavingTheViewEndsTheMagnificationAndTheName)
+{
+    Start();
+    AddPeople(10);
+    Frames(2);
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    const GFX_Rect item = dock.GetItems()[3]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frames(30);
+    ASSERT_GT(dock.GetItems()[3]->GetWidth(), 90.0f);
+    ASSERT_EQ(controller->GetHoveredPerson(), controller->GetCircle().GetFriends()[3].get());
+
+    controller->OnMouseLeave();
+    Frames(30);
+    for (const auto& docked : dock.GetItems())
+        EXPECT_NEAR(docked->GetWidth(), dock.GetItemSize(), 0.01f);
+    EXPECT_EQ(controller->GetHoveredPerson(), nullptr);
+    EXPECT_FALSE(controller->GetInterface().GetNamePlate()->IsShown());
+
+    // Back in, at the same place: it magnifies again.
+    Move(item.CentreX(), item.CentreY());
+    Frame();
+    EXPECT_GT(dock.GetItems()[3]->GetTargetWidth(), dock.GetItemSize());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheNameOfThePersonUnderThePointerIsReadableOnAPlate)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    controller->GetCircle().SetSelf("0", "User", "", "");
+    controller->GetCircle().AddFriend("1", "Zoë Ødegård", "", "");
+    controller->GetCircle().AddFriend("2", "Second", "", "");
+    controller->GetCircle().LayoutFriends();
+    Frames(2);
+
+    // Over a docked item.
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    const GFX_Rect item = dock.GetItems()[0]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frames(3);
+    const GFX_NamePlate& plate = *controller->GetInterface().GetNamePlate();
+    ASSERT_TRUE(plate.IsShown());
+    EXPECT_EQ(plate.GetText(), "Zoe Odegard");
+    const GFX_Rect rect = plate.GetRect(float(Width), float(Height));
+    EXPECT_LE(rect.right, float(Width)) << "flipped to the pointer's left by the view's edge";
+    EXPECT_LT(rect.right, item.CentreX());
+    EXPECT_GE(rect.Height(), GFX_NamePlate::GlyphHeight);
+    // Text pixels: bright on the dark plate.
+    int bright = 0, dark = 0;
+    for (int y = int(rect.bottom) + 1; y < int(rect.top) - 1; ++y)
+        for (int x = int(rect.left) + 1; x < int(rect.right) - 1; ++x)
+        {
+            const Pixel p = ReadPixel(x, y);
+            const int sum = p[0] + p[1] + p[2];
+            bright += sum > 600;
+            dark += sum < 120;
+        }
+    EXPECT_GT(bright, 40) << "the letters";
+    EXPECT_GT(dark, bright) << "the plate around them";
+
+    // Over the person's locator on the globe, away from the docks.
+    controller->GetCamera()->SetDistance(controller->GetCamera()->GetMinDistance());
+    GFX_LocationHolder& second = Holder(2);
+    AimCamera(second.GetLongitude(), second.GetLatitude());
+    Frame();
+    const GFX_Vector3 spot = OnScreen(LabelCentre(second));
+    Move(spot.x, spot.y);
+    Frames(2);
+    EXPECT_EQ(controller->GetHoveredPerson(), ShownFriend(second));
+    EXPECT_EQ(plate.GetText(), "Second");
+
+    // Over nobody.
+    Move(5, Height / 2.0f);
+    Frame();
+    EXPECT_FALSE(plate.IsShown());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, KeysSteerTheCameraAndStepThroughThePeople)
+{
+    Start();
+    AddPeople(4);
+    Frames(2);
+    const auto key = [this](int code, int frames = 1)
+    {
+        controller->OnKeyDown(code, 1);
+        Frames(frames);
+        controller->OnKeyUp(code, 1);
+    };
+    const auto& friends = controller->GetCircle().GetFriends();
+    const GFX_Friend* self = controller->GetCircle().GetSelf();
+
+    // Held arrows turn and tilt at their rates, stopping a running turn and glide.
+    Click(ButtonX[1], ButtonY);
+    ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnEast);
+    const float heading = Heading(), pitch = Pitch();
+    controller->OnKeyDown(UTL_KeyboardControl::KeyLeft, 1);
+    controller->OnKeyDown(UTL_KeyboardControl::KeyUp, 1);
+    Frames(10, 0.05f);
+    controller->OnKeyUp(UTL_KeyboardControl::KeyLeft, 1);
+    controller->OnKeyUp(UTL_KeyboardControl::KeyUp, 1);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
+    EXPECT_NEAR(Heading(), heading - 10 * 0.05f * UTL_KeyboardControl::TurnRate, 0.01f);
+    EXPECT_NEAR(Pitch(), pitch + 10 * 0.05f * UTL_KeyboardControl::TiltRate, 0.01f);
+    Frame();
+    EXPECT_NEAR(Heading(), heading - 30.0f, 0.01f) << "released keys steer no more";
+
+    // Tab and Shift+Tab walk the friends, wrapping; Home goes back to the user.
+    key(UTL_KeyboardControl::KeyTab);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), friends[0].get());
+    EXPECT_TRUE(controller->GetMotion().IsFlying());
+    key(UTL_KeyboardControl::KeyTab);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), friends[1].get());
+    controller->OnKeyDown(UTL_KeyboardControl::KeyShift, 1);
+    key(UTL_KeyboardControl::KeyTab);
+    key(UTL_KeyboardControl::KeyTab);
+    controller->OnKeyUp(UTL_KeyboardControl::KeyShift, 1);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), friends[3].get());
+    EXPECT_TRUE(controller->GetInterface().GetFriendsDock()->GetItems()[3]->IsSelected());
+    key(UTL_KeyboardControl::KeyTab);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), friends[0].get());
+    key(UTL_KeyboardControl::KeyHome);
+    EXPECT_EQ(controller->GetSelection().GetPerson(), self);
+    EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightHeading(), Holder(0).GetLongitude());
+
+    // Space starts the tour, with its button lit, and stops it.
+    key(UTL_KeyboardControl::KeySpace);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTour);
+    EXPECT_EQ(ButtonsOn(), (std::set<int>{2}));
+    key(UTL_KeyboardControl::KeySpace);
+    EXPECT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoIdle);
+    EXPECT_TRUE(ButtonsOn().empty());
+
+    // Page Down held zooms out no further than the camera's limit.
+    const GFX_HalvaneCamera& camera = *controller->GetCamera();
+    key(UTL_KeyboardControl::KeyPageDown, 20);
+    EXPECT_FLOAT_EQ(camera.GetDistance(), camera.GetMaxDistance());
+    key(UTL_KeyboardControl::KeyPlus, 2);
+    EXPECT_LT(camera.GetDistance(), camera.GetMaxDistance());
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheWheelZoomsWithinTheCameraLimits)
+{
+    Start();
+    Frame();
+    const GFX_HalvaneCamera& camera = *controller->GetCamera();
+    const float start = camera.GetDistance();
+    controller->OnMouseWheel(SceneX, SceneY, 120);
+    Frame();
+    EXPECT_FLOAT_EQ(camera.GetDistance(), start * UTL_KeyboardControl::WheelStep);
+    controller->OnMouseWheel(SceneX, SceneY, -60);
+    controller->OnMouseWheel(SceneX, SceneY, -60);
+    Frame();
+    EXPECT_NEAR(camera.GetDistance(), start, 1.0f) << "turns between frames add up";
+    for (int i = 0; i < 1000; ++i)
+        controller->OnMouseWheel(SceneX, SceneY, 120);
+    Frame();
+    EXPECT_FLOAT_EQ(camera.GetDistance(), camera.GetMinDistance());
+    controller->OnMouseWheel(SceneX, SceneY, -240);
+    Frame();
+    EXPECT_FLOAT_EQ(camera.GetDistance(),
+                    camera.GetMinDistance() /
+                        (UTL_KeyboardControl::WheelStep * UTL_KeyboardControl::WheelStep));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
