@@ -2,17 +2,21 @@
 
 #include "app/CHalvaneApp.h"
 #include "app/CMainFrame.h"
+#include "app/UI_HalvaneView.h"
 #include "app/UI_OpenGlView.h"
 #include "graph/UTL_GraphReader.h"
 #include "net/CHtmlCtrl.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_NetworkSession.h"
+#include "scene/GFX_DrawPaths.h"
+#include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
 #include <QSurfaceFormat>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -45,6 +49,7 @@ struct StartGraph
     std::string path; // empty: log in
     std::string self;
     bool byCommunity = false;
+    GFX_DrawPaths drawPaths;
 };
 
 // The command line, read before the GUI exists so that --help and --version work, and mistakes
@@ -84,11 +89,18 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     QCommandLineOption self("self", "With --open: the node that is the user.", "ID");
     QCommandLineOption communities("communities",
                                    "With --open: arrange and colour the circle by community.");
+    QCommandLineOption dots("dots",
+                            "How the globe draws its friendship dots, balls and labels: "
+                            "'ribbons' (the default) in far fewer primitives, the dim "
+                            "friendship rows as long textured quads; 'immediate' every dot, "
+                            "ball and label on its own, the same picture more slowly.",
+                            "WAY", "ribbons");
     options.addOption(network);
     options.addOption(loginPage);
     options.addOption(open);
     options.addOption(self);
     options.addOption(communities);
+    options.addOption(dots);
     options.process(parsing); // --help, --version and unknown options end the program here
 
     const QString server = options.value(network);
@@ -111,6 +123,17 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
         exitCode = 2;
         return false;
     }
+
+    const std::optional<GFX_DrawPaths> paths =
+        GFX_DrawPaths::Named(options.value(dots).toStdString());
+    if (!paths)
+    {
+        std::fprintf(stderr, "halvane: --dots wants 'immediate' or 'ribbons', not '%s'\n",
+                     options.value(dots).toUtf8().constData());
+        exitCode = 2;
+        return false;
+    }
+    start.drawPaths = *paths;
 
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
@@ -156,6 +179,7 @@ int main(int argc, char** argv)
     CHalvaneApp app(argc, argv);
     if (!app.InitInstance(endpoints))
         return 1;
+    app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(start.drawPaths);
     if (!start.path.empty())
         app.GetMainFrame()->SetStartGraph(std::move(graph), start.byCommunity);
     return app.exec();

@@ -1,6 +1,7 @@
 #include "scene/GFX_Connection.h"
 
 #include "scene/GFX_Billboard.h"
+#include "scene/GFX_DotRibbons.h"
 #include "scene/GFX_Globe.h"
 
 GFX_Connection::GFX_Connection(GFX_SceneOwner* owner)
@@ -19,6 +20,11 @@ void GFX_Connection::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& 
 void GFX_Connection::Draw()
 {
     EmitDots();
+}
+
+bool GFX_Connection::AddToRibbons(GFX_DotRibbons& ribbons)
+{
+    return ribbons.AddRow(start, end, billboard->GetWidth(), billboard->GetAlpha(), dotColor);
 }
 
 void GFX_Connection::EmitDots()

@@ -6,6 +6,7 @@
 #include <optional>
 
 class GFX_Billboard;
+class GFX_DotRibbons;
 class GFX_SceneOwner;
 
 // A straight row of glowing dots between two points of the scene: one dot every DotSpacing
@@ -29,6 +30,9 @@ public:
     // Emits the dots from start to end with the dot billboard's size and opacity. Emits quads
     // only: no glBegin/glEnd, no bind, no state change.
     virtual void Draw();
+    // Hands the dots to `ribbons` to be drawn as long quads with the others. Returns false when
+    // they are to be emitted one by one by Draw instead.
+    virtual bool AddToRibbons(GFX_DotRibbons& ribbons);
 
     void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
 

@@ -24,14 +24,14 @@ void GFX_ConnectionFriends::FindHolders()
     holder2 = friend2;
 }
 
-void GFX_ConnectionFriends::Draw()
+bool GFX_ConnectionFriends::Prepare()
 {
     // Resolved lines skip the look-up: with a hundred thousand lines, per-frame id compares
     // would cost more than the dots.
     if ((!holder1 || !holder2) && owner)
         FindHolders();
     if (!holder1 || !holder2)
-        return;
+        return false;
 
     start = holder1->GetPosition();
     end = holder2->GetPosition();
@@ -45,5 +45,18 @@ void GFX_ConnectionFriends::Draw()
         billboard->SetAlpha(dimAlpha);
         billboard->SetSize(DotSize, DotSize);
     }
-    EmitDots();
+    return true;
+}
+
+void GFX_ConnectionFriends::Draw()
+{
+    if (Prepare())
+        EmitDots();
+}
+
+bool GFX_ConnectionFriends::AddToRibbons(GFX_DotRibbons& ribbons)
+{
+    if (!Prepare())
+        return true;
+    return !highlighted && GFX_Connection::AddToRibbons(ribbons);
 }

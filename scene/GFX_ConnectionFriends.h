@@ -23,6 +23,8 @@ public:
     // Looks the locators up while either is unknown; once both are known, emits the dots from
     // the first to the second. Emits quads only, inside the caller's batch.
     void Draw() override;
+    // Dim lines go to `ribbons`; highlighted ones are left to Draw (returns false).
+    bool AddToRibbons(GFX_DotRibbons& ribbons) override;
     // Looks both locators up through the owner (a line with an end unknown stays unresolved),
     // and registers the line with each end it finds for the first time. Needs no GL.
     void FindHolders();
@@ -50,6 +52,10 @@ public:
     static constexpr float SelfDimAlpha = 0.15f;
 
 private:
+    // Looks the ends up while either is unknown; once both are, takes their positions and the
+    // dots' size and opacity and returns true.
+    bool Prepare();
+
     std::string id1;
     std::string id2;
     GFX_LocationHolderFriend* holder1 = nullptr;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 // Which way the 3-D pass draws its many small things. The plain way draws every friendship dot,
 // every locator ball and every label on its own, one primitive or bind after the other; the fast
 // ways draw the same picture in far fewer primitives. Each fast way is chosen on its own so that
@@ -25,5 +28,16 @@ struct GFX_DrawPaths
     {
         static const GFX_DrawPaths plain = Plain();
         return plain;
+    }
+
+    // The ways a command line names: "immediate" every plain way, "ribbons" the fast ways (the
+    // default); nullopt for any other name.
+    static std::optional<GFX_DrawPaths> Named(const std::string& name)
+    {
+        if (name == "immediate")
+            return Plain();
+        if (name == "ribbons")
+            return GFX_DrawPaths{};
+        return std::nullopt;
     }
 };

@@ -6,6 +6,7 @@
 #include "scene/GFX_Connection.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
+#include "scene/GFX_DotRibbons.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
@@ -323,6 +324,8 @@ long long UTL_FriendCircle::CountDots() const
 
 void UTL_FriendCircle::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right)
 {
+    screenUp = up;
+    screenRight = right;
     for (auto& holder : holders)
         holder->SetBillboardAxes(up, right);
     for (auto& connection : connections)
@@ -340,7 +343,11 @@ void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
     else
         for (auto& holder : holders)
             holder->Draw();
+    DrawConnections(dotTexture);
+}
 
+void UTL_FriendCircle::DrawConnections(OGL_Texture2D* dotTexture)
+{
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
@@ -348,14 +355,41 @@ void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
     if (dotTexture && dotTexture->HasPixels())
     {
         glEnable(GL_TEXTURE_2D);
-        dotTexture->Bind();
-        glBegin(GL_QUADS);
-        for (auto& connection : connections)
-            connection->Draw();
-        glEnd();
+        if (owner && owner->GetDrawPaths().dotRibbons)
+            DrawRibbons(*dotTexture);
+        else
+        {
+            dotTexture->Bind();
+            glBegin(GL_QUADS);
+            for (auto& connection : connections)
+                connection->Draw();
+            glEnd();
+        }
     }
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
     glDepthMask(GL_TRUE);
     GL_CHECK(glColor3f(1.0f, 1.0f, 1.0f));
+}
+
+long long UTL_FriendCircle::CountRibbonQuads() const
+{
+    return ribbons ? ribbons->GetQuadCount() : 0;
+}
+
+void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture)
+{
+    if (!ribbons)
+        ribbons = std::make_unique<GFX_DotRibbons>();
+    ribbons->Begin(screenUp, screenRight);
+    dotRows.clear();
+    for (auto& connection : connections)
+        if (!connection->AddToRibbons(*ribbons))
+            dotRows.push_back(connection.get());
+    ribbons->Draw(dotTexture);
+    dotTexture.Bind();
+    glBegin(GL_QUADS);
+    for (GFX_Connection* connection : dotRows)
+        connection->Draw();
+    glEnd();
 }

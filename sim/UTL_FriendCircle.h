@@ -11,8 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+class GFX_Connection;
 class GFX_ConnectionFriends;
 class GFX_Dock;
+class GFX_DotRibbons;
 class GFX_Friend;
 class GFX_HalvaneCamera;
 class GFX_LocationHolder;
@@ -101,10 +103,18 @@ public:
     void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
     // The globe pass: the locators lit, then the lines' dots blended, in one batch with the dot
     // texture, without writing depth; nothing of the lines without a dot picture. Leaves
-    // lighting on, blending off and the colour white.
+    // lighting on, blending off and the colour white. With the owner's dot ribbons on, the dim
+    // lines go as ribbons first and the rest in the batch.
     void Draw(OGL_Texture2D* dotTexture);
+    // The lines' part of the globe pass alone.
+    void DrawConnections(OGL_Texture2D* dotTexture);
+    // The ribbon quads the last globe pass drew (none on the plain way).
+    long long CountRibbonQuads() const;
 
 private:
+    // The lines of the globe pass as ribbons, and then as dots those the ribbons left.
+    void DrawRibbons(OGL_Texture2D& dotTexture);
+
     // The colour of the line between id1 and id2: that of both ends, when they share one.
     std::optional<GFX_Vector3> LineColor(const std::string& id1, const std::string& id2) const;
     // Rebuilds holdersById from the friends the locators show now.
@@ -129,4 +139,8 @@ private:
     bool layoutPending = false;
     // Draws the locators when the owner picks a fast way for the balls or the labels.
     std::unique_ptr<GFX_LocatorPass> locatorPass;
+    GFX_Vector3 screenUp{0, 1, 0};
+    GFX_Vector3 screenRight{1, 0, 0};
+    std::unique_ptr<GFX_DotRibbons> ribbons;
+    std::vector<GFX_Connection*> dotRows;
 };

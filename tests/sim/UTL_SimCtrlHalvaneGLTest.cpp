@@ -27,6 +27,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -1108,4 +1109,130 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheWheelZoomsWithinTheCameraLimits)
                     camera.GetMinDistance() /
                         (UTL_KeyboardControl::WheelStep * UTL_KeyboardControl::WheelStep));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+namespace
+{
+// The root-mean-square difference of two RGBA frames' colours, as a fraction of full scale;
+// with `coveredOnly`, over the pixels where either frame differs from `background` only.
+double Rmse(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
+            const GLTest::Pixel& background, bool coveredOnly)
+{
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = 0; i + 3 < a.size(); i += 4)
+    {
+        if (coveredOnly && SameColour({a[i], a[i + 1], a[i + 2], 255}, background, 0) &&
+            SameColour({b[i], b[i + 1], b[i + 2], 255}, background, 0))
+            continue;
+        for (size_t c = 0; c < 3; ++c)
+        {
+            const double d = (double(a[i + c]) - double(b[i + c])) / 255.0;
+            sum += d * d;
+        }
+        count += 3;
+    }
+    return count ? std::sqrt(sum / double(count)) : 0.0;
+}
+
+// Writes a frame as a binary PPM, rows top-down, for a look at what differs.
+void WriteFramePpm(const std::string& path, const std::vector<uint8_t>& rgba)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << GLTest::Width << " " << GLTest::Height << "\n255\n";
+    for (int y = GLTest::Height - 1; y >= 0; --y)
+        for (int x = 0; x < GLTest::Width; ++x)
+            out.write(reinterpret_cast<const char*>(&rgba[(size_t(y) * GLTest::Width + x) * 4]), 3);
+}
+
+std::vector<uint8_t> ReadFrame()
+{
+    std::vector<uint8_t> pixels(size_t(GLTest::Width) * GLTest::Height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, GLTest::Width, GLTest::Height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+} // namespace
+
+// The fast ways draw the picture the plain ways draw: the shipped configuration, a circle with
+// friendships of every length and a selected friend, from the front, from above at an angle and
+// from behind the selected friend, down its friendships that run through the globe.
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    constexpr int Friends = 80;
+    AddPeople(Friends);
+    for (int i = 1; i <= Friends; ++i)
+        for (int step : {1, 6, 17, 39})
+        {
+            const int j = (i - 1 + step) % Friends + 1;
+            controller->GetCircle().ConnectFriends(std::to_string(i), std::to_string(j),
+                                                   GFX_ConnectionFriends::FriendsDimAlpha, false);
+        }
+    // Friend 5 knows every fourth friend, across the globe too.
+    for (int j = 9; j <= Friends; j += 4)
+        controller->GetCircle().ConnectFriends("5", std::to_string(j),
+                                               GFX_ConnectionFriends::FriendsDimAlpha, false);
+    ASSERT_TRUE(controller->SelectFriendById("5"));
+    Frames(200); // the glide to the friend ends
+    // The glide has brought the camera to face the friend, looking down its rows.
+    const float alongHeading = Heading(), alongPitch = Pitch();
+
+    const GLTest::Pixel background{
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.x * 255)),
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.y * 255)),
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.z * 255)), 255};
+    const struct
+    {
+        const char* name;
+        float heading, pitch;
+    } views[] = {{"front", 10.0f, 5.0f},
+                 {"above", 130.0f, 55.0f},
+                 {"along the selected friend's rows", alongHeading, alongPitch}};
+    for (const auto& view : views)
+    {
+        SCOPED_TRACE(view.name);
+        std::vector<uint8_t> scene[2], dots[2];
+        const GFX_DrawPaths paths[2] = {GFX_DrawPaths::Plain(), GFX_DrawPaths{}};
+        // The labels slide to their sides of the balls over some frames after a turn.
+        AimCamera(view.heading, view.pitch);
+        Frames(40, 0.001f);
+        for (int k = 0; k < 2; ++k)
+        {
+            controller->SetDrawPaths(paths[k]);
+            // A frame from a hair away first, so that the kept frame is drawn anew rather than
+            // kept from the one before.
+            AimCamera(view.heading, view.pitch + 0.01f);
+            Frame(0.001f);
+            AimCamera(view.heading, view.pitch);
+            Frame(0.001f);
+            scene[k] = ReadFrame();
+            // The lines alone, with the frame's camera and fog.
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            controller->GetCircle().DrawConnections(controller->GetBillboardTexture());
+            dots[k] = ReadFrame();
+        }
+        const double sceneRmse = Rmse(scene[0], scene[1], background, false);
+        const double dotsRmse = Rmse(dots[0], dots[1], background, false);
+        const double coveredRmse = Rmse(dots[0], dots[1], background, true);
+        std::printf("[ %s ] RMSE plain against fast: scene %.3f %%, dots %.3f %% (%.3f %% over "
+                    "the pixels they cover), %lld ribbon quads for %lld dots\n",
+                    view.name, sceneRmse * 100, dotsRmse * 100, coveredRmse * 100,
+                    controller->GetCircle().CountRibbonQuads(), controller->CountDots());
+        EXPECT_LE(sceneRmse, 0.015);
+        EXPECT_LE(dotsRmse, 0.015);
+        // The two ways do draw differently: the comparison is not of one picture with itself.
+        EXPECT_GT(controller->GetCircle().CountRibbonQuads(), 0);
+        EXPECT_NE(dots[0], dots[1]);
+        if (const char* dump = std::getenv("HALVANE_DRAW_PATHS_DUMP"))
+            for (int k = 0; k < 2; ++k)
+            {
+                const std::string stem = std::string(dump) + "/" + std::to_string(&view - views) +
+                                         (k ? "-fast" : "-plain");
+                WriteFramePpm(stem + "-scene.ppm", scene[k]);
+                WriteFramePpm(stem + "-dots.ppm", dots[k]);
+            }
+    }
 }

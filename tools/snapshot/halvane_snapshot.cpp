@@ -8,6 +8,7 @@
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
+#include "scene/GFX_DrawPaths.h"
 #include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 #include "tools/snapshot/SnapshotPng.h"
@@ -19,7 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,8 +54,12 @@ Options:
   --wait-pictures      step frames until every picture is downloaded and decoded (at most
                        120 s) before the counted frames
   --out FILE.png       where to write the picture (default snapshot.png)
-  --bench              print the median and 90th-percentile frame time, with the counts of
-                       locators, connections and dots
+  --dots WAY           how the globe draws its dots, balls and labels: ribbons (the
+                       default, far fewer primitives) or immediate (each one on its own)
+  --bench              print the counts of locators, connections and dots, and the line
+                       bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=…
+                       (frame times; submit_ms: the median frame's CPU time on this thread
+                       before the final glFinish; rss_mb: resident memory at the end)
   --still              let the counted frames show the kept globe pass once nothing in it
                        changes, as the viewer does; without it each one draws the globe anew
   --help               show this text
@@ -75,6 +83,7 @@ struct Options
     std::string open;
     std::string self;
     bool communities = false;
+    GFX_DrawPaths drawPaths;
 };
 
 [[noreturn]] void Fail(const std::string& message)
@@ -138,6 +147,14 @@ Options Parse(int argc, char** argv)
             options.self = value();
         else if (arg == "--communities")
             options.communities = true;
+        else if (arg == "--dots")
+        {
+            const std::string name = value();
+            const std::optional<GFX_DrawPaths> paths = GFX_DrawPaths::Named(name);
+            if (!paths)
+                Fail("--dots wants immediate or ribbons, not " + name);
+            options.drawPaths = *paths;
+        }
         else
             Fail("unknown option " + arg + " (see --help)");
     }
@@ -182,6 +199,25 @@ double Percentile(std::vector<double> values, double fraction)
     const size_t index = std::min(values.size() - 1, size_t(fraction * (values.size() - 1) + 0.5));
     return values[index];
 }
+
+// CPU seconds this thread has used.
+double ThreadCpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// The resident set size in MB, from /proc/self/status; 0 where it cannot be read.
+double ResidentMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return 0.0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -208,6 +244,7 @@ int main(int argc, char** argv)
 
     UTL_SimCtrlHalvane controller;
     controller.Initialize(options.width, options.height);
+    controller.SetDrawPaths(options.drawPaths);
 
     std::unique_ptr<UTL_NetworkSession> session;
     if (!options.open.empty())
@@ -258,15 +295,20 @@ int main(int argc, char** argv)
     controller.SetDrawPaths(paths);
     const long long stillBefore = controller.CountStillFrames();
     std::vector<double> milliseconds;
+    std::vector<std::pair<double, double>> frames; // total and submitting time of each frame
     milliseconds.reserve(options.frames);
+    frames.reserve(options.frames);
     for (int i = 0; i < options.frames; ++i)
     {
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ThreadCpuMilliseconds();
         step();
+        const double submit = ThreadCpuMilliseconds() - cpuStart;
         glFinish(); // the software rasteriser draws at the latest here
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
+        frames.emplace_back(milliseconds.back(), submit);
     }
 
     std::string error;
@@ -278,9 +320,16 @@ int main(int argc, char** argv)
         std::printf("frames %d at %dx%d\n", options.frames, options.width, options.height);
         std::printf("frame time median %.2f ms, 90th percentile %.2f ms\n",
                     Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.9));
-        std::printf("locators %zu, connections %zu, dots %lld, dots=%lld\n",
+        std::printf("locators %zu, connections %zu, dots %lld, ribbon quads %lld\n",
                     controller.GetLocationHolders().size(), controller.GetConnections().size(),
-                    controller.CountDots(), controller.CountDots());
+                    controller.CountDots(), controller.GetCircle().CountRibbonQuads());
+        // The frame of median length, and what this thread spent handing it to GL.
+        std::sort(frames.begin(), frames.end());
+        const auto& median =
+            frames[std::min(frames.size() - 1, size_t(0.5 * (frames.size() - 1) + 0.5))];
+        std::printf("bench: median_ms=%.2f p90_ms=%.2f submit_ms=%.2f dots=%lld rss_mb=%.1f\n",
+                    median.first, Percentile(milliseconds, 0.9), median.second,
+                    controller.CountDots(), ResidentMegabytes());
         if (options.still)
             std::printf("still frames %lld of %d\n", controller.CountStillFrames() - stillBefore,
                         options.frames);

@@ -1,0 +1,409 @@
+#include "scene/GFX_DotRibbons.h"
+
+#include "gfx/GFX_Image.h"
+#include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Connection.h"
+#include "scene/GFX_Globe.h"
+
+#include <GL/glext.h>
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// A colour component of a place before it is clamped: linear in the position, so that a ribbon's
+// vertex colours interpolate to each dot's own colour wherever no component saturates.
+float LinearComponent(float coordinate)
+{
+    return ((coordinate / GFX_Globe::Radius) * 1.5f + 1.0f) * 0.5f;
+}
+
+GFX_Vector3 LinearColor(const GFX_Vector3& p)
+{
+    return {LinearComponent(p.x), LinearComponent(p.y), LinearComponent(p.z)};
+}
+
+float Clamp01(float v)
+{
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+bool Saturated(float v)
+{
+    return v < 0.0f || v > 1.0f;
+}
+
+// Which components are clamped, and to which end: a ribbon piece keeps one pattern throughout.
+int SaturationPattern(const GFX_Vector3& linear)
+{
+    int pattern = 0;
+    for (float v : {linear.x, linear.y, linear.z})
+        pattern = pattern * 3 + (v < 0.0f ? 0 : (v > 1.0f ? 2 : 1));
+    return pattern;
+}
+
+// The picture's texel (x, y), clamped to its edges, as RGBA floats of 0…1.
+void Texel(const GFX_Image& image, int x, int y, float out[4])
+{
+    const int w = image.GetWidth(), h = image.GetHeight();
+    x = std::clamp(x, 0, w - 1);
+    y = std::clamp(y, 0, h - 1);
+    const int channels = image.GetBitsPerPixel() / 8;
+    const unsigned char* p = image.GetPixels() + (size_t(y) * w + x) * channels;
+    switch (channels)
+    {
+    case 1:
+        out[0] = out[1] = out[2] = p[0] / 255.0f;
+        out[3] = 1.0f;
+        break;
+    case 2:
+        out[0] = out[1] = out[2] = p[0] / 255.0f;
+        out[3] = p[1] / 255.0f;
+        break;
+    default:
+        for (int i = 0; i < 3; ++i)
+            out[i] = p[i] / 255.0f;
+        out[3] = channels == 4 ? p[3] / 255.0f : 1.0f;
+        break;
+    }
+}
+
+// The picture sampled bilinearly at texture coordinates (s, t), edges clamped, as GL samples
+// its full-size level.
+void Sample(const GFX_Image& image, float s, float t, float out[4])
+{
+    const float x = s * image.GetWidth() - 0.5f, y = t * image.GetHeight() - 0.5f;
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    const float fx = x - x0, fy = y - y0;
+    float a[4], b[4], c[4], d[4];
+    Texel(image, x0, y0, a);
+    Texel(image, x0 + 1, y0, b);
+    Texel(image, x0, y0 + 1, c);
+    Texel(image, x0 + 1, y0 + 1, d);
+    for (int i = 0; i < 4; ++i)
+        out[i] = (a[i] * (1 - fx) + b[i] * fx) * (1 - fy) + (c[i] * (1 - fx) + d[i] * fx) * fy;
+}
+} // namespace
+
+GFX_DotRibbons::GFX_DotRibbons() = default;
+
+// Like the other textures, the tile textures are released by DeleteTextures on the GL thread;
+// the destructor may run without a context.
+GFX_DotRibbons::~GFX_DotRibbons() = default;
+
+void GFX_DotRibbons::DeleteTextures()
+{
+    for (auto& [key, group] : groups)
+        if (group.texture != 0)
+        {
+            glDeleteTextures(1, &group.texture);
+            group.texture = 0;
+        }
+}
+
+int GFX_DotRibbons::RatioStep(float ratio)
+{
+    if (!(ratio >= MinRatio && ratio <= MaxRatio))
+        return -1;
+    const float place = std::log(ratio / MinRatio) / std::log(MaxRatio / MinRatio);
+    return std::min(RatioSteps - 1, int(place * RatioSteps));
+}
+
+float GFX_DotRibbons::StepRatio(int step)
+{
+    return MinRatio * std::pow(MaxRatio / MinRatio, (step + 0.5f) / RatioSteps);
+}
+
+std::vector<unsigned char> GFX_DotRibbons::MakeTile(const GFX_Image& dot, float ratio, float alpha,
+                                                    int tileWidth)
+{
+    std::vector<unsigned char> tile;
+    if (!dot.HasPixels() || tileWidth <= 0 || ratio <= 0.0f)
+        return tile;
+    const int height = dot.GetHeight();
+    tile.resize(size_t(tileWidth) * height * 4);
+    // The neighbours on either side that a dot `ratio` intervals wide reaches into the tile.
+    const int reach = int(std::ceil(ratio * 0.5f + 0.5f));
+    for (int y = 0; y < height; ++y)
+    {
+        const float t = (y + 0.5f) / height;
+        for (int x = 0; x < tileWidth; ++x)
+        {
+            // Along the row in intervals from the tile's own dot; the dots are drawn from the
+            // row's start on, each over the ones before it.
+            const float u = (x + 0.5f) / tileWidth - 0.5f;
+            float premultiplied[3] = {0, 0, 0};
+            float coverage = 0.0f;
+            for (int k = -reach; k <= reach; ++k)
+            {
+                const float s = 0.5f + (u - float(k)) / ratio;
+                if (s < 0.0f || s > 1.0f)
+                    continue;
+                float texel[4];
+                Sample(dot, s, t, texel);
+                const float a = alpha * texel[3];
+                for (int i = 0; i < 3; ++i)
+                    premultiplied[i] = texel[i] * a + premultiplied[i] * (1.0f - a);
+                coverage = a + coverage * (1.0f - a);
+            }
+            unsigned char* out = &tile[(size_t(y) * tileWidth + x) * 4];
+            for (int i = 0; i < 3; ++i)
+                out[i] = static_cast<unsigned char>(std::lround(
+                    255.0f * (coverage > 0.0f ? Clamp01(premultiplied[i] / coverage) : 1.0f)));
+            out[3] = static_cast<unsigned char>(std::lround(255.0f * Clamp01(coverage)));
+        }
+    }
+    return tile;
+}
+
+void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight)
+{
+    up = newUp;
+    right = newRight;
+    double modelView[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_VIEWPORT, viewport);
+    // Column-major, as GL keeps them: projection × modelview.
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row)
+        {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += projection[k * 4 + row] * modelView[column * 4 + k];
+            modelViewProjection[column * 4 + row] = sum;
+        }
+    for (auto& [key, group] : groups)
+        group.vertices.clear();
+    quadCount = 0;
+}
+
+GFX_DotRibbons::Screen GFX_DotRibbons::Project(const GFX_Vector3& p) const
+{
+    const double* m = modelViewProjection;
+    double clip[4];
+    for (int row = 0; row < 4; ++row)
+        clip[row] = m[row] * p.x + m[4 + row] * p.y + m[8 + row] * p.z + m[12 + row];
+    Screen screen;
+    screen.w = float(clip[3]);
+    if (clip[3] > 0.0)
+    {
+        screen.x = float((clip[0] / clip[3] * 0.5 + 0.5) * viewport[2]);
+        screen.y = float((clip[1] / clip[3] * 0.5 + 0.5) * viewport[3]);
+    }
+    return screen;
+}
+
+float GFX_DotRibbons::RatioAt(const GFX_Vector3& centre) const
+{
+    const Screen before = Project(centre.Minus(rowStep.Times(0.5f)));
+    const Screen after = Project(centre.Plus(rowStep.Times(0.5f)));
+    const Screen middle = Project(centre);
+    const Screen side = Project(centre.Plus(right.Times(rowSize)));
+    if (before.w <= 0.0f || after.w <= 0.0f || middle.w <= 0.0f)
+        return INFINITY;
+    const float interval = std::hypot(after.x - before.x, after.y - before.y);
+    const float size = std::hypot(side.x - middle.x, side.y - middle.y);
+    return interval > 0.0f ? size / interval : INFINITY;
+}
+
+GFX_Vector3 GFX_DotRibbons::ColorAt(float interval) const
+{
+    return rowColor ? *rowColor : LinearColor(rowStart.Plus(rowStep.Times(interval)));
+}
+
+bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, float size,
+                            float alpha, const std::optional<GFX_Vector3>& color)
+{
+    GFX_Vector3 direction = end.Minus(start);
+    const float length = direction.Length();
+    const int intervals = GFX_Connection::DotIntervals(length);
+    if (intervals < 2)
+        return true;
+    direction.Normalize();
+    rowStart = start;
+    rowStep = direction.Times(length / float(intervals));
+    rowSize = size;
+    rowAlpha = alpha;
+    rowColor = color;
+
+    // The dots pile up most at one end or the other: the interval on screen is largest where
+    // the row passes closest to the eye.
+    const int last = intervals - 1;
+    const GFX_Vector3 firstDot = start.Plus(rowStep);
+    const GFX_Vector3 lastDot = start.Plus(rowStep.Times(float(last)));
+    if (RatioAt(firstDot) > MaxRatio || RatioAt(lastDot) > MaxRatio)
+        return false;
+
+    // Across the row on screen, in the plane the dots face the viewer in: the ribbon's edges
+    // run where the dots' edges do.
+    const Screen a = Project(start), b = Project(end);
+    if (a.w <= 0.0f || b.w <= 0.0f)
+        return false;
+    float ax = b.x - a.x, ay = b.y - a.y;
+    const float screenLength = std::hypot(ax, ay);
+    if (!(screenLength > 0.0f))
+        return false;
+    ax /= screenLength;
+    ay /= screenLength;
+    rowOffset = right.Times(-ay).Plus(up.Times(ax)).Times(size * 0.5f);
+
+    if (color)
+    {
+        AddPiece(1, last);
+        return true;
+    }
+    // Runs of dots whose components saturate alike; where a run's outer vertex would need a
+    // colour beyond 0…1 (GL would clamp it), its end dot goes alone, in its own colour.
+    for (int first = 1; first <= last;)
+    {
+        const int pattern = SaturationPattern(ColorAt(float(first)));
+        int runEnd = first;
+        while (runEnd < last && SaturationPattern(ColorAt(float(runEnd + 1))) == pattern)
+            ++runEnd;
+        int from = first, to = runEnd;
+        auto outerFits = [&](float interval, int dot)
+        {
+            const GFX_Vector3 atDot = ColorAt(float(dot)), atVertex = ColorAt(interval);
+            for (int i = 0; i < 3; ++i)
+                if (!Saturated(atDot.Data()[i]) && Saturated(atVertex.Data()[i]))
+                    return false;
+            return true;
+        };
+        while (from < to && !outerFits(from - 0.5f, from))
+        {
+            AddPiece(from, from);
+            ++from;
+        }
+        while (from < to && !outerFits(to + 0.5f, to))
+        {
+            AddPiece(to, to);
+            --to;
+        }
+        AddPiece(from, to);
+        first = runEnd + 1;
+    }
+    return true;
+}
+
+void GFX_DotRibbons::AddPiece(int first, int last)
+{
+    const int mid = (first + last) / 2;
+    if (last - first + 1 > MaxTilesPerPiece)
+    {
+        AddPiece(first, mid);
+        AddPiece(mid + 1, last);
+        return;
+    }
+    // The ratio changes smoothly along a piece, least where it passes closest to the eye: one
+    // tile serves the piece while its ends and middle stay within RatioTolerance of the ratio
+    // the tile is made for.
+    auto ratioAt = [this](int dot)
+    { return std::clamp(RatioAt(rowStart.Plus(rowStep.Times(float(dot)))), MinRatio, MaxRatio); };
+    const float atFirst = ratioAt(first);
+    if (first == last)
+    {
+        EmitPiece(first, last, RatioStep(atFirst));
+        return;
+    }
+    const float atLast = ratioAt(last), atMid = ratioAt(mid);
+    const float low = std::min({atFirst, atLast, atMid});
+    const float high = std::max({atFirst, atLast, atMid});
+    const int step = RatioStep(std::sqrt(low * high));
+    const float made = StepRatio(step);
+    if (high <= made * (1.0f + RatioTolerance) && low >= made / (1.0f + RatioTolerance))
+    {
+        EmitPiece(first, last, step);
+        return;
+    }
+    AddPiece(first, mid);
+    AddPiece(mid + 1, last);
+}
+
+void GFX_DotRibbons::EmitPiece(int first, int last, int step)
+{
+    // The piece covers the intervals around its dots; the texture repeats once per interval,
+    // each repeat centred on a dot.
+    const float from = first - 0.5f, to = last + 0.5f;
+    float colorFrom[3], colorTo[3];
+    std::copy_n(ColorAt(from).Data(), 3, colorFrom);
+    std::copy_n(ColorAt(to).Data(), 3, colorTo);
+    if (!rowColor)
+    {
+        const GFX_Vector3 atFirst = ColorAt(float(first));
+        for (int i = 0; i < 3; ++i)
+        {
+            const float dotValue = atFirst.Data()[i];
+            if (first == last || Saturated(dotValue))
+                colorFrom[i] = colorTo[i] = Clamp01(dotValue);
+        }
+    }
+    const GFX_Vector3 p0 = rowStart.Plus(rowStep.Times(from));
+    const GFX_Vector3 p1 = rowStart.Plus(rowStep.Times(to));
+    const GFX_Vector3 corners[4] = {p0.Minus(rowOffset), p1.Minus(rowOffset), p1.Plus(rowOffset),
+                                    p0.Plus(rowOffset)};
+    const float s[4] = {from - 0.5f, to - 0.5f, to - 0.5f, from - 0.5f};
+    const float t[4] = {0, 0, 1, 1};
+    const float* colors[4] = {colorFrom, colorTo, colorTo, colorFrom};
+
+    std::vector<Vertex>& vertices = groups[{rowAlpha, step}].vertices;
+    for (int i = 0; i < 4; ++i)
+    {
+        Vertex v;
+        std::copy_n(corners[i].Data(), 3, v.position);
+        v.texCoord[0] = s[i];
+        v.texCoord[1] = t[i];
+        std::copy_n(colors[i], 3, v.color);
+        vertices.push_back(v);
+    }
+    ++quadCount;
+}
+
+void GFX_DotRibbons::MakeTexture(Group& group, const GFX_Image& dot, int step, float alpha)
+{
+    // As many texels along an interval as the dot texture has across a dot of that size on
+    // screen, so the same mipmap level is read as for the dots themselves.
+    const float ratio = StepRatio(step);
+    group.tileWidth = std::max(4, int(std::lround(dot.GetWidth() / ratio)));
+    const std::vector<unsigned char> tile = MakeTile(dot, ratio, alpha, group.tileWidth);
+    if (tile.empty())
+        return;
+    glGenTextures(1, &group.texture);
+    glBindTexture(GL_TEXTURE_2D, group.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, group.tileWidth, dot.GetHeight(), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, tile.data());
+}
+
+void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture)
+{
+    const GFX_Image* dot = dotTexture.GetImage();
+    if (!dot || !dot->HasPixels() || quadCount == 0)
+        return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    for (auto& [key, group] : groups)
+    {
+        if (group.vertices.empty())
+            continue;
+        if (group.texture == 0)
+            MakeTexture(group, *dot, key.second, key.first);
+        if (group.texture == 0)
+            continue;
+        glBindTexture(GL_TEXTURE_2D, group.texture);
+        const Vertex* v = group.vertices.data();
+        glVertexPointer(3, GL_FLOAT, sizeof(Vertex), v->position);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), v->texCoord);
+        glColorPointer(3, GL_FLOAT, sizeof(Vertex), v->color);
+        glDrawArrays(GL_QUADS, 0, GLsizei(group.vertices.size()));
+    }
+    glPopClientAttrib();
+}

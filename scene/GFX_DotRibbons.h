@@ -1,0 +1,122 @@
+#pragma once
+
+#include "gfx/GFX_Vector3.h"
+
+#include <GL/gl.h>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class GFX_Image;
+class OGL_Texture2D;
+
+// Rows of friendship dots drawn as a few long quads instead of one quad a dot. A row seen from
+// the side is a strip of evenly spaced dots of one size and opacity whose colour changes
+// linearly along it, so a single camera-facing quad along the row shows the same thing when its
+// texture repeats once per dot interval: each repeat is one tile, centred on a dot, holding that
+// dot and whatever of its neighbours reaches into the tile, composited as the dots themselves
+// would blend. The tiles are made from the dot texture for each opacity in use and for a range
+// of ratios between a dot's size on screen and the interval between dots on screen, which is
+// how strongly the row is foreshortened; a row is cut into pieces wherever the ratio, or a
+// colour component's saturation, changes, and no longer than MaxTilesPerPiece, so that fog,
+// interpolated per vertex, stays that of the dots.
+//
+// Rows that run nearly towards the viewer (their dots pile up on screen) are refused: the
+// caller draws their dots one by one.
+//
+// Begin reads the current matrices and viewport, so it is called with the frame's projection and
+// camera applied. GL thread only.
+class GFX_DotRibbons
+{
+public:
+    GFX_DotRibbons();
+    ~GFX_DotRibbons();
+
+    GFX_DotRibbons(const GFX_DotRibbons&) = delete;
+    GFX_DotRibbons& operator=(const GFX_DotRibbons&) = delete;
+
+    // Forgets what was gathered and takes the frame's camera: its up and right axes (those the
+    // dots face the viewer with) and the matrices and viewport in force.
+    void Begin(const GFX_Vector3& up, const GFX_Vector3& right);
+
+    // Gathers the row of dots from start to end, DotSpacing or a little more apart and none on
+    // either end, `size` wide, at opacity `alpha`, in `color` or, without one, in the colour of
+    // each dot's place on the globe. Returns false, gathering nothing, when the row must be
+    // drawn dot by dot instead (it runs too nearly towards the viewer, or lies behind it).
+    bool AddRow(const GFX_Vector3& start, const GFX_Vector3& end, float size, float alpha,
+                const std::optional<GFX_Vector3>& color);
+
+    // Draws everything gathered since Begin with blending, depth and fog as they are set, tiles
+    // made from `dotTexture`'s picture; leaves the client arrays as it found them.
+    void Draw(const OGL_Texture2D& dotTexture);
+
+    // Releases the tile textures; GL thread, context current.
+    void DeleteTextures();
+
+    // Quads gathered since Begin.
+    long long GetQuadCount() const { return quadCount; }
+
+    // The ratios of dot size to dot interval on screen that have tiles of their own, spread
+    // evenly on a logarithmic scale; rows beyond the last are refused.
+    static constexpr float MinRatio = 0.5f;
+    static constexpr float MaxRatio = 3.0f;
+    static constexpr int RatioSteps = 32;
+    static constexpr int MaxTilesPerPiece = 32;
+    // How far a dot's ratio may lie from that of its piece's tile.
+    static constexpr float RatioTolerance = 0.08f;
+
+    // The tile for dots of opacity `alpha` at `ratio`, RGBA rows bottom-up as GL reads them:
+    // `tileWidth` texels along the row (one interval) by the dot texture's height across, the
+    // tile's own dot in the middle. The colour is that of the composited dots over the texture's
+    // colour, the alpha their combined coverage. Empty for a picture without pixels.
+    static std::vector<unsigned char> MakeTile(const GFX_Image& dot, float ratio, float alpha,
+                                               int tileWidth);
+    // The step of the ratio range that `ratio` falls in, or −1 outside it.
+    static int RatioStep(float ratio);
+    static float StepRatio(int step);
+
+private:
+    struct Vertex
+    {
+        float position[3];
+        float texCoord[2];
+        float color[3];
+    };
+    struct Group
+    {
+        GLuint texture = 0;
+        int tileWidth = 0;
+        std::vector<Vertex> vertices;
+    };
+    struct Screen
+    {
+        float x = 0, y = 0, w = 0;
+    };
+
+    Screen Project(const GFX_Vector3& p) const;
+    // The ratio of dot size to dot interval on screen around `centre`.
+    float RatioAt(const GFX_Vector3& centre) const;
+    void AddPiece(int first, int last);
+    void EmitPiece(int first, int last, int step);
+    GFX_Vector3 ColorAt(float interval) const;
+    void MakeTexture(Group& group, const GFX_Image& dot, int step, float alpha);
+
+    // The frame's camera.
+    GFX_Vector3 up{0, 1, 0};
+    GFX_Vector3 right{1, 0, 0};
+    double modelViewProjection[16] = {};
+    float viewport[4] = {};
+
+    // The row being gathered.
+    GFX_Vector3 rowStart;
+    GFX_Vector3 rowStep;
+    GFX_Vector3 rowOffset;
+    float rowSize = 0;
+    float rowAlpha = 0;
+    std::optional<GFX_Vector3> rowColor;
+
+    // Quads by opacity and ratio step.
+    std::map<std::pair<float, int>, Group> groups;
+    long long quadCount = 0;
+};
