@@ -33,6 +33,13 @@ std::string UnexpectedAnswer(const char* method, const TiXmlDocument& doc)
             c = '?';
     return std::string(method) + " failed with " + said;
 }
+
+// The server no longer knows the session the call was signed with.
+bool SessionInvalid(const TiXmlDocument& doc)
+{
+    const TiXmlElement* error = doc.FirstChildElement("error_response");
+    return error && UTL_XmlAnswer::ChildText(error, "error_code") == "102";
+}
 } // namespace
 
 UTL_NetworkSession::Endpoints UTL_NetworkSession::BuiltIn()
@@ -70,10 +77,33 @@ bool UTL_NetworkSession::StartLogin()
     client = std::make_unique<UTL_FacebookClient>(endpoints.apiKey, endpoints.appSecret,
                                                   endpoints.serverUrl);
     client->SetTimeouts(connectTimeout, totalTimeout);
+    progress = UTL_SessionProgress();
     if (!client->Init())
+    {
+        progress.stage = UTL_SessionProgress::Stage::ServerUnreachable;
+        progress.reason = endpoints.serverUrl.substr(0, endpoints.serverUrl.find('/'));
         return false;
+    }
     loginUrl = client->MakeLoginUrl(endpoints.loginPage);
     return true;
+}
+
+void UTL_NetworkSession::StopBatches()
+{
+    moreBatches = false;
+    progress.stage = UTL_SessionProgress::Stage::Stopped;
+}
+
+void UTL_NetworkSession::Restart()
+{
+    client.reset();
+    loginUrl.clear();
+    haveFailedStart = false;
+    friendsRequested = false;
+    moreBatches = false;
+    resumeRow = 0;
+    failure.clear();
+    progress = UTL_SessionProgress();
 }
 
 std::string UTL_NetworkSession::GetLoginUrl()
@@ -97,9 +127,21 @@ bool UTL_NetworkSession::OnLoginClosed()
     return LoadFriends();
 }
 
-bool UTL_NetworkSession::Fail(const std::string& why)
+bool UTL_NetworkSession::Fail(const std::string& why, UTL_SessionProgress::Stage stage)
 {
     failure = why;
+    progress = UTL_SessionProgress();
+    progress.stage = stage;
+    progress.friends = receiver ? receiver->GetFriendCount() : 0;
+    progress.reason = why;
+    return false;
+}
+
+bool UTL_NetworkSession::EndBatches(UTL_SessionProgress::Stage stage, const std::string& why)
+{
+    moreBatches = false;
+    progress.stage = stage;
+    progress.reason = why;
     return false;
 }
 
@@ -117,7 +159,8 @@ bool UTL_NetworkSession::LoadFriends()
     if (!client->GetSession())
     {
         friendsRequested = false;
-        return Fail("no session (the login was not completed)");
+        return Fail("no session (the login was not completed)",
+                    UTL_SessionProgress::Stage::LoginRefused);
     }
 
     std::string answer;
@@ -201,6 +244,11 @@ bool UTL_NetworkSession::LoadFriends()
     resumeRow = 0;
     frameCounter = FirstBatchCounter;
     moreBatches = true;
+    const int count = receiver->GetFriendCount();
+    progress = UTL_SessionProgress();
+    progress.stage = UTL_SessionProgress::Stage::LoadingFriendships;
+    progress.friends = count;
+    progress.pairs = uint64_t(count) * uint64_t(std::max(count - 1, 0)) / 2;
     return true;
 }
 
@@ -209,9 +257,16 @@ bool UTL_NetworkSession::QueryFriendships()
     moreBatches = false;
     if (!client || !receiver)
         return false;
+    // Nothing left to ask, or nothing at all: every friendship there is is known.
+    const auto allKnown = [this]
+    {
+        if (progress.stage == UTL_SessionProgress::Stage::LoadingFriendships)
+            progress.stage = UTL_SessionProgress::Stage::AllKnown;
+        return false;
+    };
     const int count = receiver->GetFriendCount();
     if (count < 2)
-        return false;
+        return allKnown();
 
     // Whole rows of the pair triangle: row j pairs friend j with every later friend.
     std::string firsts, seconds;
@@ -236,37 +291,54 @@ bool UTL_NetworkSession::QueryFriendships()
         }
     }
     if (pairs == 0)
-        return false;
+        return allKnown();
     firsts.pop_back();
     seconds.pop_back();
 
     // A batch that fails ends the friendship queries: nothing is retried.
     std::string answer;
     TiXmlDocument doc;
-    const TiXmlElement* results = nullptr;
-    if (client->CallMethod("facebook.friends.areFriends", {"uids1=" + firsts, "uids2=" + seconds},
-                           answer, MaxAnswerBytes))
-        results = ParseRoot(answer, doc, "friends_areFriends_response");
+    if (!client->CallMethod("facebook.friends.areFriends", {"uids1=" + firsts, "uids2=" + seconds},
+                            answer, MaxAnswerBytes))
+        return EndBatches(UTL_SessionProgress::Stage::BatchesFailed,
+                          "friends.areFriends failed (no answer, or one over 8 MiB)");
+    const TiXmlElement* results = ParseRoot(answer, doc, "friends_areFriends_response");
     if (!results)
-    {
-        moreBatches = false;
-        return false;
-    }
+        return EndBatches(SessionInvalid(doc) ? UTL_SessionProgress::Stage::SessionLost
+                                              : UTL_SessionProgress::Stage::BatchesFailed,
+                          UnexpectedAnswer("friends.areFriends", doc));
     for (const TiXmlElement* info = results->FirstChildElement("friend_info"); info;
          info = info->NextSiblingElement())
     {
         if (UTL_XmlAnswer::ChildText(info, "are_friends") == "1")
+        {
             receiver->ConnectFriends(UTL_XmlAnswer::ChildText(info, "uid1"),
                                      UTL_XmlAnswer::ChildText(info, "uid2"), 0.4f, false);
+            ++progress.found;
+        }
     }
+    progress.pairsAsked += uint64_t(pairs);
+    if (!moreBatches)
+        allKnown();
     return true;
 }
 
 bool UTL_NetworkSession::OnFrame()
 {
     ++frameCounter;
-    if (frameCounter <= FramesBetweenBatches || !moreBatches)
+    if (!moreBatches)
         return false;
-    QueryFriendships();
+    if (!fastBatches)
+    {
+        if (frameCounter <= FramesBetweenBatches)
+            return false;
+        QueryFriendships();
+        return true;
+    }
+    // At least one batch a frame, however slow the server; then more while the budget lasts.
+    const auto start = clock();
+    do
+        QueryFriendships();
+    while (moreBatches && clock() - start < BatchBudget);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,7 +55,7 @@ std::string Element(const std::string& name, const std::string& text)
 
 // A scripted network: the user 100 with n friends numbered from 1 (100 skipped: that is the
 // user), friends when the sum of their uids is odd. Answers are chosen by method; `failMethod`
-// gets an error answer instead.
+// gets the error `failCode` instead, from its call `failFrom` on (counted from 0).
 struct ScriptedNetwork
 {
     explicit ScriptedNetwork(int friends, std::string failMethod = "")
@@ -67,10 +68,12 @@ struct ScriptedNetwork
     {
         const std::string method =
             request.fields.count("method") ? request.fields.at("method") : "";
-        if (method == failMethod)
-            return std::string(XmlHead) + "<error_response><error_code>2</error_code>"
-                                          "<error_msg>Service temporarily unavailable</error_msg>"
-                                          "</error_response>";
+        if (method == failMethod && failCalls++ >= failFrom)
+            return std::string(XmlHead) + "<error_response><error_code>" + failCode +
+                   "</error_code><error_msg>" +
+                   (failCode == "2" ? "Service temporarily unavailable"
+                                    : "Session key invalid or no longer valid") +
+                   "</error_msg></error_response>";
         if (method == "facebook.auth.createToken")
             return std::string(XmlHead) + Element("auth_createToken_response", "tok");
         if (method == "facebook.auth.getSession")
@@ -154,6 +157,9 @@ struct ScriptedNetwork
 
     int friends;
     std::string failMethod;
+    std::string failCode = "2";
+    int failFrom = 0;
+    std::atomic<int> failCalls{0};
     int extraUsers = 0;
     StubRestServer server;
 };
@@ -367,4 +373,159 @@ TEST(UTL_NetworkSessionTest, OneTokenPerLoginAndADeadServerIsAskedAtMostEveryFew
     now += UTL_NetworkSession::LoginRetryInterval;
     EXPECT_TRUE(dead.GetLoginUrl().empty());
     EXPECT_NE(dead.GetClient(), first) << "a new client once the interval has passed";
+}
+
+TEST(UTL_NetworkSessionTest, ProgressCountsFollowTheLoginAndTheBatches)
+{
+    using Stage = UTL_SessionProgress::Stage;
+    {
+        SCOPED_TRACE("50 friends: two batches, then all known");
+        ScriptedNetwork network(50);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        EXPECT_EQ(session.GetProgress().stage, Stage::LoggingIn);
+        ASSERT_TRUE(LogInAndLoad(session));
+        UTL_SessionProgress progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::LoadingFriendships);
+        EXPECT_EQ(progress.friends, 50);
+        EXPECT_EQ(progress.pairs, 1225u);
+        EXPECT_EQ(progress.pairsAsked, 0u);
+        EXPECT_EQ(progress.Percent(), 0);
+
+        ASSERT_TRUE(session.QueryFriendships());
+        progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::LoadingFriendships);
+        EXPECT_EQ(progress.pairsAsked, 819u) << "rows 0 to 20";
+        EXPECT_EQ(progress.found, receiver.links.size());
+        EXPECT_EQ(progress.Percent(), 66);
+
+        ASSERT_TRUE(session.QueryFriendships());
+        progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::AllKnown);
+        EXPECT_EQ(progress.pairsAsked, progress.pairs);
+        EXPECT_EQ(progress.found, 625u);
+        EXPECT_EQ(progress.Percent(), -1) << "no bar once all are known";
+    }
+    for (const int friends : {0, 1})
+    {
+        SCOPED_TRACE(std::to_string(friends) + " friends: nothing to ask");
+        ScriptedNetwork network(friends);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_EQ(session.GetProgress().pairs, 0u);
+        EXPECT_FALSE(session.QueryFriendships());
+        EXPECT_EQ(session.GetProgress().stage, Stage::AllKnown);
+        EXPECT_EQ(session.GetProgress().friends, friends);
+        EXPECT_TRUE(network.RequestsFor("facebook.friends.areFriends").empty());
+    }
+    {
+        SCOPED_TRACE("users.getInfo fails");
+        ScriptedNetwork network(3, "facebook.users.getInfo");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetProgress().stage, Stage::FriendsFailed);
+        EXPECT_EQ(session.GetProgress().reason, session.GetFailure());
+        EXPECT_TRUE(session.GetProgress().IsFailure());
+    }
+    {
+        SCOPED_TRACE("no session for the token");
+        ScriptedNetwork network(3, "facebook.auth.getSession");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetProgress().stage, Stage::LoginRefused);
+    }
+    for (const std::string code : {"2", "102"})
+    {
+        SCOPED_TRACE("the second batch fails with error " + code);
+        ScriptedNetwork network(50, "facebook.friends.areFriends");
+        network.failFrom = 1;
+        network.failCode = code;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_TRUE(session.QueryFriendships());
+        EXPECT_FALSE(session.QueryFriendships());
+        const UTL_SessionProgress& progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, code == "2" ? Stage::BatchesFailed : Stage::SessionLost);
+        EXPECT_EQ(progress.pairsAsked, 819u) << "the first batch's pairs stay counted";
+        EXPECT_EQ(progress.found, receiver.links.size());
+        EXPECT_NE(progress.reason.find("error " + code), std::string::npos) << progress.reason;
+        EXPECT_FALSE(session.HasMoreBatches());
+    }
+    {
+        SCOPED_TRACE("a dead server");
+        RecordingReceiver receiver;
+        UTL_NetworkSession dead(UTL_NetworkSession::ForServer("127.0.0.1:1"), &receiver);
+        dead.SetTimeouts(std::chrono::milliseconds(500), std::chrono::milliseconds(1000));
+        EXPECT_TRUE(dead.GetLoginUrl().empty());
+        EXPECT_EQ(dead.GetProgress().stage, Stage::ServerUnreachable);
+        EXPECT_EQ(dead.GetProgress().reason, "127.0.0.1:1");
+    }
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesRunBackToBackWithinTheFrameBudget)
+{
+    // 200 friends: 19,900 pairs in rows of 199, 198, …: batches of 5 or more rows, 20 in all.
+    ScriptedNetwork network(200);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    auto now = std::chrono::steady_clock::now();
+    // Every look at the clock moves it 6 ms on: one look at the start of a frame, one after
+    // each batch, so a frame's batches have taken 6, 12, 18 ms when it looks.
+    session.SetClock(
+        [&now]
+        {
+            now += std::chrono::milliseconds(6);
+            return now;
+        });
+    session.SetFastBatches(true);
+    ASSERT_TRUE(LogInAndLoad(session));
+
+    std::vector<size_t> perFrame;
+    for (int frame = 0; frame < 100 && session.HasMoreBatches(); ++frame)
+    {
+        const size_t before = network.RequestsFor("facebook.friends.areFriends").size();
+        EXPECT_TRUE(session.OnFrame()) << "no wait for the first batch";
+        perFrame.push_back(network.RequestsFor("facebook.friends.areFriends").size() - before);
+    }
+    ASSERT_FALSE(perFrame.empty());
+    for (size_t i = 0; i + 1 < perFrame.size(); ++i)
+        EXPECT_EQ(perFrame[i], 3u) << "frame " << i << ": the third batch ends past 15 ms";
+    EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::AllKnown);
+    EXPECT_EQ(session.GetProgress().pairsAsked, 19900u);
+
+    // The batches are those of the paced way, in order: every pair asked once.
+    const auto batches = network.RequestsFor("facebook.friends.areFriends");
+    size_t pairs = 0;
+    std::string previousFirst = "0";
+    for (const auto& batch : batches)
+    {
+        const auto firsts = ScriptedNetwork::Split(batch.fields.at("uids1"));
+        EXPECT_GT(std::stoi(firsts.front()), std::stoi(previousFirst)) << "rows in order";
+        EXPECT_TRUE(firsts.size() > 800 || &batch == &batches.back());
+        previousFirst = firsts.back();
+        pairs += firsts.size();
+    }
+    EXPECT_EQ(pairs, 19900u);
+    EXPECT_FALSE(session.OnFrame()) << "nothing left to ask";
+}
+
+TEST(UTL_NetworkSessionTest, RestartForgetsTheLoginAndTheProgress)
+{
+    ScriptedNetwork network(50);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+    session.Restart();
+    EXPECT_EQ(session.GetClient(), nullptr);
+    EXPECT_FALSE(session.HasMoreBatches());
+    EXPECT_FALSE(session.AreFriendsRequested());
+    EXPECT_EQ(session.GetProgress(), UTL_SessionProgress());
+    EXPECT_FALSE(session.GetLoginUrl().empty()) << "a new token at once";
+    EXPECT_EQ(network.RequestsFor("facebook.auth.createToken").size(), 2u);
 }
