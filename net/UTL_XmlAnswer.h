@@ -20,4 +20,12 @@ bool Parse(const std::string& text, TiXmlDocument& doc);
 // The text of the first child element of `parent` called `name`; empty when `parent` is null,
 // the element is missing or it holds no text.
 std::string ChildText(const TiXmlElement* parent, const char* name);
+
+// The error_code of an error_response answer; empty for any other answer.
+std::string ErrorCode(const TiXmlDocument& doc);
+
+// Why an answer of `method` lacked what it should hold: the server's own error when it sent one.
+// The text comes from the network and ends up on a terminal and in the status bar, so it is cut
+// short and keeps only printable characters.
+std::string Unexpected(const char* method, const TiXmlDocument& doc);
 } // namespace UTL_XmlAnswer

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -105,6 +106,9 @@ struct ScriptedNetwork
         }
         if (method == "facebook.friends.areFriends")
         {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (holdBatches && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             std::vector<std::string> first = Split(request.fields.at("uids1"));
             std::vector<std::string> second = Split(request.fields.at("uids2"));
             std::string infos;
@@ -122,6 +126,15 @@ struct ScriptedNetwork
 
     // The uid of the i-th friend, counted from 1.
     static std::string FriendUid(int i) { return std::to_string(i < 100 ? i : i + 1); }
+
+    // How many pairs of the first `n` friends are friends: odd uids times even ones.
+    static size_t OddPairs(int n)
+    {
+        size_t odd = 0;
+        for (int i = 1; i <= n; ++i)
+            odd += std::stoi(FriendUid(i)) % 2;
+        return odd * (size_t(n) - odd);
+    }
 
     static std::string User(const std::string& uid, bool withPicture)
     {
@@ -161,6 +174,7 @@ struct ScriptedNetwork
     int failFrom = 0;
     std::atomic<int> failCalls{0};
     int extraUsers = 0;
+    std::atomic<bool> holdBatches{false}; // areFriends answers nothing while set
     StubRestServer server;
 };
 
@@ -468,15 +482,47 @@ TEST(UTL_NetworkSessionTest, ProgressCountsFollowTheLoginAndTheBatches)
     }
 }
 
-TEST(UTL_NetworkSessionTest, FastBatchesRunBackToBackWithinTheFrameBudget)
+// Steps frames until `done` holds, for at most a minute of wall time.
+template <typename Done> bool FramesUntil(UTL_NetworkSession& session, Done done)
 {
-    // 200 friends: 19,900 pairs in rows of 199, 198, …: batches of 5 or more rows, 20 in all.
-    ScriptedNetwork network(200);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        session.OnFrame();
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Every pair of `friends` friends asked exactly once, in batches of whole rows in order.
+void ExpectEveryPairOnceInOrder(const ScriptedNetwork& network, int friends)
+{
+    const auto batches = network.RequestsFor("facebook.friends.areFriends");
+    size_t pairs = 0;
+    int previousFirst = 0;
+    for (const auto& batch : batches)
+    {
+        const auto firsts = ScriptedNetwork::Split(batch.fields.at("uids1"));
+        EXPECT_GT(std::stoi(firsts.front()), previousFirst) << "rows in order";
+        EXPECT_TRUE(firsts.size() > 800 || &batch == &batches.back());
+        previousFirst = std::stoi(firsts.back());
+        pairs += firsts.size();
+    }
+    EXPECT_EQ(pairs, size_t(friends) * size_t(friends - 1) / 2);
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesArriveBackToBackWithinTheFrameBudget)
+{
+    // 150 friends: 11,175 pairs in batches of six rows or more. (The stub server takes form
+    // bodies of 8 KiB at most, about 1,000 pairs of three-digit uids.)
+    ScriptedNetwork network(150);
     RecordingReceiver receiver;
     UTL_NetworkSession session(network.Endpoints(), &receiver);
     auto now = std::chrono::steady_clock::now();
-    // Every look at the clock moves it 6 ms on: one look at the start of a frame, one after
-    // each batch, so a frame's batches have taken 6, 12, 18 ms when it looks.
+    // Every look at the clock moves it 6 ms on: one look at the start of a frame and one after
+    // each batch taken, so a frame has spent 6, 12, 18 ms when it looks.
     session.SetClock(
         [&now]
         {
@@ -486,33 +532,96 @@ TEST(UTL_NetworkSessionTest, FastBatchesRunBackToBackWithinTheFrameBudget)
     session.SetFastBatches(true);
     ASSERT_TRUE(LogInAndLoad(session));
 
-    std::vector<size_t> perFrame;
-    for (int frame = 0; frame < 100 && session.HasMoreBatches(); ++frame)
-    {
-        const size_t before = network.RequestsFor("facebook.friends.areFriends").size();
-        EXPECT_TRUE(session.OnFrame()) << "no wait for the first batch";
-        perFrame.push_back(network.RequestsFor("facebook.friends.areFriends").size() - before);
-    }
-    ASSERT_FALSE(perFrame.empty());
-    for (size_t i = 0; i + 1 < perFrame.size(); ++i)
-        EXPECT_EQ(perFrame[i], 3u) << "frame " << i << ": the third batch ends past 15 ms";
+    uint64_t asked = 0;
+    ASSERT_TRUE(FramesUntil(session,
+                            [&]
+                            {
+                                const uint64_t before = asked;
+                                asked = session.GetProgress().pairsAsked;
+                                // Three batches at most, the third ending past the 15 ms.
+                                EXPECT_LE(asked - before, 3u * 950u);
+                                return !session.HasMoreBatches();
+                            }));
     EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::AllKnown);
-    EXPECT_EQ(session.GetProgress().pairsAsked, 19900u);
-
-    // The batches are those of the paced way, in order: every pair asked once.
-    const auto batches = network.RequestsFor("facebook.friends.areFriends");
-    size_t pairs = 0;
-    std::string previousFirst = "0";
-    for (const auto& batch : batches)
-    {
-        const auto firsts = ScriptedNetwork::Split(batch.fields.at("uids1"));
-        EXPECT_GT(std::stoi(firsts.front()), std::stoi(previousFirst)) << "rows in order";
-        EXPECT_TRUE(firsts.size() > 800 || &batch == &batches.back());
-        previousFirst = firsts.back();
-        pairs += firsts.size();
-    }
-    EXPECT_EQ(pairs, 19900u);
+    EXPECT_EQ(session.GetProgress().pairsAsked, 11175u);
+    EXPECT_EQ(receiver.links.size(), ScriptedNetwork::OddPairs(150)) << "each once";
+    ExpectEveryPairOnceInOrder(network, 150);
     EXPECT_FALSE(session.OnFrame()) << "nothing left to ask";
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesWaitForTheWindowAndHandOverToThePacedOnes)
+{
+    ScriptedNetwork network(150);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    session.SetFastBatches(true);
+    ASSERT_TRUE(LogInAndLoad(session));
+    const auto requests = [&] { return network.RequestsFor("facebook.friends.areFriends").size(); };
+
+    // One frame starts the thread; with no frame to take them, the answered batches stop at
+    // the queue's bound (and one more, answered while the queue was full).
+    session.OnFrame();
+    const size_t bound = UTL_FriendshipFetcher::MaxQueued + 2;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (requests() < UTL_FriendshipFetcher::MaxQueued &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_GE(requests(), UTL_FriendshipFetcher::MaxQueued);
+    EXPECT_LE(requests(), bound) << "the batches wait for the window";
+
+    // Turned off midway, the paced batches go on after the last batch taken: no pair is lost
+    // or asked twice, whatever the thread had asked ahead.
+    ASSERT_TRUE(FramesUntil(session, [&] { return session.GetProgress().pairsAsked > 3000; }));
+    session.SetFastBatches(false);
+    EXPECT_TRUE(session.HasMoreBatches());
+    while (session.HasMoreBatches())
+        ASSERT_TRUE(session.QueryFriendships()) << session.GetProgress().reason;
+    EXPECT_EQ(session.GetProgress().pairsAsked, 11175u);
+    EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::AllKnown);
+    std::vector<std::string> links = receiver.links;
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(std::unique(links.begin(), links.end()), links.end()) << "none handed over twice";
+    EXPECT_EQ(links.size(), ScriptedNetwork::OddPairs(150));
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesEndAtAFailureAndStopWithTheSession)
+{
+    {
+        SCOPED_TRACE("the third batch fails");
+        ScriptedNetwork network(150, "facebook.friends.areFriends");
+        network.failFrom = 2;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        session.SetFastBatches(true);
+        ASSERT_TRUE(LogInAndLoad(session));
+        ASSERT_TRUE(FramesUntil(session, [&] { return !session.HasMoreBatches(); }));
+        EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::BatchesFailed);
+        EXPECT_EQ(network.RequestsFor("facebook.friends.areFriends").size(), 3u)
+            << "nothing after the failure";
+        EXPECT_EQ(session.GetProgress().found, receiver.links.size());
+    }
+    {
+        // A server that never answers a batch: the session still ends at once, the transfer
+        // aborted rather than waited for.
+        SCOPED_TRACE("restart while a batch hangs");
+        ScriptedNetwork network(150);
+        network.holdBatches = true;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        session.SetFastBatches(true);
+        ASSERT_TRUE(LogInAndLoad(session));
+        session.OnFrame();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (network.RequestsFor("facebook.friends.areFriends").empty() &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto start = std::chrono::steady_clock::now();
+        session.Restart();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        EXPECT_FALSE(session.HasMoreBatches());
+        network.holdBatches = false;
+    }
 }
 
 TEST(UTL_NetworkSessionTest, RestartForgetsTheLoginAndTheProgress)
