@@ -7,8 +7,9 @@
 #include <tinyxml.h>
 
 UTL_FriendshipFetcher::UTL_FriendshipFetcher(UTL_FacebookClient& client,
-                                             std::vector<std::string> ids, int row)
-    : client(client), ids(std::move(ids)), row(row)
+                                             std::vector<std::string> ids, int row,
+                                             size_t maxQueued)
+    : client(client), ids(std::move(ids)), row(row), maxQueued(maxQueued)
 {
     client.SetAbortFlag(&stop);
     thread = std::thread([this] { Run(); });
@@ -56,7 +57,7 @@ void UTL_FriendshipFetcher::Run()
         row = batch.nextRow;
         last = last || batch.failed;
         std::unique_lock<std::mutex> lock(mutex);
-        roomFree.wait(lock, [this] { return stop || queue.size() < MaxQueued; });
+        roomFree.wait(lock, [this] { return stop || queue.size() < maxQueued; });
         if (stop)
             break;
         queue.push_back(std::move(batch));

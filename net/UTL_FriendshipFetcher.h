@@ -17,8 +17,11 @@ class UTL_FacebookClient;
 // The friendship batches asked one after another on a thread of its own, so that the window
 // goes on drawing while the server answers: the fast way of the network session. Batches are
 // the session's (whole rows of the pair triangle, past PairsPerBatch pairs each), asked in order,
-// one request at a time; answered ones wait in a queue of at most MaxQueued for the main thread
-// to take, and the thread waits while the queue is full. A failed batch ends the run.
+// one request at a time; answered ones wait in a bounded queue for the main thread to take,
+// and the thread waits while the queue is full. An answered batch keeps only the pairs that are
+// friends, so the queue costs little, and it is long enough that a window drawing a few frames
+// a second (a large circle on a software renderer) still takes many batches a frame. A failed
+// batch ends the run.
 //
 // Threading: while a fetcher exists it alone uses the client it was given, on its thread; the
 // main thread only calls Take and the destructor. The destructor stops the thread
@@ -39,11 +42,12 @@ public:
         std::string reason;
     };
 
-    static constexpr size_t MaxQueued = 4;
+    static constexpr size_t MaxQueued = 64;
 
     // Starts asking from `row` of the friends `ids` with `client`, which it takes over until
-    // it is destroyed.
-    UTL_FriendshipFetcher(UTL_FacebookClient& client, std::vector<std::string> ids, int row);
+    // it is destroyed; at most `maxQueued` answered batches wait.
+    UTL_FriendshipFetcher(UTL_FacebookClient& client, std::vector<std::string> ids, int row,
+                          size_t maxQueued = MaxQueued);
     ~UTL_FriendshipFetcher();
 
     UTL_FriendshipFetcher(const UTL_FriendshipFetcher&) = delete;
@@ -70,6 +74,7 @@ private:
     UTL_FacebookClient& client;
     std::vector<std::string> ids;
     int row;
+    size_t maxQueued;
     std::atomic<bool> stop{false};
     std::mutex mutex;
     std::condition_variable roomFree;

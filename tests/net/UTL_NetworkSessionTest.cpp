@@ -558,17 +558,22 @@ TEST(UTL_NetworkSessionTest, FastBatchesWaitForTheWindowAndHandOverToThePacedOne
     ASSERT_TRUE(LogInAndLoad(session));
     const auto requests = [&] { return network.RequestsFor("facebook.friends.areFriends").size(); };
 
-    // One frame starts the thread; with no frame to take them, the answered batches stop at
-    // the queue's bound (and one more, answered while the queue was full).
-    session.OnFrame();
-    const size_t bound = UTL_FriendshipFetcher::MaxQueued + 2;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (requests() < UTL_FriendshipFetcher::MaxQueued &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_GE(requests(), UTL_FriendshipFetcher::MaxQueued);
-    EXPECT_LE(requests(), bound) << "the batches wait for the window";
+    {
+        // Nobody takes the batches of a fetcher of its own: they stop at its bound of two (and
+        // one more, answered while the queue was full).
+        UTL_FacebookClient client(network.Endpoints().apiKey, "secret", network.server.Url());
+        ASSERT_TRUE(client.Init());
+        std::vector<std::string> ids(receiver.ids);
+        UTL_FriendshipFetcher fetcher(client, ids, 0, 2);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (requests() < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(requests(), 3u) << "the batches wait to be taken";
+        UTL_FriendshipFetcher::Batch batch;
+        EXPECT_TRUE(fetcher.Take(batch));
+        EXPECT_EQ(batch.nextRow, 6) << "rows 0 to 5 hold 879 pairs";
+    }
 
     // Turned off midway, the paced batches go on after the last batch taken: no pair is lost
     // or asked twice, whatever the thread had asked ahead.
