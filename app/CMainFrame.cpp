@@ -4,13 +4,16 @@
 #include "app/UI_HalvaneView.h"
 #include "graph/UTL_GraphReader.h"
 #include "net/CFBLoginDialog.h"
+#include "net/CHtmlCtrl.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
 
 CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
@@ -20,17 +23,31 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     file->addAction("&Open Graph...", QKeySequence::Open, this, &CMainFrame::OnOpenGraph);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addSeparator();
+    file->addAction("&Log in again", QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                    &CMainFrame::LogInAgain);
+    file->addSeparator();
     file->addAction("E&xit", this, &QWidget::close);
     QMenu* view = menuBar()->addMenu("&View");
     arrangeAction = view->addAction("Arrange by &community");
     arrangeAction->setCheckable(true);
     connect(arrangeAction, &QAction::toggled, this, &CMainFrame::OnArrangeByCommunity);
+    fastAction = view->addAction("Load friendships at &once");
+    fastAction->setCheckable(true);
+    connect(fastAction, &QAction::toggled, this,
+            [this](bool checked) { mainView->GetSession().SetFastBatches(checked); });
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("&About Halvane...", this, &CMainFrame::ShowAbout);
 
     mainView = new UI_HalvaneView(endpoints, Area());
     AddView(mainView);
     mainView->setFocus();
+    sessionLine = new QLabel(this);
+    sessionBar = new QProgressBar(this);
+    sessionBar->setRange(0, 100);
+    sessionBar->setMaximumWidth(160);
+    sessionBar->hide();
+    statusBar()->addPermanentWidget(sessionLine);
+    statusBar()->addPermanentWidget(sessionBar);
     statusBar()->showMessage("Ready");
 }
 
@@ -52,6 +69,8 @@ void CMainFrame::Tick()
         else
             ShowError("Open Graph", error);
     }
+    if (mainView)
+        ShowSessionProgress();
     if (loginDialog || !mainView || !loginWanted)
         return;
     const std::string url = mainView->GetLoginUrl();
@@ -78,6 +97,43 @@ void CMainFrame::OnLoginClosed()
     const QSignalBlocker quiet(arrangeAction);
     arrangeAction->setChecked(mainView->IsArrangedByCommunity());
     ShowCircleStatus();
+}
+
+void CMainFrame::SetFastFriendships(bool value)
+{
+    fastAction->setChecked(value);
+}
+
+void CMainFrame::LogInAgain()
+{
+    // A dialog of its own for the new login: the old one's page holds the old token.
+    loginDialog.reset();
+    startGraph.reset();
+    mainView->LogInAgain();
+    loginWanted = true;
+    const QSignalBlocker quiet(arrangeAction);
+    arrangeAction->setChecked(false);
+    statusBar()->clearMessage();
+    ShowSessionProgress();
+}
+
+void CMainFrame::ShowSessionProgress()
+{
+    const UTL_SessionProgress& progress = mainView->GetSession().GetProgress();
+    if (progressShown && progress == shownProgress)
+        return;
+    const QString text = QString::fromStdString(progress.Describe());
+    if (!progressShown || progress.stage != shownProgress.stage)
+        UI_LogEvent("session: " + (text.isEmpty() ? QString("circle from a file") : text));
+    shownProgress = progress;
+    progressShown = true;
+    sessionLine->setText(text);
+    sessionLine->setVisible(!text.isEmpty());
+    sessionLine->setStyleSheet(progress.IsFailure() ? "color: #b3261e" : "");
+    const int percent = progress.Percent();
+    sessionBar->setVisible(percent >= 0);
+    if (percent >= 0)
+        sessionBar->setValue(percent);
 }
 
 void CMainFrame::SetStartGraph(UTL_SocialGraph graph, bool byCommunity)
