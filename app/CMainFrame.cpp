@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
 
 CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
@@ -26,6 +27,9 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     file->addAction("&Open Graph...", QKeySequence::Open, this, &CMainFrame::OnOpenGraph);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addAction("Save &Picture...", QKeySequence::Save, this, &CMainFrame::OnSavePicture);
+    file->addSeparator();
+    file->addAction("&Log in again", QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                    &CMainFrame::LogInAgain);
     file->addSeparator();
     file->addAction("E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
     QMenu* edit = menuBar()->addMenu("&Edit");
@@ -37,6 +41,10 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
+    fastAction = view->addAction("Load friendships at &once");
+    fastAction->setCheckable(true);
+    connect(fastAction, &QAction::toggled, this,
+            [this](bool checked) { mainView->GetSession().SetFastBatches(checked); });
     view->addSeparator();
     fullScreenAction = view->addAction("&Full Screen");
     fullScreenAction->setShortcut(QKeySequence(Qt::Key_F11));
@@ -60,6 +68,13 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
                 mainView->setFocus();
             });
     selectionLabel = new QLabel(this);
+    sessionLine = new QLabel(this);
+    sessionBar = new QProgressBar(this);
+    sessionBar->setRange(0, 100);
+    sessionBar->setMaximumWidth(160);
+    sessionBar->hide();
+    statusBar()->addPermanentWidget(sessionLine);
+    statusBar()->addPermanentWidget(sessionBar);
     statusBar()->addPermanentWidget(selectionLabel);
     statusBar()->showMessage("Ready");
 }
@@ -83,6 +98,8 @@ void CMainFrame::Tick()
         else
             ShowError("Open Graph", error);
     }
+    if (mainView)
+        ShowSessionProgress();
     if (loginDialog || !mainView || !loginWanted)
         return;
     const std::string url = mainView->GetLoginUrl();
@@ -109,6 +126,43 @@ void CMainFrame::OnLoginClosed()
     const QSignalBlocker quiet(arrangeAction);
     arrangeAction->setChecked(mainView->IsArrangedByCommunity());
     ShowCircleStatus();
+}
+
+void CMainFrame::SetFastFriendships(bool value)
+{
+    fastAction->setChecked(value);
+}
+
+void CMainFrame::LogInAgain()
+{
+    // A dialog of its own for the new login: the old one's page holds the old token.
+    loginDialog.reset();
+    startGraph.reset();
+    mainView->LogInAgain();
+    loginWanted = true;
+    const QSignalBlocker quiet(arrangeAction);
+    arrangeAction->setChecked(false);
+    statusBar()->clearMessage();
+    ShowSessionProgress();
+}
+
+void CMainFrame::ShowSessionProgress()
+{
+    const UTL_SessionProgress& progress = mainView->GetSession().GetProgress();
+    if (progressShown && progress == shownProgress)
+        return;
+    const QString text = QString::fromStdString(progress.Describe());
+    if (!progressShown || progress.stage != shownProgress.stage)
+        UI_LogEvent("session: " + (text.isEmpty() ? QString("circle from a file") : text));
+    shownProgress = progress;
+    progressShown = true;
+    sessionLine->setText(text);
+    sessionLine->setVisible(!text.isEmpty());
+    sessionLine->setStyleSheet(progress.IsFailure() ? "color: #b3261e" : "");
+    const int percent = progress.Percent();
+    sessionBar->setVisible(percent >= 0);
+    if (percent >= 0)
+        sessionBar->setValue(percent);
 }
 
 void CMainFrame::SetStartGraph(UTL_SocialGraph graph, bool byCommunity)

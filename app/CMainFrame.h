@@ -3,6 +3,7 @@
 #include "app/UI_Frame.h"
 #include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
+#include "net/UTL_SessionProgress.h"
 
 #include <memory>
 #include <optional>
@@ -10,8 +11,9 @@
 class CFBLoginDialog;
 class GFX_Friend;
 class QAction;
-class QMenu;
 class QLabel;
+class QMenu;
+class QProgressBar;
 class UI_HalvaneView;
 class UI_SearchBar;
 
@@ -21,6 +23,9 @@ class UI_SearchBar;
 // address, opens the login dialog on it. The dialog is made once and only hidden when closed. A
 // circle opened from a graph file takes the place of the login: given at start, it is shown on the
 // first tick at which the view is ready, and no login is started.
+// The status bar keeps a line of its own about the network session: the friends and the
+// friendships known so far, with a progress bar while they load, and failures in plain words.
+// File > Log in again clears the circle and opens a new login dialog.
 class CMainFrame : public UI_Frame
 {
     Q_OBJECT
@@ -62,6 +67,11 @@ public:
     // The smallest client size at which the dial, the rotation buttons and the first items of
     // both docks stay in view.
     static QSize MinimumViewSize();
+    // Friendship batches back to back instead of one every 500 frames (View > Load
+    // friendships at once).
+    void SetFastFriendships(bool value);
+    // Forgets the circle shown and the login, and opens a new login dialog on the next tick.
+    void LogInAgain();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -83,6 +93,8 @@ private:
     void FillThemeMenu();
     // The status bar's line about the circle shown.
     void ShowCircleStatus();
+    // Brings the session's line and bar up to date; tells the event log of each new stage.
+    void ShowSessionProgress();
     void ShowError(const QString& title, const std::string& error);
 
     std::optional<UTL_SocialGraph> startGraph;
@@ -97,6 +109,11 @@ private:
     const GFX_Friend* shownPerson = nullptr;
     size_t shownLines = 0;
     int shownFriends = -1;
+    QAction* fastAction = nullptr;
+    QLabel* sessionLine = nullptr;
+    QProgressBar* sessionBar = nullptr;
+    UTL_SessionProgress shownProgress;
+    bool progressShown = false;
 
     std::unique_ptr<CFBLoginDialog> loginDialog;
     UI_HalvaneView* mainView = nullptr;

@@ -75,6 +75,20 @@ void UI_HalvaneView::OnLoginClosed()
     UI_LogEvent(QString("friends loaded: %1").arg(controller->GetCircle().GetFriendCount()));
 }
 
+void UI_HalvaneView::LogInAgain()
+{
+    makeCurrent();
+    controller->ClearCircle();
+    doneCurrent();
+    session.Restart();
+    graph.Clear();
+    fromFile = false;
+    communitiesFound = false;
+    byCommunity = false;
+    legend.clear();
+    UI_LogEvent("log in again");
+}
+
 bool UI_HalvaneView::OpenGraph(const std::string& path, const std::string& self,
                                const Progress& progress, std::string& error)
 {

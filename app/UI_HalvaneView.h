@@ -38,6 +38,9 @@ public:
     bool StartLogin() { return session.StartLogin(); }
     std::string GetLoginUrl() { return session.GetLoginUrl(); }
     void OnLoginClosed();
+    // Clears the circle shown and forgets the login, so that the next login address is a new
+    // one and the circle of the next login arrives afresh.
+    void LogInAgain();
 
     // Reports the bytes read of a graph file as it is read.
     using Progress = std::function<void(uint64_t done, uint64_t total)>;

@@ -52,10 +52,16 @@ struct StartGraph
     GFX_DrawPaths drawPaths;
 };
 
+// What the command line asks of the window beyond the endpoints.
+struct WindowOptions
+{
+    bool fastFriendships = false;
+};
+
 // The command line, read before the GUI exists so that --help and --version work, and mistakes
 // are reported, without a display. Returns false when the program should stop with `exitCode`.
 bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoints,
-                  StartGraph& start, int& exitCode)
+                  StartGraph& start, WindowOptions& window, int& exitCode)
 {
     QCoreApplication parsing(argc, argv);
     QCoreApplication::setApplicationName("halvane");
@@ -95,12 +101,18 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
                             "friendship rows as long textured quads; 'immediate' every dot, "
                             "ball and label on its own, the same picture more slowly.",
                             "WAY", "ribbons");
+    QCommandLineOption fastFriendships(
+        "fast-friendships",
+        "Ask for the friendships among the friends batch after batch, as fast as the server "
+        "answers (within 15 ms of each frame), instead of one batch every 500 frames; the "
+        "same as View > Load friendships at once.");
     options.addOption(network);
     options.addOption(loginPage);
     options.addOption(open);
     options.addOption(self);
     options.addOption(communities);
     options.addOption(dots);
+    options.addOption(fastFriendships);
     options.process(parsing); // --help, --version and unknown options end the program here
 
     const QString server = options.value(network);
@@ -117,6 +129,7 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     start.path = options.value(open).toStdString();
     start.self = options.value(self).toStdString();
     start.byCommunity = options.isSet(communities);
+    window.fastFriendships = options.isSet(fastFriendships);
     if (start.path.empty() && (options.isSet(self) || start.byCommunity))
     {
         std::fprintf(stderr, "halvane: --self and --communities go with --open\n");
@@ -152,8 +165,9 @@ int main(int argc, char** argv)
 {
     UTL_NetworkSession::Endpoints endpoints;
     StartGraph start;
+    WindowOptions window;
     int exitCode = 0;
-    if (!ParseOptions(argc, argv, endpoints, start, exitCode))
+    if (!ParseOptions(argc, argv, endpoints, start, window, exitCode))
         return exitCode;
 
     // A file given at start is read before any window opens: one that does not read leaves
@@ -180,6 +194,7 @@ int main(int argc, char** argv)
     if (!app.InitInstance(endpoints))
         return 1;
     app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(start.drawPaths);
+    app.GetMainFrame()->SetFastFriendships(window.fastFriendships);
     if (!start.path.empty())
         app.GetMainFrame()->SetStartGraph(std::move(graph), start.byCommunity);
     return app.exec();

@@ -39,6 +39,12 @@ std::string EncodeParameter(const std::string& parameter)
     return parameter.substr(0, equals + 1) +
            UTL_FacebookClient::EncodeFormValue(parameter.substr(equals + 1));
 }
+
+// Ends the transfer once the abort flag is set.
+int CheckAbort(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
 } // namespace
 
 UTL_FacebookClient::UTL_FacebookClient(const std::string& apiKey, const std::string& appSecret,
@@ -136,7 +142,14 @@ bool UTL_FacebookClient::CallMethod(const std::string& method,
         curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(totalTimeout.count()));
         // Time-outs must not rely on signals: the viewer runs other threads.
         curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-        result = curl_easy_perform(handle);
+        if (abortFlag)
+        {
+            curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+            curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CheckAbort);
+            curl_easy_setopt(handle, CURLOPT_XFERINFODATA, abortFlag);
+        }
+        result =
+            abortFlag && abortFlag->load() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(handle);
     }
     ++callCounter;
     return result == CURLE_OK;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -16,7 +17,8 @@
 // values. Every call is synchronous and bounded by a connect and a total time-out, so a dead
 // server costs at most that long.
 //
-// Threading: one client belongs to one thread (the main thread in the viewer); nothing is shared.
+// Threading: one client belongs to one thread at a time (the main thread in the viewer, or the
+// thread a caller hands it to); nothing is shared but the abort flag.
 class UTL_FacebookClient
 {
 public:
@@ -58,6 +60,10 @@ public:
     bool HasSession() const { return hasSession; }
     int GetCallCounter() const { return callCounter; }
 
+    // A flag that, once set, aborts the transfer running and fails later calls at once; for a
+    // thread that must stop (null: none). The flag must outlive the calls.
+    void SetAbortFlag(const std::atomic<bool>* flag) { abortFlag = flag; }
+
     // Replaces the time-outs of later calls (tests use short ones).
     void SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
 
@@ -77,6 +83,7 @@ private:
     int callCounter = 0;
     bool hasSession = false;
     void* curl = nullptr; // CURL*, kept opaque so that callers need no libcurl header
+    const std::atomic<bool>* abortFlag = nullptr;
 
     std::chrono::milliseconds connectTimeout = DefaultConnectTimeout;
     std::chrono::milliseconds totalTimeout = DefaultTotalTimeout;

@@ -17,23 +17,6 @@ const TiXmlElement* ParseRoot(const std::string& answer, TiXmlDocument& doc, con
     return UTL_XmlAnswer::Parse(answer, doc) ? doc.FirstChildElement(root) : nullptr;
 }
 
-// Why an answer of `method` lacked what it should hold: the server's own error when it sent one.
-// The text comes from the network and ends up on a terminal, so it is cut short and keeps only
-// printable characters.
-std::string UnexpectedAnswer(const char* method, const TiXmlDocument& doc)
-{
-    const TiXmlElement* error = doc.FirstChildElement("error_response");
-    if (!error)
-        return std::string(method) + " answered without its result";
-    std::string said = "error " + UTL_XmlAnswer::ChildText(error, "error_code") + ": " +
-                       UTL_XmlAnswer::ChildText(error, "error_msg");
-    if (said.size() > 200)
-        said.resize(200);
-    for (char& c : said)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = '?';
-    return std::string(method) + " failed with " + said;
-}
 } // namespace
 
 UTL_NetworkSession::Endpoints UTL_NetworkSession::BuiltIn()
@@ -54,7 +37,10 @@ UTL_NetworkSession::UTL_NetworkSession(const Endpoints& endpoints, UTL_FriendRec
 {
 }
 
-UTL_NetworkSession::~UTL_NetworkSession() = default;
+UTL_NetworkSession::~UTL_NetworkSession()
+{
+    StopFetcher(); // before the client it uses
+}
 
 void UTL_NetworkSession::SetTimeouts(std::chrono::milliseconds connect,
                                      std::chrono::milliseconds total)
@@ -67,14 +53,40 @@ void UTL_NetworkSession::SetTimeouts(std::chrono::milliseconds connect,
 
 bool UTL_NetworkSession::StartLogin()
 {
+    StopFetcher();
     loginUrl.clear();
     client = std::make_unique<UTL_FacebookClient>(endpoints.apiKey, endpoints.appSecret,
                                                   endpoints.serverUrl);
     client->SetTimeouts(connectTimeout, totalTimeout);
+    progress = UTL_SessionProgress();
     if (!client->Init())
+    {
+        progress.stage = UTL_SessionProgress::Stage::ServerUnreachable;
+        progress.reason = endpoints.serverUrl.substr(0, endpoints.serverUrl.find('/'));
         return false;
+    }
     loginUrl = client->MakeLoginUrl(endpoints.loginPage);
     return true;
+}
+
+void UTL_NetworkSession::StopBatches()
+{
+    StopFetcher();
+    moreBatches = false;
+    progress.stage = UTL_SessionProgress::Stage::Stopped;
+}
+
+void UTL_NetworkSession::Restart()
+{
+    StopFetcher();
+    client.reset();
+    loginUrl.clear();
+    haveFailedStart = false;
+    friendsRequested = false;
+    moreBatches = false;
+    resumeRow = 0;
+    failure.clear();
+    progress = UTL_SessionProgress();
 }
 
 std::string UTL_NetworkSession::GetLoginUrl()
@@ -98,9 +110,21 @@ bool UTL_NetworkSession::OnLoginClosed()
     return LoadFriends();
 }
 
-bool UTL_NetworkSession::Fail(const std::string& why)
+bool UTL_NetworkSession::Fail(const std::string& why, UTL_SessionProgress::Stage stage)
 {
     failure = why;
+    progress = UTL_SessionProgress();
+    progress.stage = stage;
+    progress.friends = receiver ? receiver->GetFriendCount() : 0;
+    progress.reason = why;
+    return false;
+}
+
+bool UTL_NetworkSession::EndBatches(UTL_SessionProgress::Stage stage, const std::string& why)
+{
+    moreBatches = false;
+    progress.stage = stage;
+    progress.reason = why;
     return false;
 }
 
@@ -112,13 +136,15 @@ void UTL_NetworkSession::Report(const std::string& line) const
 
 bool UTL_NetworkSession::LoadFriends()
 {
+    StopFetcher();
     failure.clear();
     if (!client || !friendsRequested || !receiver)
         return Fail("not logged in");
     if (!client->GetSession())
     {
         friendsRequested = false;
-        return Fail("no session (the login was not completed)");
+        return Fail("no session (the login was not completed)",
+                    UTL_SessionProgress::Stage::LoginRefused);
     }
 
     std::string answer;
@@ -130,7 +156,7 @@ bool UTL_NetworkSession::LoadFriends()
         TiXmlDocument friendsDoc;
         const TiXmlElement* friendList = ParseRoot(answer, friendsDoc, "friends_get_response");
         if (!friendList)
-            return Fail(UnexpectedAnswer("friends.get", friendsDoc));
+            return Fail(UTL_XmlAnswer::Unexpected("friends.get", friendsDoc));
         for (const TiXmlElement* uid = friendList->FirstChildElement("uid"); uid;
              uid = uid->NextSiblingElement("uid"))
         {
@@ -167,7 +193,7 @@ bool UTL_NetworkSession::LoadFriends()
         TiXmlDocument usersDoc;
         const TiXmlElement* users = ParseRoot(answer, usersDoc, "users_getInfo_response");
         if (!users)
-            return Fail(UnexpectedAnswer("users.getInfo", usersDoc));
+            return Fail(UTL_XmlAnswer::Unexpected("users.getInfo", usersDoc));
 
         for (const TiXmlElement* user = users->FirstChildElement("user"); user;
              user = user->NextSiblingElement())
@@ -202,75 +228,119 @@ bool UTL_NetworkSession::LoadFriends()
     resumeRow = 0;
     frameCounter = FirstBatchCounter;
     moreBatches = true;
+    const int count = receiver->GetFriendCount();
+    progress = UTL_SessionProgress();
+    progress.stage = UTL_SessionProgress::Stage::LoadingFriendships;
+    progress.friends = count;
+    progress.pairs = uint64_t(count) * uint64_t(std::max(count - 1, 0)) / 2;
     return true;
 }
 
 bool UTL_NetworkSession::QueryFriendships()
 {
+    StopFetcher();
     moreBatches = false;
     if (!client || !receiver)
         return false;
     const int count = receiver->GetFriendCount();
-    if (count < 2)
-        return false;
-
-    // Whole rows of the pair triangle: row j pairs friend j with every later friend.
     std::string firsts, seconds;
-    int pairs = 0;
-    for (int j = resumeRow; j < count - 1; ++j)
-    {
-        const std::string& rowId = receiver->GetFriendId(j);
-        for (int k = j + 1; k < count; ++k)
-        {
-            firsts += rowId;
-            firsts += ',';
-            seconds += receiver->GetFriendId(k);
-            seconds += ',';
-            ++pairs;
-        }
-        if (pairs > PairsPerBatch)
-        {
-            resumeRow = j + 1;
-            frameCounter = 0;
-            moreBatches = true;
-            break;
-        }
-    }
+    int nextRow = 0;
+    bool last = true;
+    const int pairs = UTL_FriendshipFetcher::Collect(
+        [this](int index) -> const std::string& { return receiver->GetFriendId(index); }, count,
+        resumeRow, PairsPerBatch, nextRow, last, firsts, seconds);
     if (pairs == 0)
+    {
+        // Nothing left to ask, or nothing at all: every friendship there is is known.
+        if (progress.stage == UTL_SessionProgress::Stage::LoadingFriendships)
+            progress.stage = UTL_SessionProgress::Stage::AllKnown;
         return false;
-    firsts.pop_back();
-    seconds.pop_back();
+    }
+    if (!last)
+    {
+        resumeRow = nextRow;
+        frameCounter = 0;
+        moreBatches = true;
+    }
 
     // A batch that fails ends the friendship queries: nothing is retried.
-    std::string answer;
-    TiXmlDocument doc;
-    const TiXmlElement* results = nullptr;
-    if (client->CallMethod("facebook.friends.areFriends", {"uids1=" + firsts, "uids2=" + seconds},
-                           answer, MaxAnswerBytes))
-        results = ParseRoot(answer, doc, "friends_areFriends_response");
-    if (!results)
+    UTL_FriendshipFetcher::Batch batch;
+    batch.pairs = pairs;
+    batch.nextRow = nextRow;
+    batch.last = last;
+    UTL_FriendshipFetcher::Ask(*client, firsts, seconds, MaxAnswerBytes, batch);
+    return Apply(batch);
+}
+
+bool UTL_NetworkSession::Apply(const UTL_FriendshipFetcher::Batch& batch)
+{
+    if (batch.failed)
+        return EndBatches(batch.stage, batch.reason);
+    for (const auto& [first, second] : batch.friends)
+        receiver->ConnectFriends(first, second, 0.4f, false);
+    progress.found += batch.friends.size();
+    progress.pairsAsked += uint64_t(batch.pairs);
+    resumeRow = batch.nextRow;
+    if (batch.last)
     {
         moreBatches = false;
-        return false;
-    }
-    // Most pairs are not friends: their answer is tested where it lies, and only friends' ids
-    // become strings.
-    for (const TiXmlElement* info = results->FirstChildElement("friend_info"); info;
-         info = info->NextSiblingElement())
-    {
-        const char* areFriends = UTL_XmlAnswer::ChildTextOrNull(info, "are_friends");
-        if (areFriends && std::strcmp(areFriends, "1") == 0)
-            receiver->ConnectFriends(UTL_XmlAnswer::ChildText(info, "uid1"),
-                                     UTL_XmlAnswer::ChildText(info, "uid2"), 0.4f, false);
+        if (progress.stage == UTL_SessionProgress::Stage::LoadingFriendships)
+            progress.stage = UTL_SessionProgress::Stage::AllKnown;
     }
     return true;
+}
+
+void UTL_NetworkSession::StopFetcher()
+{
+    // Batches answered but not taken are dropped; the resume row is that of the last one taken.
+    fetcher.reset();
+}
+
+void UTL_NetworkSession::SetFastBatches(bool value)
+{
+    fastBatches = value;
+    if (!value && fetcher)
+    {
+        StopFetcher();
+        frameCounter = 0; // the paced way goes on from the last batch taken
+    }
 }
 
 bool UTL_NetworkSession::OnFrame()
 {
     ++frameCounter;
-    if (frameCounter <= FramesBetweenBatches || !moreBatches)
+    if (!moreBatches)
         return false;
-    QueryFriendships();
-    return true;
+    if (!client || !receiver)
+        return false;
+    if (!fastBatches)
+    {
+        if (frameCounter <= FramesBetweenBatches)
+            return false;
+        QueryFriendships();
+        return true;
+    }
+    // The batches are asked on the fetcher's thread; the frame takes the answered ones while
+    // its budget lasts.
+    if (!fetcher)
+    {
+        std::vector<std::string> ids;
+        ids.reserve(size_t(receiver->GetFriendCount()));
+        for (int i = 0; i < receiver->GetFriendCount(); ++i)
+            ids.push_back(receiver->GetFriendId(i));
+        fetcher = std::make_unique<UTL_FriendshipFetcher>(*client, std::move(ids), resumeRow);
+    }
+    const auto start = clock();
+    bool took = false;
+    UTL_FriendshipFetcher::Batch batch;
+    while (moreBatches && fetcher->Take(batch))
+    {
+        took = true;
+        Apply(batch);
+        if (clock() - start >= BatchBudget)
+            break;
+    }
+    if (!moreBatches)
+        StopFetcher();
+    return took;
 }

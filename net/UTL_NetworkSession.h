@@ -1,6 +1,8 @@
 #pragma once
 
 #include "net/UTL_FacebookClient.h"
+#include "net/UTL_FriendshipFetcher.h"
+#include "net/UTL_SessionProgress.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,9 +22,17 @@ class UTL_FriendReceiver;
 // make the viewer hold and draw millions of people. What was cut is told to the event sink.
 // Friendships are asked for in batches of whole rows of the pair triangle, about 800 pairs each,
 // one batch every 500 frames, so that a large circle arrives gradually without blocking the
-// window for long. The view counts frames with OnFrame.
+// window for long. The view counts frames with OnFrame. With fast batches on, the same batches
+// are asked back to back, in order and one request at a time, on a thread of their own (see
+// UTL_FriendshipFetcher), and OnFrame hands the answered ones to the receiver until BatchBudget
+// of the frame is spent: the window goes on drawing however long the server takes, and no more
+// than a few answered batches wait at any time.
 //
-// Main thread only: every call blocks until the server answers or its time-out passes.
+// GetProgress tells where the login and the queries stand, for the status bar.
+//
+// Main thread only: every call blocks until the server answers or its time-out passes. While the
+// fast batches run, their thread has the client; every operation that uses the client stops
+// that thread first (cooperatively: the transfer running is aborted and the thread joined).
 class UTL_NetworkSession
 {
 public:
@@ -74,7 +84,15 @@ public:
     uint32_t GetFrameCounter() const { return frameCounter; }
     bool HasMoreBatches() const { return moreBatches; }
     // Asks for no more friendship batches: the circle they were for is no longer shown.
-    void StopBatches() { moreBatches = false; }
+    void StopBatches();
+    // Forgets the login and the circle's progress, so that the next GetLoginUrl starts a new
+    // login with a new client.
+    void Restart();
+    // Batches back to back within BatchBudget of each frame instead of one every 500 frames.
+    // Turned off while they run, the paced batches go on after the last batch taken.
+    void SetFastBatches(bool value);
+    bool IsFastBatches() const { return fastBatches; }
+    const UTL_SessionProgress& GetProgress() const { return progress; }
     // Why the last LoadFriends failed, e.g. "users.getInfo failed with error 2: Service
     // temporarily unavailable"; empty after a success.
     const std::string& GetFailure() const { return failure; }
@@ -92,6 +110,8 @@ public:
     // Frames between batches, and where the counter starts after the friends arrive.
     static constexpr uint32_t FramesBetweenBatches = 500;
     static constexpr uint32_t FirstBatchCounter = 450;
+    // The time of a frame the fast batches may take, measured with the session's clock.
+    static constexpr std::chrono::milliseconds BatchBudget{15};
     // The most friends taken from one circle, and the most uids asked in one users.getInfo.
     static constexpr size_t MaxFriends = 10000;
     static constexpr size_t UsersPerCall = 1000;
@@ -102,18 +122,28 @@ public:
 
 private:
     // Records why loading failed and returns false.
-    bool Fail(const std::string& why);
+    bool Fail(const std::string& why,
+              UTL_SessionProgress::Stage stage = UTL_SessionProgress::Stage::FriendsFailed);
+    // Hands an answered batch to the receiver and counts it; returns false for a failed one.
+    bool Apply(const UTL_FriendshipFetcher::Batch& batch);
+    void StopFetcher();
+    // Ends the batches at `stage` with `why`; returns false.
+    bool EndBatches(UTL_SessionProgress::Stage stage, const std::string& why);
     void Report(const std::string& line) const;
 
     Endpoints endpoints;
     UTL_FriendReceiver* receiver;
     std::unique_ptr<UTL_FacebookClient> client;
+    // Declared after the client, so that it stops before the client goes.
+    std::unique_ptr<UTL_FriendshipFetcher> fetcher;
     std::string loginUrl;
     bool friendsRequested = false;
     int resumeRow = 0;
     uint32_t frameCounter = 0;
     bool moreBatches = false;
+    bool fastBatches = false;
     std::string failure;
+    UTL_SessionProgress progress;
     EventSink eventSink;
     Clock clock = [] { return std::chrono::steady_clock::now(); };
     bool haveFailedStart = false;

@@ -91,3 +91,23 @@ std::string UTL_XmlAnswer::ChildText(const TiXmlElement* parent, const char* nam
     const char* text = ChildTextOrNull(parent, name);
     return text ? std::string(text) : std::string();
 }
+
+std::string UTL_XmlAnswer::ErrorCode(const TiXmlDocument& doc)
+{
+    return ChildText(doc.FirstChildElement("error_response"), "error_code");
+}
+
+std::string UTL_XmlAnswer::Unexpected(const char* method, const TiXmlDocument& doc)
+{
+    const TiXmlElement* error = doc.FirstChildElement("error_response");
+    if (!error)
+        return std::string(method) + " answered without its result";
+    std::string said =
+        "error " + ChildText(error, "error_code") + ": " + ChildText(error, "error_msg");
+    if (said.size() > 200)
+        said.resize(200);
+    for (char& c : said)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return std::string(method) + " failed with " + said;
+}

@@ -23,4 +23,12 @@ std::string ChildText(const TiXmlElement* parent, const char* name);
 // The same text where the document keeps it, or null for any of those cases; valid as long as
 // the document. For walks over thousands of elements that only test most of them.
 const char* ChildTextOrNull(const TiXmlElement* parent, const char* name);
+
+// The error_code of an error_response answer; empty for any other answer.
+std::string ErrorCode(const TiXmlDocument& doc);
+
+// Why an answer of `method` lacked what it should hold: the server's own error when it sent one.
+// The text comes from the network and ends up on a terminal and in the status bar, so it is cut
+// short and keeps only printable characters.
+std::string Unexpected(const char* method, const TiXmlDocument& doc);
 } // namespace UTL_XmlAnswer

@@ -4,8 +4,9 @@
 #   2. builds the viewer and halvane-server (release build in build/);
 #   3. starts halvane-server on 127.0.0.1:8765 with its sample network, unless a server already
 #      answers there, and prints the demo account to log in with;
-#   4. runs the viewer from the repository root (it reads ./data/config/) until it is closed,
-#      then stops the server it started.
+#   4. runs the viewer from the repository root (it reads ./data/config/), with the friendships
+#      asked for back to back (--fast-friendships), until it is closed, then stops the server it
+#      started.
 # Usage: scripts/demo.sh [viewer options]    e.g. --login-page URL; see build/app/halvane --help
 # Environment: HALVANE_PORT (default 8765), HALVANE_JOBS (build parallelism),
 #              HALVANE_DEMO_DB (the server's database, default build/demo/halvane-server.db).
@@ -126,8 +127,8 @@ fi
 
 say "starting the viewer"
 # In the background, so that an interrupt or a TERM reaches the traps at once and everything
-# started here is stopped.
-"$viewer" --network "$host:$port" "$@" &
+# started here is stopped. The demo's server answers at once: the friendships need not trickle in.
+"$viewer" --network "$host:$port" --fast-friendships "$@" &
 viewer_pid=$!
 rc=0
 wait "$viewer_pid" || rc=$?

@@ -20,6 +20,9 @@
 #   7. in that run, Ctrl+F opens the search bar, the test types part of a friend's name without
 #      its accents and presses Enter: the event log must tell the pick and the status bar's
 #      selection (name and friend count), and the view must glide to the person.
+#   8. a fourth run starts with the server stopped: the event log must say it is unreachable; once
+#      it is back the login dialog opens, Close without a login is told as such, and File > Log in
+#      again (Ctrl+L) opens the dialog again.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -645,6 +648,47 @@ search_and_select() {
   log "search: '$query' selected $name, the view glided there"
 }
 search_and_select "jose pe" "José Pérez" 14
+stop "$viewer_pid" group
+viewer_pid=
+
+# ---- failures shown, and File > Log in again ----
+
+# A fourth run is pointed at the first server's port with that server stopped: the event log must
+# say the server is unreachable, and no login dialog may open. The server then comes back on the
+# same port, and the viewer's next try opens the login dialog. Close pressed without logging in
+# must be told as a login not finished; File > Log in again (Ctrl+L) must open a dialog again.
+stop "$server_pid"
+server_pid=
+run=$scratch/viewer-again.log
+start_viewer "$run" --network "127.0.0.1:$port"
+log "viewer started on the stopped server's port $port (pid $viewer_pid)"
+wait_for 60 "'Server unreachable' in the event log" \
+  logged "$run" "session: Server unreachable (127.0.0.1:$port)"
+has_window "$dialog_title" && fail "a login dialog opened with no server to log in to"
+
+"$server" --host 127.0.0.1 --port "$port" --db "$database" >"$scratch/server-again.out" \
+  2>>"$scratch/server.log" &
+server_pid=$!
+wait_for 60 "login dialog window once the server is back" has_window "$dialog_title"
+log "the server is back on $port; the login dialog opened"
+dialog=$(window_named "$dialog_title")
+geometry_of "$dialog"
+xdotool mousemove --sync "$((WX + WW - 10 - 40))" "$((WY + WH - 10 - 13))" click 1
+wait_for 15 "'login dialog closed' in the event log" logged "$run" "login dialog closed"
+wait_for 30 "'Not logged in' in the event log after Close without a login" \
+  logged "$run" "session: Not logged in"
+
+main=$(window_named Halvane)
+[[ -n "$main" ]] || fail "no main window after Close"
+for try in 1 2 3; do
+  xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+  xdotool key ctrl+l
+  poll_for 10 "'log in again' in the event log" logged "$run" "log in again" && break
+  log "Ctrl+L did not reach the viewer (try $try); pressing it again"
+done
+logged "$run" "log in again" || fail "File > Log in again (Ctrl+L) never reached the viewer"
+wait_for 60 "login dialog window after File > Log in again" has_window "$dialog_title"
+log "File > Log in again opened the login dialog again"
 stop "$viewer_pid" group
 viewer_pid=
 

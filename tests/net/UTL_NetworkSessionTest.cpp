@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -54,7 +56,7 @@ std::string Element(const std::string& name, const std::string& text)
 
 // A scripted network: the user 100 with n friends numbered from 1 (100 skipped: that is the
 // user), friends when the sum of their uids is odd. Answers are chosen by method; `failMethod`
-// gets an error answer instead.
+// gets the error `failCode` instead, from its call `failFrom` on (counted from 0).
 struct ScriptedNetwork
 {
     explicit ScriptedNetwork(int friends, std::string failMethod = "")
@@ -67,10 +69,12 @@ struct ScriptedNetwork
     {
         const std::string method =
             request.fields.count("method") ? request.fields.at("method") : "";
-        if (method == failMethod)
-            return std::string(XmlHead) + "<error_response><error_code>2</error_code>"
-                                          "<error_msg>Service temporarily unavailable</error_msg>"
-                                          "</error_response>";
+        if (method == failMethod && failCalls++ >= failFrom)
+            return std::string(XmlHead) + "<error_response><error_code>" + failCode +
+                   "</error_code><error_msg>" +
+                   (failCode == "2" ? "Service temporarily unavailable"
+                                    : "Session key invalid or no longer valid") +
+                   "</error_msg></error_response>";
         if (method == "facebook.auth.createToken")
             return std::string(XmlHead) + Element("auth_createToken_response", "tok");
         if (method == "facebook.auth.getSession")
@@ -102,6 +106,9 @@ struct ScriptedNetwork
         }
         if (method == "facebook.friends.areFriends")
         {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (holdBatches && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             std::vector<std::string> first = Split(request.fields.at("uids1"));
             std::vector<std::string> second = Split(request.fields.at("uids2"));
             std::string infos;
@@ -119,6 +126,15 @@ struct ScriptedNetwork
 
     // The uid of the i-th friend, counted from 1.
     static std::string FriendUid(int i) { return std::to_string(i < 100 ? i : i + 1); }
+
+    // How many pairs of the first `n` friends are friends: odd uids times even ones.
+    static size_t OddPairs(int n)
+    {
+        size_t odd = 0;
+        for (int i = 1; i <= n; ++i)
+            odd += std::stoi(FriendUid(i)) % 2;
+        return odd * (size_t(n) - odd);
+    }
 
     static std::string User(const std::string& uid, bool withPicture)
     {
@@ -154,7 +170,11 @@ struct ScriptedNetwork
 
     int friends;
     std::string failMethod;
+    std::string failCode = "2";
+    int failFrom = 0;
+    std::atomic<int> failCalls{0};
     int extraUsers = 0;
+    std::atomic<bool> holdBatches{false}; // areFriends answers nothing while set
     StubRestServer server;
 };
 
@@ -367,4 +387,259 @@ TEST(UTL_NetworkSessionTest, OneTokenPerLoginAndADeadServerIsAskedAtMostEveryFew
     now += UTL_NetworkSession::LoginRetryInterval;
     EXPECT_TRUE(dead.GetLoginUrl().empty());
     EXPECT_NE(dead.GetClient(), first) << "a new client once the interval has passed";
+}
+
+TEST(UTL_NetworkSessionTest, ProgressCountsFollowTheLoginAndTheBatches)
+{
+    using Stage = UTL_SessionProgress::Stage;
+    {
+        SCOPED_TRACE("50 friends: two batches, then all known");
+        ScriptedNetwork network(50);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        EXPECT_EQ(session.GetProgress().stage, Stage::LoggingIn);
+        ASSERT_TRUE(LogInAndLoad(session));
+        UTL_SessionProgress progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::LoadingFriendships);
+        EXPECT_EQ(progress.friends, 50);
+        EXPECT_EQ(progress.pairs, 1225u);
+        EXPECT_EQ(progress.pairsAsked, 0u);
+        EXPECT_EQ(progress.Percent(), 0);
+
+        ASSERT_TRUE(session.QueryFriendships());
+        progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::LoadingFriendships);
+        EXPECT_EQ(progress.pairsAsked, 819u) << "rows 0 to 20";
+        EXPECT_EQ(progress.found, receiver.links.size());
+        EXPECT_EQ(progress.Percent(), 66);
+
+        ASSERT_TRUE(session.QueryFriendships());
+        progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, Stage::AllKnown);
+        EXPECT_EQ(progress.pairsAsked, progress.pairs);
+        EXPECT_EQ(progress.found, 625u);
+        EXPECT_EQ(progress.Percent(), -1) << "no bar once all are known";
+    }
+    for (const int friends : {0, 1})
+    {
+        SCOPED_TRACE(std::to_string(friends) + " friends: nothing to ask");
+        ScriptedNetwork network(friends);
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_EQ(session.GetProgress().pairs, 0u);
+        EXPECT_FALSE(session.QueryFriendships());
+        EXPECT_EQ(session.GetProgress().stage, Stage::AllKnown);
+        EXPECT_EQ(session.GetProgress().friends, friends);
+        EXPECT_TRUE(network.RequestsFor("facebook.friends.areFriends").empty());
+    }
+    {
+        SCOPED_TRACE("users.getInfo fails");
+        ScriptedNetwork network(3, "facebook.users.getInfo");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetProgress().stage, Stage::FriendsFailed);
+        EXPECT_EQ(session.GetProgress().reason, session.GetFailure());
+        EXPECT_TRUE(session.GetProgress().IsFailure());
+    }
+    {
+        SCOPED_TRACE("no session for the token");
+        ScriptedNetwork network(3, "facebook.auth.getSession");
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_FALSE(session.GetLoginUrl().empty());
+        EXPECT_FALSE(session.OnLoginClosed());
+        EXPECT_EQ(session.GetProgress().stage, Stage::LoginRefused);
+    }
+    for (const std::string code : {"2", "102"})
+    {
+        SCOPED_TRACE("the second batch fails with error " + code);
+        ScriptedNetwork network(50, "facebook.friends.areFriends");
+        network.failFrom = 1;
+        network.failCode = code;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        ASSERT_TRUE(LogInAndLoad(session));
+        EXPECT_TRUE(session.QueryFriendships());
+        EXPECT_FALSE(session.QueryFriendships());
+        const UTL_SessionProgress& progress = session.GetProgress();
+        EXPECT_EQ(progress.stage, code == "2" ? Stage::BatchesFailed : Stage::SessionLost);
+        EXPECT_EQ(progress.pairsAsked, 819u) << "the first batch's pairs stay counted";
+        EXPECT_EQ(progress.found, receiver.links.size());
+        EXPECT_NE(progress.reason.find("error " + code), std::string::npos) << progress.reason;
+        EXPECT_FALSE(session.HasMoreBatches());
+    }
+    {
+        SCOPED_TRACE("a dead server");
+        RecordingReceiver receiver;
+        UTL_NetworkSession dead(UTL_NetworkSession::ForServer("127.0.0.1:1"), &receiver);
+        dead.SetTimeouts(std::chrono::milliseconds(500), std::chrono::milliseconds(1000));
+        EXPECT_TRUE(dead.GetLoginUrl().empty());
+        EXPECT_EQ(dead.GetProgress().stage, Stage::ServerUnreachable);
+        EXPECT_EQ(dead.GetProgress().reason, "127.0.0.1:1");
+    }
+}
+
+// Steps frames until `done` holds, for at most a minute of wall time.
+template <typename Done> bool FramesUntil(UTL_NetworkSession& session, Done done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        session.OnFrame();
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Every pair of `friends` friends asked exactly once, in batches of whole rows in order.
+void ExpectEveryPairOnceInOrder(const ScriptedNetwork& network, int friends)
+{
+    const auto batches = network.RequestsFor("facebook.friends.areFriends");
+    size_t pairs = 0;
+    int previousFirst = 0;
+    for (const auto& batch : batches)
+    {
+        const auto firsts = ScriptedNetwork::Split(batch.fields.at("uids1"));
+        EXPECT_GT(std::stoi(firsts.front()), previousFirst) << "rows in order";
+        EXPECT_TRUE(firsts.size() > 800 || &batch == &batches.back());
+        previousFirst = std::stoi(firsts.back());
+        pairs += firsts.size();
+    }
+    EXPECT_EQ(pairs, size_t(friends) * size_t(friends - 1) / 2);
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesArriveBackToBackWithinTheFrameBudget)
+{
+    // 150 friends: 11,175 pairs in batches of six rows or more. (The stub server takes form
+    // bodies of 8 KiB at most, about 1,000 pairs of three-digit uids.)
+    ScriptedNetwork network(150);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    auto now = std::chrono::steady_clock::now();
+    // Every look at the clock moves it 6 ms on: one look at the start of a frame and one after
+    // each batch taken, so a frame has spent 6, 12, 18 ms when it looks.
+    session.SetClock(
+        [&now]
+        {
+            now += std::chrono::milliseconds(6);
+            return now;
+        });
+    session.SetFastBatches(true);
+    ASSERT_TRUE(LogInAndLoad(session));
+
+    uint64_t asked = 0;
+    ASSERT_TRUE(FramesUntil(session,
+                            [&]
+                            {
+                                const uint64_t before = asked;
+                                asked = session.GetProgress().pairsAsked;
+                                // Three batches at most, the third ending past the 15 ms.
+                                EXPECT_LE(asked - before, 3u * 950u);
+                                return !session.HasMoreBatches();
+                            }));
+    EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::AllKnown);
+    EXPECT_EQ(session.GetProgress().pairsAsked, 11175u);
+    EXPECT_EQ(receiver.links.size(), ScriptedNetwork::OddPairs(150)) << "each once";
+    ExpectEveryPairOnceInOrder(network, 150);
+    EXPECT_FALSE(session.OnFrame()) << "nothing left to ask";
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesWaitForTheWindowAndHandOverToThePacedOnes)
+{
+    ScriptedNetwork network(150);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    session.SetFastBatches(true);
+    ASSERT_TRUE(LogInAndLoad(session));
+    const auto requests = [&] { return network.RequestsFor("facebook.friends.areFriends").size(); };
+
+    {
+        // Nobody takes the batches of a fetcher of its own: they stop at its bound of two (and
+        // one more, answered while the queue was full).
+        UTL_FacebookClient client(network.Endpoints().apiKey, "secret", network.server.Url());
+        ASSERT_TRUE(client.Init());
+        std::vector<std::string> ids(receiver.ids);
+        UTL_FriendshipFetcher fetcher(client, ids, 0, 2);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (requests() < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(requests(), 3u) << "the batches wait to be taken";
+        UTL_FriendshipFetcher::Batch batch;
+        EXPECT_TRUE(fetcher.Take(batch));
+        EXPECT_EQ(batch.nextRow, 6) << "rows 0 to 5 hold 879 pairs";
+    }
+
+    // Turned off midway, the paced batches go on after the last batch taken: no pair is lost
+    // or asked twice, whatever the thread had asked ahead.
+    ASSERT_TRUE(FramesUntil(session, [&] { return session.GetProgress().pairsAsked > 3000; }));
+    session.SetFastBatches(false);
+    EXPECT_TRUE(session.HasMoreBatches());
+    while (session.HasMoreBatches())
+        ASSERT_TRUE(session.QueryFriendships()) << session.GetProgress().reason;
+    EXPECT_EQ(session.GetProgress().pairsAsked, 11175u);
+    EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::AllKnown);
+    std::vector<std::string> links = receiver.links;
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(std::unique(links.begin(), links.end()), links.end()) << "none handed over twice";
+    EXPECT_EQ(links.size(), ScriptedNetwork::OddPairs(150));
+}
+
+TEST(UTL_NetworkSessionTest, FastBatchesEndAtAFailureAndStopWithTheSession)
+{
+    {
+        SCOPED_TRACE("the third batch fails");
+        ScriptedNetwork network(150, "facebook.friends.areFriends");
+        network.failFrom = 2;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        session.SetFastBatches(true);
+        ASSERT_TRUE(LogInAndLoad(session));
+        ASSERT_TRUE(FramesUntil(session, [&] { return !session.HasMoreBatches(); }));
+        EXPECT_EQ(session.GetProgress().stage, UTL_SessionProgress::Stage::BatchesFailed);
+        EXPECT_EQ(network.RequestsFor("facebook.friends.areFriends").size(), 3u)
+            << "nothing after the failure";
+        EXPECT_EQ(session.GetProgress().found, receiver.links.size());
+    }
+    {
+        // A server that never answers a batch: the session still ends at once, the transfer
+        // aborted rather than waited for.
+        SCOPED_TRACE("restart while a batch hangs");
+        ScriptedNetwork network(150);
+        network.holdBatches = true;
+        RecordingReceiver receiver;
+        UTL_NetworkSession session(network.Endpoints(), &receiver);
+        session.SetFastBatches(true);
+        ASSERT_TRUE(LogInAndLoad(session));
+        session.OnFrame();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (network.RequestsFor("facebook.friends.areFriends").empty() &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto start = std::chrono::steady_clock::now();
+        session.Restart();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        EXPECT_FALSE(session.HasMoreBatches());
+        network.holdBatches = false;
+    }
+}
+
+TEST(UTL_NetworkSessionTest, RestartForgetsTheLoginAndTheProgress)
+{
+    ScriptedNetwork network(50);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+    session.Restart();
+    EXPECT_EQ(session.GetClient(), nullptr);
+    EXPECT_FALSE(session.HasMoreBatches());
+    EXPECT_FALSE(session.AreFriendsRequested());
+    EXPECT_EQ(session.GetProgress(), UTL_SessionProgress());
+    EXPECT_FALSE(session.GetLoginUrl().empty()) << "a new token at once";
+    EXPECT_EQ(network.RequestsFor("facebook.auth.createToken").size(), 2u);
 }
