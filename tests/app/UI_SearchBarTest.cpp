@@ -24,6 +24,9 @@ protected:
         if (!QApplication::instance())
             application = std::make_unique<QApplication>(argc, argv);
     }
+    // Before the program's exit handlers: Qt's own statics are gone by the time a static
+    // application would be destroyed.
+    static void TearDownTestSuite() { application.reset(); }
 
     void SetUp() override
     {
