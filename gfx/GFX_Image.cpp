@@ -60,6 +60,20 @@ size_t GFX_Image::GetByteCount() const
     return size_t(width) * size_t(height) * (bitsPerPixel / 8u);
 }
 
+bool GFX_Image::IsOpaque() const
+{
+    if (!pixels)
+        return false;
+    const int channels = bitsPerPixel / 8;
+    if (channels != 2 && channels != 4)
+        return true;
+    const size_t count = size_t(width) * size_t(height);
+    for (size_t i = 0; i < count; ++i)
+        if (pixels[i * channels + channels - 1] != 255)
+            return false;
+    return true;
+}
+
 bool GFX_Image::ScaleDown(int32_t maxSide)
 {
     const int64_t channels = bitsPerPixel / 8;

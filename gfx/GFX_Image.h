@@ -50,6 +50,9 @@ public:
     bool HasPixels() const { return pixels != nullptr; }
     // width × height × bitsPerPixel / 8; 0 while empty.
     size_t GetByteCount() const;
+    // Whether every pixel is fully opaque: a picture without alpha, or one whose alpha is 255
+    // throughout. False while empty.
+    bool IsOpaque() const;
 
     // Shrinks a picture whose longer side exceeds maxSide so that it is maxSide, the other side
     // in proportion (at least 1): each new pixel is the rounded mean of the block of old pixels

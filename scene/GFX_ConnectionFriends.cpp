@@ -58,5 +58,5 @@ bool GFX_ConnectionFriends::AddToRibbons(GFX_DotRibbons& ribbons)
 {
     if (!Prepare())
         return true;
-    return !highlighted && GFX_Connection::AddToRibbons(ribbons);
+    return GFX_Connection::AddToRibbons(ribbons);
 }

@@ -23,7 +23,8 @@ public:
     // Looks the locators up while either is unknown; once both are known, emits the dots from
     // the first to the second. Emits quads only, inside the caller's batch.
     void Draw() override;
-    // Dim lines go to `ribbons`; highlighted ones are left to Draw (returns false).
+    // Dim and highlighted lines alike go to `ribbons`, at their opacity and size; a line the
+    // ribbons refuse is left to Draw (returns false).
     bool AddToRibbons(GFX_DotRibbons& ribbons) override;
     // Looks both locators up through the owner (a line with an end unknown stays unresolved),
     // and registers the line with each end it finds for the first time. Needs no GL.

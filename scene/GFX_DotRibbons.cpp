@@ -93,11 +93,11 @@ GFX_DotRibbons::~GFX_DotRibbons() = default;
 
 void GFX_DotRibbons::DeleteTextures()
 {
-    for (auto& [key, group] : groups)
-        if (group.texture != 0)
+    for (auto& [key, tile] : tiles)
+        if (tile.texture != 0)
         {
-            glDeleteTextures(1, &group.texture);
-            group.texture = 0;
+            glDeleteTextures(1, &tile.texture);
+            tile.texture = 0;
         }
 }
 
@@ -173,9 +173,35 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
                 sum += projection[k * 4 + row] * modelView[column * 4 + k];
             modelViewProjection[column * 4 + row] = sum;
         }
-    for (auto& [key, group] : groups)
-        group.vertices.clear();
+    for (auto& [key, vertices] : groups)
+        vertices.clear();
     quadCount = 0;
+    layer = 0;
+    occluders.Reset(int(viewport[2]), int(viewport[3]));
+    hiddenDots = 0;
+}
+
+void GFX_DotRibbons::AddOccluder(const GFX_Vector3 corners[4])
+{
+    Screen c[4];
+    float depth = 0.0f;
+    for (int i = 0; i < 4; ++i)
+    {
+        c[i] = Project(corners[i]);
+        if (!(c[i].w > 0.0f))
+            return;
+        depth = std::max(depth, c[i].w);
+    }
+    // Square on the screen, as a quad along the camera's own axes is: its edges may then be
+    // taken as they are. Half a pixel in from each, for the rounding of our projection against
+    // the GL's.
+    constexpr float Slack = 0.5f;
+    if (std::abs(c[0].y - c[1].y) > Slack || std::abs(c[3].y - c[2].y) > Slack ||
+        std::abs(c[0].x - c[3].x) > Slack || std::abs(c[1].x - c[2].x) > Slack)
+        return;
+    occluders.AddRectangle(std::max(c[0].x, c[3].x) + Slack, std::max(c[0].y, c[1].y) + Slack,
+                           std::min(c[1].x, c[2].x) - Slack, std::min(c[2].y, c[3].y) - Slack,
+                           depth);
 }
 
 GFX_DotRibbons::Screen GFX_DotRibbons::Project(const GFX_Vector3& p) const
@@ -248,18 +274,78 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
     ay /= screenLength;
     rowOffset = right.Times(-ay).Plus(up.Times(ax)).Times(size * 0.5f);
 
-    if (color)
+    // The row in clip space, and half a dot's width on screen times its depth (a length across
+    // the view keeps its size on screen times depth wherever it lies).
+    const double* m = modelViewProjection;
+    for (int row = 0; row < 4; ++row)
     {
-        AddPiece(1, last);
-        return true;
+        clipStart[row] =
+            m[row] * start.x + m[4 + row] * start.y + m[8 + row] * start.z + m[12 + row];
+        clipStep[row] = m[row] * rowStep.x + m[4 + row] * rowStep.y + m[8 + row] * rowStep.z;
+    }
+    const Screen centre = Project(firstDot);
+    const Screen across = Project(firstDot.Plus(right.Times(size * 0.5f)));
+    const Screen upwards = Project(firstDot.Plus(up.Times(size * 0.5f)));
+    rowHalfWidthDepth = std::max(std::hypot(across.x - centre.x, across.y - centre.y),
+                                 std::hypot(upwards.x - centre.x, upwards.y - centre.y)) *
+                        centre.w;
+
+    // Which stretches of DotsPerOcclusionTest dots the labels hide. The pieces are made as if
+    // nothing were hidden and then drawn without their hidden stretches, so that what shows is
+    // drawn exactly as it would be otherwise.
+    hiddenStretches.clear();
+    if (!occluders.IsEmpty())
+        for (int first = 1; first <= last; first += DotsPerOcclusionTest)
+        {
+            const int to = std::min(last, first + DotsPerOcclusionTest - 1);
+            const bool hidden = Hidden(first, to);
+            hiddenStretches.push_back(hidden);
+            if (hidden)
+                hiddenDots += to - first + 1;
+        }
+    AddRun(1, last);
+    return true;
+}
+
+bool GFX_DotRibbons::Hidden(int first, int last) const
+{
+    // What a piece of these dots covers: the intervals around them along the row, a dot's width
+    // across it, and a pixel more for the rasteriser's rounding.
+    float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY, depth = INFINITY;
+    for (const float interval : {first - 0.5f, last + 0.5f})
+    {
+        double clip[4];
+        for (int row = 0; row < 4; ++row)
+            clip[row] = clipStart[row] + clipStep[row] * interval;
+        if (!(clip[3] > 0.0))
+            return false;
+        const float w = float(clip[3]);
+        const float x = float((clip[0] / clip[3] * 0.5 + 0.5) * viewport[2]);
+        const float y = float((clip[1] / clip[3] * 0.5 + 0.5) * viewport[3]);
+        const float reach = rowHalfWidthDepth / w + 1.0f;
+        x0 = std::min(x0, x - reach);
+        x1 = std::max(x1, x + reach);
+        y0 = std::min(y0, y - reach);
+        y1 = std::max(y1, y + reach);
+        depth = std::min(depth, w);
+    }
+    return occluders.Hides(x0, y0, x1, y1, depth);
+}
+
+void GFX_DotRibbons::AddRun(int firstOfRun, int lastOfRun)
+{
+    if (rowColor)
+    {
+        AddPiece(firstOfRun, lastOfRun);
+        return;
     }
     // Runs of dots whose components saturate alike; where a run's outer vertex would need a
     // colour beyond 0…1 (GL would clamp it), its end dot goes alone, in its own colour.
-    for (int first = 1; first <= last;)
+    for (int first = firstOfRun; first <= lastOfRun;)
     {
         const int pattern = SaturationPattern(ColorAt(float(first)));
         int runEnd = first;
-        while (runEnd < last && SaturationPattern(ColorAt(float(runEnd + 1))) == pattern)
+        while (runEnd < lastOfRun && SaturationPattern(ColorAt(float(runEnd + 1))) == pattern)
             ++runEnd;
         int from = first, to = runEnd;
         auto outerFits = [&](float interval, int dot)
@@ -283,7 +369,6 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
         AddPiece(from, to);
         first = runEnd + 1;
     }
-    return true;
 }
 
 void GFX_DotRibbons::AddPiece(int first, int last)
@@ -320,7 +405,33 @@ void GFX_DotRibbons::AddPiece(int first, int last)
     AddPiece(mid + 1, last);
 }
 
+bool GFX_DotRibbons::DotHidden(int dot) const
+{
+    const size_t stretch = size_t((dot - 1) / DotsPerOcclusionTest);
+    return stretch < hiddenStretches.size() && hiddenStretches[stretch];
+}
+
 void GFX_DotRibbons::EmitPiece(int first, int last, int step)
+{
+    // A dot alone takes its own colour throughout, even where part of a longer piece is all
+    // that shows of it.
+    const bool alone = first == last;
+    for (int from = first; from <= last;)
+    {
+        if (DotHidden(from))
+        {
+            ++from;
+            continue;
+        }
+        int to = from;
+        while (to < last && !DotHidden(to + 1))
+            ++to;
+        EmitQuad(from, to, step, alone);
+        from = to + 1;
+    }
+}
+
+void GFX_DotRibbons::EmitQuad(int first, int last, int step, bool alone)
 {
     // The piece covers the intervals around its dots; the texture repeats once per interval,
     // each repeat centred on a dot.
@@ -334,7 +445,7 @@ void GFX_DotRibbons::EmitPiece(int first, int last, int step)
         for (int i = 0; i < 3; ++i)
         {
             const float dotValue = atFirst.Data()[i];
-            if (first == last || Saturated(dotValue))
+            if (alone || Saturated(dotValue))
                 colorFrom[i] = colorTo[i] = Clamp01(dotValue);
         }
     }
@@ -346,7 +457,7 @@ void GFX_DotRibbons::EmitPiece(int first, int last, int step)
     const float t[4] = {0, 0, 1, 1};
     const float* colors[4] = {colorFrom, colorTo, colorTo, colorFrom};
 
-    std::vector<Vertex>& vertices = groups[{rowAlpha, step}].vertices;
+    std::vector<Vertex>& vertices = groups[{layer, rowAlpha, step}];
     for (int i = 0; i < 4; ++i)
     {
         Vertex v;
@@ -359,28 +470,28 @@ void GFX_DotRibbons::EmitPiece(int first, int last, int step)
     ++quadCount;
 }
 
-void GFX_DotRibbons::MakeTexture(Group& group, const GFX_Image& dot, int step, float alpha)
+void GFX_DotRibbons::MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha)
 {
     // As many texels along an interval as the dot texture has across a dot of that size on
     // screen, so the same mipmap level is read as for the dots themselves.
     const float ratio = StepRatio(step);
-    group.tileWidth = std::max(4, int(std::lround(dot.GetWidth() / ratio)));
-    const std::vector<unsigned char> tile = MakeTile(dot, ratio, alpha, group.tileWidth);
-    if (tile.empty())
+    tile.tileWidth = std::max(4, int(std::lround(dot.GetWidth() / ratio)));
+    const std::vector<unsigned char> pixels = MakeTile(dot, ratio, alpha, tile.tileWidth);
+    if (pixels.empty())
         return;
-    glGenTextures(1, &group.texture);
-    glBindTexture(GL_TEXTURE_2D, group.texture);
+    glGenTextures(1, &tile.texture);
+    glBindTexture(GL_TEXTURE_2D, tile.texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, group.tileWidth, dot.GetHeight(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, tile.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tile.tileWidth, dot.GetHeight(), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels.data());
 }
 
-void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture)
+void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
 {
     const GFX_Image* dot = dotTexture.GetImage();
     if (!dot || !dot->HasPixels() || quadCount == 0)
@@ -390,20 +501,24 @@ void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture)
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
-    for (auto& [key, group] : groups)
+    GLuint bound = 0;
+    for (auto& [key, vertices] : groups)
     {
-        if (group.vertices.empty())
+        if (key.layer != drawnLayer || vertices.empty())
             continue;
-        if (group.texture == 0)
-            MakeTexture(group, *dot, key.second, key.first);
-        if (group.texture == 0)
+        Tile& tile = tiles[{key.alpha, key.step}];
+        if (tile.texture == 0)
+            MakeTexture(tile, *dot, key.step, key.alpha);
+        if (tile.texture == 0)
             continue;
-        glBindTexture(GL_TEXTURE_2D, group.texture);
-        const Vertex* v = group.vertices.data();
+        if (tile.texture != bound)
+            glBindTexture(GL_TEXTURE_2D, tile.texture);
+        bound = tile.texture;
+        const Vertex* v = vertices.data();
         glVertexPointer(3, GL_FLOAT, sizeof(Vertex), v->position);
         glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), v->texCoord);
         glColorPointer(3, GL_FLOAT, sizeof(Vertex), v->color);
-        glDrawArrays(GL_QUADS, 0, GLsizei(group.vertices.size()));
+        glDrawArrays(GL_QUADS, 0, GLsizei(vertices.size()));
     }
     glPopClientAttrib();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "gfx/GFX_OcclusionGrid.h"
 #include "gfx/GFX_Vector3.h"
 
 #include <GL/gl.h>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,10 @@ class OGL_Texture2D;
 // Rows that run nearly towards the viewer (their dots pile up on screen) are refused: the
 // caller draws their dots one by one.
 //
+// Opaque quads already in the depth buffer (the locator labels) may be named as occluders: the
+// parts of rows wholly behind them are left out, since the depth test would discard every one
+// of their fragments; on a crowded globe that is most of them.
+//
 // Begin reads the current matrices and viewport, so it is called with the frame's projection and
 // camera applied. GL thread only.
 class GFX_DotRibbons
@@ -40,6 +46,17 @@ public:
     // dots face the viewer with) and the matrices and viewport in force.
     void Begin(const GFX_Vector3& up, const GFX_Vector3& right);
 
+    // An opaque quad, facing the viewer, already drawn with depth writes this frame: corners
+    // bottom-left, bottom-right, top-right, top-left. Rows behind it are left out where it
+    // hides them wholly. Quads that do not lie square on the screen are not used.
+    void AddOccluder(const GFX_Vector3 corners[4]);
+
+    // Rows gathered from now on are drawn after those of lower layers. Within a layer the
+    // quads go by tile, whatever order the rows came in: where rows cross, the one drawn last
+    // shows most, and layers taken from the order the rows would be drawn dot by dot keep
+    // that order roughly, instead of putting the rows of one tile over all the others.
+    void SetLayer(int value) { layer = value; }
+
     // Gathers the row of dots from start to end, DotSpacing or a little more apart and none on
     // either end, `size` wide, at opacity `alpha`, in `color` or, without one, in the colour of
     // each dot's place on the globe. Returns false, gathering nothing, when the row must be
@@ -47,15 +64,17 @@ public:
     bool AddRow(const GFX_Vector3& start, const GFX_Vector3& end, float size, float alpha,
                 const std::optional<GFX_Vector3>& color);
 
-    // Draws everything gathered since Begin with blending, depth and fog as they are set, tiles
-    // made from `dotTexture`'s picture; leaves the client arrays as it found them.
-    void Draw(const OGL_Texture2D& dotTexture);
+    // Draws what was gathered into `layer` since Begin with blending, depth and fog as they are
+    // set, tiles made from `dotTexture`'s picture; leaves the client arrays as it found them.
+    void Draw(const OGL_Texture2D& dotTexture, int layer);
 
     // Releases the tile textures; GL thread, context current.
     void DeleteTextures();
 
     // Quads gathered since Begin.
     long long GetQuadCount() const { return quadCount; }
+    // Dots of gathered rows left out since Begin because occluders hide them.
+    long long GetHiddenDotCount() const { return hiddenDots; }
 
     // The ratios of dot size to dot interval on screen that have tiles of their own, spread
     // evenly on a logarithmic scale; rows beyond the last are refused.
@@ -65,6 +84,8 @@ public:
     static constexpr int MaxTilesPerPiece = 32;
     // How far a dot's ratio may lie from that of its piece's tile.
     static constexpr float RatioTolerance = 0.08f;
+    // Dots tested against the occluders at a time.
+    static constexpr int DotsPerOcclusionTest = 4;
 
     // The tile for dots of opacity `alpha` at `ratio`, RGBA rows bottom-up as GL reads them:
     // `tileWidth` texels along the row (one interval) by the dot texture's height across, the
@@ -83,11 +104,22 @@ private:
         float texCoord[2];
         float color[3];
     };
-    struct Group
+    // The tile texture for one opacity and ratio step.
+    struct Tile
     {
         GLuint texture = 0;
         int tileWidth = 0;
-        std::vector<Vertex> vertices;
+    };
+    // Quads of one layer that share a tile.
+    struct GroupKey
+    {
+        int layer;
+        float alpha;
+        int step;
+        bool operator<(const GroupKey& o) const
+        {
+            return std::tie(layer, alpha, step) < std::tie(o.layer, o.alpha, o.step);
+        }
     };
     struct Screen
     {
@@ -97,10 +129,18 @@ private:
     Screen Project(const GFX_Vector3& p) const;
     // The ratio of dot size to dot interval on screen around `centre`.
     float RatioAt(const GFX_Vector3& centre) const;
+    // Gathers the dots first…last of the row, in pieces split where colours saturate alike.
+    void AddRun(int first, int last);
+    // Whether the occluders hide the row's dots first…last with their reach on either side.
+    bool Hidden(int first, int last) const;
     void AddPiece(int first, int last);
+    // Emits the piece of dots first…last with the tile of `step`, less its hidden stretches.
     void EmitPiece(int first, int last, int step);
+    // One quad over the dots first…last; `alone`: in the colour of the first throughout.
+    void EmitQuad(int first, int last, int step, bool alone);
+    bool DotHidden(int dot) const;
     GFX_Vector3 ColorAt(float interval) const;
-    void MakeTexture(Group& group, const GFX_Image& dot, int step, float alpha);
+    void MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha);
 
     // The frame's camera.
     GFX_Vector3 up{0, 1, 0};
@@ -115,8 +155,20 @@ private:
     float rowSize = 0;
     float rowAlpha = 0;
     std::optional<GFX_Vector3> rowColor;
+    // The row in clip space: start and step, for the occlusion tests; half a dot's width on
+    // screen times the eye depth.
+    double clipStart[4] = {};
+    double clipStep[4] = {};
+    float rowHalfWidthDepth = 0;
 
-    // Quads by opacity and ratio step.
-    std::map<std::pair<float, int>, Group> groups;
+    GFX_OcclusionGrid occluders;
+    // For the row being gathered, whether each stretch of DotsPerOcclusionTest dots is hidden.
+    std::vector<bool> hiddenStretches;
+    long long hiddenDots = 0;
+
+    // Tiles by opacity and ratio step; quads by layer, opacity and ratio step.
+    std::map<std::pair<float, int>, Tile> tiles;
+    std::map<GroupKey, std::vector<Vertex>> groups;
+    int layer = 0;
     long long quadCount = 0;
 };

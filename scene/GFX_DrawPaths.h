@@ -20,9 +20,12 @@ struct GFX_DrawPaths
     bool labelBatches = true;
     // A frame in which nothing changed copies the last 3-D pass instead of drawing it again.
     bool reuseStillScene = true;
+    // Parts of ribbon rows wholly behind the opaque labels are left out rather than drawn only
+    // for the depth test to discard them.
+    bool hiddenRows = true;
 
     // Every plain way, as the program first drew its scene.
-    static GFX_DrawPaths Plain() { return {false, false, false, false}; }
+    static GFX_DrawPaths Plain() { return {false, false, false, false, false}; }
     // The same, as one object that stays at its address.
     static const GFX_DrawPaths& PlainPaths()
     {

@@ -3,6 +3,7 @@
 #include "gfx/GFX_HalvaneCamera.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
+#include "scene/GFX_Billboard.h"
 #include "scene/GFX_Connection.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
@@ -343,10 +344,10 @@ void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
     else
         for (auto& holder : holders)
             holder->Draw();
-    DrawConnections(dotTexture);
+    DrawConnections(dotTexture, true);
 }
 
-void UTL_FriendCircle::DrawConnections(OGL_Texture2D* dotTexture)
+void UTL_FriendCircle::DrawConnections(OGL_Texture2D* dotTexture, bool labelsDrawn)
 {
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
@@ -356,7 +357,7 @@ void UTL_FriendCircle::DrawConnections(OGL_Texture2D* dotTexture)
     {
         glEnable(GL_TEXTURE_2D);
         if (owner && owner->GetDrawPaths().dotRibbons)
-            DrawRibbons(*dotTexture);
+            DrawRibbons(*dotTexture, labelsDrawn);
         else
         {
             dotTexture->Bind();
@@ -377,19 +378,81 @@ long long UTL_FriendCircle::CountRibbonQuads() const
     return ribbons ? ribbons->GetQuadCount() : 0;
 }
 
-void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture)
+long long UTL_FriendCircle::CountHiddenDots() const
+{
+    return ribbons ? ribbons->GetHiddenDotCount() : 0;
+}
+
+bool UTL_FriendCircle::LabelsAreOpaque() const
+{
+    const OGL_Texture2D* texture = owner ? owner->GetLocatorTexture() : nullptr;
+    const GFX_Image* image = texture ? texture->GetImage() : nullptr;
+    if (!image)
+        return false;
+    // The label picture does not change once loaded; look at its pixels once.
+    if (image != checkedLabelImage)
+    {
+        checkedLabelImage = image;
+        labelImageOpaque = image->IsOpaque();
+    }
+    return labelImageOpaque;
+}
+
+void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn)
 {
     if (!ribbons)
         ribbons = std::make_unique<GFX_DotRibbons>();
     ribbons->Begin(screenUp, screenRight);
-    dotRows.clear();
-    for (auto& connection : connections)
+    if (labelsDrawn && owner && owner->GetDrawPaths().hiddenRows && LabelsAreOpaque())
+        for (const auto& holder : holders)
+        {
+            const GFX_Billboard* label = holder->GetBillboard();
+            if (!label || label->GetAlpha() < 1.0f)
+                continue;
+            const GFX_Vector3 corners[4] = {label->GetCorner(0), label->GetCorner(1),
+                                            label->GetCorner(2), label->GetCorner(3)};
+            ribbons->AddOccluder(corners);
+        }
+    // Each layer's dot rows go before its ribbons when they come before every ribbon row of
+    // the layer (the lines to the user, which come first, under the friendships), else after.
+    const size_t layers = size_t(RibbonLayers);
+    const size_t rowsPerLayer = (connections.size() + layers - 1) / layers;
+    dotRowsByLayer.resize(layers);
+    for (auto& rows : dotRowsByLayer)
+    {
+        rows.before.clear();
+        rows.after.clear();
+    }
+    long long gatheredBeforeLayer = 0;
+    for (size_t i = 0; i < connections.size(); ++i)
+    {
+        GFX_Connection* connection = connections[i].get();
+        const size_t layer = i / rowsPerLayer;
+        const long long gathered = ribbons->GetQuadCount() + ribbons->GetHiddenDotCount();
+        if (i % rowsPerLayer == 0)
+        {
+            ribbons->SetLayer(int(layer));
+            gatheredBeforeLayer = gathered;
+        }
         if (!connection->AddToRibbons(*ribbons))
-            dotRows.push_back(connection.get());
-    ribbons->Draw(dotTexture);
-    dotTexture.Bind();
-    glBegin(GL_QUADS);
-    for (GFX_Connection* connection : dotRows)
-        connection->Draw();
-    glEnd();
+            (gathered == gatheredBeforeLayer ? dotRowsByLayer[layer].before
+                                             : dotRowsByLayer[layer].after)
+                .push_back(connection);
+    }
+    auto drawDots = [&](const std::vector<GFX_Connection*>& rows)
+    {
+        if (rows.empty())
+            return;
+        dotTexture.Bind();
+        glBegin(GL_QUADS);
+        for (GFX_Connection* connection : rows)
+            connection->Draw();
+        glEnd();
+    };
+    for (size_t layer = 0; layer < layers; ++layer)
+    {
+        drawDots(dotRowsByLayer[layer].before);
+        ribbons->Draw(dotTexture, int(layer));
+        drawDots(dotRowsByLayer[layer].after);
+    }
 }

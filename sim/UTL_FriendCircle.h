@@ -15,6 +15,7 @@ class GFX_Connection;
 class GFX_ConnectionFriends;
 class GFX_Dock;
 class GFX_DotRibbons;
+class GFX_Image;
 class GFX_Friend;
 class GFX_HalvaneCamera;
 class GFX_LocationHolder;
@@ -103,17 +104,29 @@ public:
     void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
     // The globe pass: the locators lit, then the lines' dots blended, in one batch with the dot
     // texture, without writing depth; nothing of the lines without a dot picture. Leaves
-    // lighting on, blending off and the colour white. With the owner's dot ribbons on, the dim
-    // lines go as ribbons first and the rest in the batch.
+    // lighting on, blending off and the colour white. With the owner's dot ribbons on, the lines
+    // go as ribbons, in layers of the list's order, and those the ribbons refuse as dots among
+    // them.
     void Draw(OGL_Texture2D* dotTexture);
-    // The lines' part of the globe pass alone.
-    void DrawConnections(OGL_Texture2D* dotTexture);
+    // The lines' part of the globe pass alone. With `labelsDrawn`, the locators' labels are in
+    // the depth buffer as the globe pass left them, and the ribbons may leave out what they
+    // hide.
+    void DrawConnections(OGL_Texture2D* dotTexture, bool labelsDrawn = false);
     // The ribbon quads the last globe pass drew (none on the plain way).
     long long CountRibbonQuads() const;
+    // The dots of ribbon rows the last globe pass left out, wholly behind labels.
+    long long CountHiddenDots() const;
 
 private:
-    // The lines of the globe pass as ribbons, and then as dots those the ribbons left.
-    void DrawRibbons(OGL_Texture2D& dotTexture);
+    // The lines of the globe pass as ribbons, and as dots those the ribbons left, each in its
+    // place in the list's order: before the ribbons when they come before every ribbon row.
+    void DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn);
+    // The ribbons go in this many layers of the line list's order (GFX_DotRibbons::SetLayer):
+    // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
+    // a tile texture only some hundred times.
+    static constexpr int RibbonLayers = 16;
+    // Whether every locator label is drawn fully opaque, so that it hides what lies behind it.
+    bool LabelsAreOpaque() const;
 
     // The colour of the line between id1 and id2: that of both ends, when they share one.
     std::optional<GFX_Vector3> LineColor(const std::string& id1, const std::string& id2) const;
@@ -142,5 +155,14 @@ private:
     GFX_Vector3 screenUp{0, 1, 0};
     GFX_Vector3 screenRight{1, 0, 0};
     std::unique_ptr<GFX_DotRibbons> ribbons;
-    std::vector<GFX_Connection*> dotRows;
+    // The label picture last looked at by LabelsAreOpaque, and what it found.
+    mutable const GFX_Image* checkedLabelImage = nullptr;
+    mutable bool labelImageOpaque = false;
+    // The lines drawn dot by dot, by ribbon layer.
+    struct LayerRows
+    {
+        std::vector<GFX_Connection*> before;
+        std::vector<GFX_Connection*> after;
+    };
+    std::vector<LayerRows> dotRowsByLayer;
 };

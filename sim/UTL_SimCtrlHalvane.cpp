@@ -422,6 +422,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
     digest.Add(drawPaths.dotRibbons);
     digest.Add(drawPaths.ballSprites);
     digest.Add(drawPaths.labelBatches);
+    digest.Add(drawPaths.hiddenRows);
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));

@@ -299,3 +299,27 @@ TEST(GFX_ImageTest, ScalingDownKeepsSmallEmptyAndThinPicturesSound)
     EXPECT_EQ(thin.GetHeight(), 256);
     EXPECT_EQ(thin.GetPixels()[255 * 3], 9);
 }
+
+// Whether a picture may stand in front of others as a solid block: every pixel of full alpha,
+// or no alpha at all; a single pixel short of it is enough to say no.
+TEST(GFX_ImageTest, OpaqueOnlyWithFullAlphaThroughout)
+{
+    TempDir dir;
+    EXPECT_FALSE(GFX_Image().IsOpaque()) << "an empty image shows nothing";
+    EXPECT_TRUE(GFX_Image(dir.Write("rgb.tga", MakeTga(3, 2, 10, 20, 30))).IsOpaque());
+    const auto alphaAt = [&](const std::string& name, int x0, int y0, unsigned char alpha)
+    {
+        return GFX_Image(
+                   dir.Write(name, MakeTgaRgba(4, 3,
+                                               [&](int x, int y)
+                                               {
+                                                   const unsigned char a =
+                                                       x == x0 && y == y0 ? alpha : 255;
+                                                   return std::array<unsigned char, 4>{1, 2, 3, a};
+                                               })))
+            .IsOpaque();
+    };
+    EXPECT_TRUE(alphaAt("full.tga", 0, 0, 255));
+    EXPECT_FALSE(alphaAt("first.tga", 0, 0, 254));
+    EXPECT_FALSE(alphaAt("last.tga", 3, 2, 0));
+}

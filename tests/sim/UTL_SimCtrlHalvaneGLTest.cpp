@@ -1175,7 +1175,13 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
     for (int j = 9; j <= Friends; j += 4)
         controller->GetCircle().ConnectFriends("5", std::to_string(j),
                                                GFX_ConnectionFriends::FriendsDimAlpha, false);
+    Frame(); // the lines find their ends, so that the selection lights them up
     ASSERT_TRUE(controller->SelectFriendById("5"));
+    int lit = 0;
+    for (const auto& connection : controller->GetConnections())
+        lit += static_cast<const GFX_ConnectionFriends&>(*connection).IsHighlighted();
+    // Four rows of its own, four of others to it, every fourth friend and the user.
+    EXPECT_EQ(lit, 4 + 4 + ((Friends - 9) / 4 + 1) + 1) << "the friend's rows light up";
     Frames(200); // the glide to the friend ends
     // The glide has brought the camera to face the friend, looking down its rows.
     const float alongHeading = Heading(), alongPitch = Pitch();
@@ -1234,5 +1240,74 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
                 WriteFramePpm(stem + "-scene.ppm", scene[k]);
                 WriteFramePpm(stem + "-dots.ppm", dots[k]);
             }
+    }
+}
+
+// Leaving out what the labels hide changes nothing that shows: a crowded circle seen from the
+// front, from above and close up, with rows behind labels left out and drawn.
+TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    constexpr int Friends = 150;
+    AddPeople(Friends);
+    for (int i = 1; i <= Friends; ++i)
+        for (int step : {1, 5, 23, 61})
+            controller->GetCircle().ConnectFriends(std::to_string(i),
+                                                   std::to_string((i - 1 + step) % Friends + 1),
+                                                   GFX_ConnectionFriends::FriendsDimAlpha, false);
+    Frame(); // the lines find their ends, so that the selection lights them up
+    ASSERT_TRUE(controller->SelectFriendById("7"));
+    Frames(200);
+
+    const struct
+    {
+        const char* name;
+        float heading, pitch, distance;
+    } views[] = {{"front", 10.0f, 5.0f, 0.0f},
+                 {"above", 130.0f, 55.0f, 0.0f},
+                 {"close up", 200.0f, -20.0f, 8000.0f}};
+    for (const auto& view : views)
+    {
+        SCOPED_TRACE(view.name);
+        if (view.distance > 0.0f)
+            controller->GetCamera()->SetDistance(view.distance);
+        AimCamera(view.heading, view.pitch);
+        // Until the labels have eased to their sides for good: the two frames compared must
+        // show them in the same places.
+        Frames(150, 0.001f);
+        std::vector<uint8_t> frames[2];
+        long long hidden[2] = {};
+        for (int k = 0; k < 2; ++k)
+        {
+            GFX_DrawPaths paths;
+            paths.reuseStillScene = false;
+            paths.hiddenRows = k == 1;
+            controller->SetDrawPaths(paths);
+            Frame(0.001f);
+            frames[k] = ReadFrame();
+            hidden[k] = controller->GetCircle().CountHiddenDots();
+        }
+        size_t differing = 0;
+        int largest = 0;
+        for (size_t i = 0; i < frames[0].size(); i += 4)
+        {
+            int difference = 0;
+            for (size_t c = 0; c < 3; ++c)
+                difference =
+                    std::max(difference, std::abs(int(frames[0][i + c]) - int(frames[1][i + c])));
+            differing += difference > 2;
+            largest = std::max(largest, difference);
+        }
+        std::printf("[ %s ] %lld of %lld dots left out; %zu pixels differ by more than 2, by "
+                    "%d at most\n",
+                    view.name, hidden[1], controller->CountDots(), differing, largest);
+        EXPECT_EQ(hidden[0], 0);
+        EXPECT_GT(hidden[1], 0) << "the labels hide some rows";
+        // Where a row piece is cut around what is hidden, its two parts interpolate their
+        // colours a little differently from the whole.
+        EXPECT_LE(differing, frames[0].size() / 4 / 10000) << "no more than one pixel in 10,000";
+        EXPECT_LE(largest, 8);
     }
 }

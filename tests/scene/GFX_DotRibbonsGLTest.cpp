@@ -1,0 +1,81 @@
+#include "scene/GFX_DotRibbons.h"
+
+#include "SceneViews.h"
+
+using namespace SceneViews;
+
+namespace
+{
+// An opaque white disc in the middle of a transparent square.
+std::string DiscDot()
+{
+    return MakeTgaRgba(32, 32,
+                       [](int x, int y)
+                       {
+                           const float dx = x + 0.5f - 16, dy = y + 0.5f - 16;
+                           const unsigned char a = dx * dx + dy * dy < 64 ? 255 : 0;
+                           return std::array<unsigned char, 4>{255, 255, 255, a};
+                       });
+}
+} // namespace
+
+class GFX_DotRibbonsGLTest : public GLTest
+{
+protected:
+    // The colour at a pixel; what blending leaves in the alpha channel does not show.
+    static Pixel ColourAt(int x, int y)
+    {
+        Pixel pixel = ReadPixel(x, y);
+        pixel[3] = 255;
+        return pixel;
+    }
+
+    TempDir dir;
+};
+
+// Where two rows cross, the row drawn last shows, as with dots drawn one by one: a row gathered
+// into a later layer goes over one of an earlier layer whatever their tiles, and within a layer
+// the later row goes over the earlier.
+TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
+{
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    const GFX_Vector3 red(1, 0, 0), blue(0, 0, 1);
+    const struct
+    {
+        int across, upwards; // the layers of the two rows, gathered in this order
+        GFX_Vector3 shown;
+    } rows[] = {{0, 1, blue}, {1, 0, red}, {0, 0, blue}, {3, 3, blue}};
+    GFX_DotRibbons ribbons;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(testing::Message() << "layers " << row.across << " and " << row.upwards);
+        ClearFrame();
+        // One unit to a fifth of a pixel: dots 18 pixels wide, as far apart.
+        FlatView({0, 0, 0}, 0.2f);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_TEXTURE_2D);
+        glDepthMask(GL_FALSE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        ribbons.Begin({0, 1, 0}, {1, 0, 0});
+        // Ten intervals each way, the middle dot of both rows on the origin.
+        ribbons.SetLayer(row.across);
+        ASSERT_TRUE(ribbons.AddRow({-450, 0, 0}, {450, 0, 0}, 90, 1.0f, red));
+        ribbons.SetLayer(row.upwards);
+        ASSERT_TRUE(ribbons.AddRow({0, -450, 0}, {0, 450, 0}, 90, 1.0f, blue));
+        EXPECT_GE(ribbons.GetQuadCount(), 2);
+        for (int layer = 0; layer <= 3; ++layer)
+            ribbons.Draw(*dot, layer);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+
+        const Pixel middle = ColourAt(Width / 2, Height / 2);
+        EXPECT_PRED3(Near, middle,
+                     (Pixel{uint8_t(row.shown.x * 255), 0, uint8_t(row.shown.z * 255), 255}), 8);
+        // Along each row away from the crossing, its own colour.
+        EXPECT_PRED3(Near, ColourAt(Width / 2 + 36, Height / 2), (Pixel{255, 0, 0, 255}), 8);
+        EXPECT_PRED3(Near, ColourAt(Width / 2, Height / 2 + 36), (Pixel{0, 0, 255, 255}), 8);
+    }
+    ribbons.DeleteTextures();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
