@@ -10,6 +10,8 @@ GFX_ConnectionFriends::~GFX_ConnectionFriends() = default;
 
 void GFX_ConnectionFriends::FindHolders()
 {
+    if (!owner)
+        return;
     GFX_LocationHolder* found1 = nullptr;
     GFX_LocationHolder* found2 = nullptr;
     owner->FindFriendHolders(id1, id2, found1, found2);

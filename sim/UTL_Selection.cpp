@@ -15,6 +15,11 @@ void UTL_Selection::Select(GFX_LocationHolder* newHolder, GFX_Friend* newPerson)
         other->SetBillboardSize(GFX_LocationHolder::LabelSize, GFX_LocationHolder::LabelSize);
         other->SetSelected(false);
     }
+    // A line finds its ends when it is first drawn, and only then can its ends light it up:
+    // lines that arrived since the last frame find them now.
+    for (auto& connection : circle.GetConnections())
+        if (!connection->IsResolved())
+            connection->FindHolders();
     if (newHolder)
     {
         newHolder->SetBillboardSize(GFX_LocationHolder::SelectedLabelSize,

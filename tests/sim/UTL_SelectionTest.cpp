@@ -67,6 +67,18 @@ TEST_F(UTL_SelectionTest, ALocatorAndItsPersonAreShownSelectedAndEveryoneElseNot
     EXPECT_EQ(Highlighted(), (std::vector<bool>{true, true, true, false}));
 }
 
+// A friendship that arrives between two frames has not found its locators yet; selecting one
+// of its people right away lights it up all the same.
+TEST_F(UTL_SelectionTest, ALineNotYetDrawnLightsUpWithItsPerson)
+{
+    scene.circle.ConnectFriends("2", "3", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    ASSERT_FALSE(scene.circle.GetConnections().back()->IsResolved());
+    selection.Select(&scene.Holder(3), scene.circle.GetFriends()[2].get());
+    EXPECT_EQ(Highlighted(), (std::vector<bool>{false, false, true, false, true}));
+    selection.Select(&scene.Holder(2), scene.circle.GetFriends()[1].get());
+    EXPECT_EQ(Highlighted(), (std::vector<bool>{false, true, false, true, true}));
+}
+
 TEST_F(UTL_SelectionTest, SelectingNobodyResetsEverythingAndAGonePersonIsForgotten)
 {
     GFX_Friend* ann = scene.circle.GetFriends()[0].get();

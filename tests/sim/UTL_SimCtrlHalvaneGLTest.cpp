@@ -1175,7 +1175,6 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
     for (int j = 9; j <= Friends; j += 4)
         controller->GetCircle().ConnectFriends("5", std::to_string(j),
                                                GFX_ConnectionFriends::FriendsDimAlpha, false);
-    Frame(); // the lines find their ends, so that the selection lights them up
     ASSERT_TRUE(controller->SelectFriendById("5"));
     int lit = 0;
     for (const auto& connection : controller->GetConnections())
@@ -1257,7 +1256,6 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
             controller->GetCircle().ConnectFriends(std::to_string(i),
                                                    std::to_string((i - 1 + step) % Friends + 1),
                                                    GFX_ConnectionFriends::FriendsDimAlpha, false);
-    Frame(); // the lines find their ends, so that the selection lights them up
     ASSERT_TRUE(controller->SelectFriendById("7"));
     Frames(200);
 
