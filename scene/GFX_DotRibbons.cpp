@@ -8,6 +8,7 @@
 #include <GL/glext.h>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -177,6 +178,7 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
         vertices.clear();
     quadCount = 0;
     layer = 0;
+    sinceWait = 0;
     occluders.Reset(int(viewport[2]), int(viewport[3]));
     hiddenDots = 0;
 }
@@ -235,7 +237,7 @@ float GFX_DotRibbons::RatioAt(const GFX_Vector3& centre) const
 
 GFX_Vector3 GFX_DotRibbons::ColorAt(float interval) const
 {
-    return rowColor ? *rowColor : LinearColor(rowStart.Plus(rowStep.Times(interval)));
+    return rowColor ? *rowColor : rowLinearColor.Plus(rowLinearStep.Times(interval));
 }
 
 bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, float size,
@@ -252,6 +254,9 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
     rowSize = size;
     rowAlpha = alpha;
     rowColor = color;
+    // The colour before clamping is linear in the place, so linear along the row.
+    rowLinearColor = LinearColor(start);
+    rowLinearStep = LinearColor(start.Plus(rowStep)).Minus(rowLinearColor);
 
     // The dots pile up most at one end or the other: the interval on screen is largest where
     // the row passes closest to the eye.
@@ -502,9 +507,13 @@ void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
     glEnableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     GLuint bound = 0;
-    for (auto& [key, vertices] : groups)
+    const GroupKey layerStart{drawnLayer, -INFINITY, std::numeric_limits<int>::min()};
+    for (auto it = groups.lower_bound(layerStart);
+         it != groups.end() && it->first.layer == drawnLayer; ++it)
     {
-        if (key.layer != drawnLayer || vertices.empty())
+        const GroupKey& key = it->first;
+        std::vector<Vertex>& vertices = it->second;
+        if (vertices.empty())
             continue;
         Tile& tile = tiles[{key.alpha, key.step}];
         if (tile.texture == 0)
@@ -518,7 +527,21 @@ void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
         glVertexPointer(3, GL_FLOAT, sizeof(Vertex), v->position);
         glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), v->texCoord);
         glColorPointer(3, GL_FLOAT, sizeof(Vertex), v->color);
-        glDrawArrays(GL_QUADS, 0, GLsizei(vertices.size()));
+        const long long quads = (long long)(vertices.size() / 4);
+        for (long long first = 0; first < quads;)
+        {
+            long long count = quads - first;
+            if (waitEvery > 0)
+                count = std::min(count, waitEvery - sinceWait);
+            glDrawArrays(GL_QUADS, GLint(first * 4), GLsizei(count * 4));
+            first += count;
+            sinceWait += count;
+            if (waitEvery > 0 && sinceWait >= waitEvery)
+            {
+                glFinish();
+                sinceWait = 0;
+            }
+        }
     }
     glPopClientAttrib();
 }

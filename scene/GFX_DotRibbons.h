@@ -68,6 +68,11 @@ public:
     // set, tiles made from `dotTexture`'s picture; leaves the client arrays as it found them.
     void Draw(const OGL_Texture2D& dotTexture, int layer);
 
+    // With `quads` above 0, Draw waits for the GL to finish (glFinish) after every so many quads
+    // of a frame. A software rasteriser keeps every batch of work it had to open while its
+    // threads were busy; waiting keeps that queue, and the memory it holds, short.
+    void SetWaitEvery(long long quads) { waitEvery = quads; }
+
     // Releases the tile textures; GL thread, context current.
     void DeleteTextures();
 
@@ -155,6 +160,9 @@ private:
     float rowSize = 0;
     float rowAlpha = 0;
     std::optional<GFX_Vector3> rowColor;
+    // The colour of the row's start before clamping, and its change from one dot to the next.
+    GFX_Vector3 rowLinearColor;
+    GFX_Vector3 rowLinearStep;
     // The row in clip space: start and step, for the occlusion tests; half a dot's width on
     // screen times the eye depth.
     double clipStart[4] = {};
@@ -165,6 +173,8 @@ private:
     // For the row being gathered, whether each stretch of DotsPerOcclusionTest dots is hidden.
     std::vector<bool> hiddenStretches;
     long long hiddenDots = 0;
+    long long waitEvery = 0;
+    long long sinceWait = 0;
 
     // Tiles by opacity and ratio step; quads by layer, opacity and ratio step.
     std::map<std::pair<float, int>, Tile> tiles;

@@ -383,6 +383,19 @@ long long UTL_FriendCircle::CountHiddenDots() const
     return ribbons ? ribbons->GetHiddenDotCount() : 0;
 }
 
+bool UTL_FriendCircle::SoftwareRasteriser()
+{
+    if (!rasteriserKnown)
+    {
+        const GLubyte* name = glGetString(GL_RENDERER);
+        const std::string renderer = name ? reinterpret_cast<const char*>(name) : "";
+        softwareRasteriser = renderer.find("llvmpipe") != std::string::npos ||
+                             renderer.find("softpipe") != std::string::npos;
+        rasteriserKnown = true;
+    }
+    return softwareRasteriser;
+}
+
 bool UTL_FriendCircle::LabelsAreOpaque() const
 {
     const OGL_Texture2D* texture = owner ? owner->GetLocatorTexture() : nullptr;
@@ -449,6 +462,9 @@ void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn)
             connection->Draw();
         glEnd();
     };
+    // A software rasteriser queues what it is given in batches of work for its threads, and a
+    // frame of a large circle would leave hundreds of megabytes in its queue.
+    ribbons->SetWaitEvery(SoftwareRasteriser() ? QuadsBetweenWaits : 0);
     for (size_t layer = 0; layer < layers; ++layer)
     {
         drawDots(dotRowsByLayer[layer].before);

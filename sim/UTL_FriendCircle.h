@@ -125,6 +125,10 @@ private:
     // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
     // a tile texture only some hundred times.
     static constexpr int RibbonLayers = 16;
+    // Ribbon quads handed to a software rasteriser between two waits for it.
+    static constexpr long long QuadsBetweenWaits = 5000;
+    // Whether the GL draws on the processor (Mesa's llvmpipe or softpipe).
+    bool SoftwareRasteriser();
     // Whether every locator label is drawn fully opaque, so that it hides what lies behind it.
     bool LabelsAreOpaque() const;
 
@@ -155,6 +159,8 @@ private:
     GFX_Vector3 screenUp{0, 1, 0};
     GFX_Vector3 screenRight{1, 0, 0};
     std::unique_ptr<GFX_DotRibbons> ribbons;
+    bool rasteriserKnown = false;
+    bool softwareRasteriser = false;
     // The label picture last looked at by LabelsAreOpaque, and what it found.
     mutable const GFX_Image* checkedLabelImage = nullptr;
     mutable bool labelImageOpaque = false;

@@ -2,6 +2,8 @@
 
 #include "SceneViews.h"
 
+#include <vector>
+
 using namespace SceneViews;
 
 namespace
@@ -78,4 +80,41 @@ TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
     }
     ribbons.DeleteTextures();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Waiting for the GL every few quads draws them all, each once: the same pixels as drawing them
+// in one go, however the quads fall into slices.
+TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
+{
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    GFX_DotRibbons ribbons;
+    std::vector<uint8_t> frames[4];
+    const long long waits[4] = {0, 1, 2, 1000};
+    for (int k = 0; k < 4; ++k)
+    {
+        SCOPED_TRACE(testing::Message() << "waiting every " << waits[k] << " quads");
+        ClearFrame();
+        FlatView({0, 0, 0}, 0.2f);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_TEXTURE_2D);
+        glDepthMask(GL_FALSE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        ribbons.Begin({0, 1, 0}, {1, 0, 0});
+        ribbons.SetWaitEvery(waits[k]);
+        // Rows of half-transparent dots over each other, so that a quad drawn twice shows.
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(ribbons.AddRow({-900, float(i * 40 - 80), 0}, {900, float(i * 40 - 80), 0},
+                                       90, 0.4f, GFX_Vector3(0.2f * i, 1, 0.5f)));
+        ASSERT_GE(ribbons.GetQuadCount(), 5);
+        ribbons.Draw(*dot, 0);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+        frames[k].resize(size_t(Width) * Height * 4);
+        glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frames[k].data());
+        if (k > 0)
+            EXPECT_TRUE(frames[k] == frames[0]);
+    }
+    EXPECT_NE(frames[0], std::vector<uint8_t>(frames[0].size(), 0)) << "the rows were drawn";
+    ribbons.DeleteTextures();
 }
