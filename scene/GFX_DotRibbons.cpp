@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "scene/GFX_DotRibbons.h"
 
 #include "gfx/GFX_Image.h"
@@ -94,6 +95,7 @@ GFX_DotRibbons::~GFX_DotRibbons() = default;
 
 void GFX_DotRibbons::DeleteTextures()
 {
+    ForgetSlices();
     for (auto& [key, tile] : tiles)
         if (tile.texture != 0)
         {
@@ -179,6 +181,7 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
     quadCount = 0;
     layer = 0;
     sinceWait = 0;
+    ForgetSlices();
     occluders.Reset(int(viewport[2]), int(viewport[3]));
     hiddenDots = 0;
 }
@@ -298,17 +301,25 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
     // Which stretches of DotsPerOcclusionTest dots the labels hide. The pieces are made as if
     // nothing were hidden and then drawn without their hidden stretches, so that what shows is
     // drawn exactly as it would be otherwise.
+    // Four stretches are tested together first: what hides them all hides each.
     hiddenStretches.clear();
     if (!occluders.IsEmpty())
-        for (int first = 1; first <= last; first += DotsPerOcclusionTest)
+        for (int block = 1; block <= last; block += 4 * DotsPerOcclusionTest)
         {
-            const int to = std::min(last, first + DotsPerOcclusionTest - 1);
-            const bool hidden = Hidden(first, to);
-            hiddenStretches.push_back(hidden);
-            if (hidden)
-                hiddenDots += to - first + 1;
+            const bool blockHidden =
+                Hidden(block, std::min(last, block + 4 * DotsPerOcclusionTest - 1));
+            for (int first = block; first <= std::min(last, block + 3 * DotsPerOcclusionTest);
+                 first += DotsPerOcclusionTest)
+            {
+                const int to = std::min(last, first + DotsPerOcclusionTest - 1);
+                const bool hidden = blockHidden || Hidden(first, to);
+                hiddenStretches.push_back(hidden);
+                if (hidden)
+                    hiddenDots += to - first + 1;
+            }
         }
-    AddRun(1, last);
+    if (!AllHidden(1, last))
+        AddRun(1, last);
     return true;
 }
 
@@ -378,6 +389,9 @@ void GFX_DotRibbons::AddRun(int firstOfRun, int lastOfRun)
 
 void GFX_DotRibbons::AddPiece(int first, int last)
 {
+    // A piece that is hidden throughout would draw nothing however it were cut.
+    if (AllHidden(first, last))
+        return;
     const int mid = (first + last) / 2;
     if (last - first + 1 > MaxTilesPerPiece)
     {
@@ -408,6 +422,17 @@ void GFX_DotRibbons::AddPiece(int first, int last)
     }
     AddPiece(first, mid);
     AddPiece(mid + 1, last);
+}
+
+bool GFX_DotRibbons::AllHidden(int first, int last) const
+{
+    if (hiddenStretches.empty())
+        return false;
+    for (int stretch = (first - 1) / DotsPerOcclusionTest;
+         stretch <= (last - 1) / DotsPerOcclusionTest; ++stretch)
+        if (!hiddenStretches[size_t(stretch)])
+            return false;
+    return true;
 }
 
 bool GFX_DotRibbons::DotHidden(int dot) const
@@ -475,6 +500,31 @@ void GFX_DotRibbons::EmitQuad(int first, int last, int step, bool alone)
     ++quadCount;
 }
 
+void GFX_DotRibbons::MarkSlice()
+{
+    // The slice before the last must be drawn before this one is handed over: the rasteriser
+    // works on one while the next is prepared, and no more than that waits.
+    if (slices[0])
+    {
+        glClientWaitSync(slices[0], GL_SYNC_FLUSH_COMMANDS_BIT, SliceWaitNanoseconds);
+        glDeleteSync(slices[0]);
+    }
+    slices[0] = slices[1];
+    slices[1] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (!slices[1])
+        glFinish();
+}
+
+void GFX_DotRibbons::ForgetSlices()
+{
+    for (GLsync& slice : slices)
+        if (slice)
+        {
+            glDeleteSync(slice);
+            slice = nullptr;
+        }
+}
+
 void GFX_DotRibbons::MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha)
 {
     // As many texels along an interval as the dot texture has across a dot of that size on
@@ -538,7 +588,7 @@ void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
             sinceWait += count;
             if (waitEvery > 0 && sinceWait >= waitEvery)
             {
-                glFinish();
+                MarkSlice();
                 sinceWait = 0;
             }
         }

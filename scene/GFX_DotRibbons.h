@@ -68,10 +68,13 @@ public:
     // set, tiles made from `dotTexture`'s picture; leaves the client arrays as it found them.
     void Draw(const OGL_Texture2D& dotTexture, int layer);
 
-    // With `quads` above 0, Draw waits for the GL to finish (glFinish) after every so many quads
-    // of a frame. A software rasteriser keeps every batch of work it had to open while its
-    // threads were busy; waiting keeps that queue, and the memory it holds, short.
+    // With `quads` above 0, Draw hands the quads of a frame over in slices of so many, and
+    // before each waits until the GL has drawn the slice before the last. A software rasteriser
+    // keeps every batch of work it had to open while its threads were busy; the wait keeps that
+    // queue, and the memory it holds, short, while the GL always has a slice to draw.
     void SetWaitEvery(long long quads) { waitEvery = quads; }
+    // Lets go of the marks of the slices handed over; GL thread, context current.
+    void ForgetSlices();
 
     // Releases the tile textures; GL thread, context current.
     void DeleteTextures();
@@ -144,8 +147,12 @@ private:
     // One quad over the dots first…last; `alone`: in the colour of the first throughout.
     void EmitQuad(int first, int last, int step, bool alone);
     bool DotHidden(int dot) const;
+    // Whether every dot first…last is hidden.
+    bool AllHidden(int first, int last) const;
     GFX_Vector3 ColorAt(float interval) const;
     void MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha);
+    // Marks the end of a slice, after waiting for the one before the last.
+    void MarkSlice();
 
     // The frame's camera.
     GFX_Vector3 up{0, 1, 0};
@@ -175,6 +182,9 @@ private:
     long long hiddenDots = 0;
     long long waitEvery = 0;
     long long sinceWait = 0;
+    // The last two slices handed over, oldest first; null where none.
+    GLsync slices[2] = {nullptr, nullptr};
+    static constexpr GLuint64 SliceWaitNanoseconds = 10'000'000'000;
 
     // Tiles by opacity and ratio step; quads by layer, opacity and ratio step.
     std::map<std::pair<float, int>, Tile> tiles;

@@ -113,7 +113,9 @@ TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
         frames[k].resize(size_t(Width) * Height * 4);
         glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frames[k].data());
         if (k > 0)
+        {
             EXPECT_TRUE(frames[k] == frames[0]);
+        }
     }
     EXPECT_NE(frames[0], std::vector<uint8_t>(frames[0].size(), 0)) << "the rows were drawn";
     ribbons.DeleteTextures();
