@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Times the globe's frames on the plain drawing ways (--dots immediate) and on the fast ones (the
-# default), one circle after the other in one run, and prints each circle's ratio:
-#   - the 150-friend sample network of halvane-server, every friendship loaded;
-#   - ego 107 of the Facebook ego networks, from $HALVANE_DATA/ego-facebook/107.edges;
-#   - a 5,000-friend sample network (its friendships take minutes to load).
+# default), one circle after the other in one run, and prints each circle's ratio and how much
+# the two pictures differ (RMSE, by ImageMagick's compare):
+#   - the 150-friend sample network of halvane-server, every friendship and picture loaded;
+#   - ego 107 of the Facebook ego networks, from $HALVANE_DATA/ego-facebook/107.edges, and its
+#     still frames (nothing changes, so the kept globe pass is shown);
+#   - a 5,000-friend sample network, every friendship and picture loaded (a minute or two).
 # Builds what it needs first (release build in build/). Figures vary with the machine's load:
 # read the ratios, measured minutes apart in one run, rather than the times.
 # Usage: scripts/bench.sh
@@ -46,13 +48,28 @@ compare() {
     --out "$work/fast.png" | grep '^bench:')"
   echo "$name immediate $plain"
   echo "$name default   $fast"
-  python3 - "$name" "$plain" "$fast" <<'PY'
+  local rmse
+  rmse="$(command compare -metric RMSE "$work/plain.png" "$work/fast.png" null: 2>&1 || true)"
+  python3 - "$name" "$plain" "$fast" "$rmse" <<'PY'
 import sys
 def median(line):
     return float(dict(f.split("=") for f in line.split()[1:])["median_ms"])
-name, plain, fast = sys.argv[1:]
-print(f"{name} ratio plain/fast: {median(plain) / median(fast):.2f}")
+name, plain, fast, rmse = sys.argv[1:]
+fraction = rmse.split("(")[-1].rstrip(")") if "(" in rmse else "nan"
+print(f"{name} ratio plain/fast: {median(plain) / median(fast):.2f}, "
+      f"pictures differ by {float(fraction) * 100:.2f} % RMSE")
 PY
+}
+
+# The fast ways' frames when nothing changes: the kept globe pass under the interface. The labels
+# ease to their sides for about 60 frames after the circle arrives; of 150 frames most are still,
+# so the median is a still frame's.
+still() {
+  local name="$1"
+  shift
+  local out
+  out="$("$snapshot" "$@" --size "$size" --frames 150 --bench --still --out "$work/still.png")"
+  echo "$name still     $(grep '^bench:' <<<"$out") ($(grep '^still frames' <<<"$out"))"
 }
 
 # A sample network of `count` friends served on a free port; sets server_pid and port.
@@ -84,13 +101,15 @@ sample() {
   serve_sample "$count"
   local email
   email="$("$server" --db "$work/sample$count.db" --list-accounts | head -1 | cut -f2)"
-  compare "sample-$count" --server "127.0.0.1:$port" --email "$email" --all-friendships
+  compare "sample-$count" --server "127.0.0.1:$port" --email "$email" --all-friendships \
+    --wait-pictures
   stop_server
 }
 
 sample 150
 if [[ -f "$data/ego-facebook/107.edges" ]]; then
   compare "ego-107" --open "$data/ego-facebook/107.edges"
+  still "ego-107" --open "$data/ego-facebook/107.edges"
 else
   say "skipping ego 107: no $data/ego-facebook/107.edges (set HALVANE_DATA)"
 fi

@@ -54,8 +54,8 @@ Options:
                        frame, as the viewer's View > Load friendships at once does, until all
                        are known (at most 600 s), and print how long it took
   --select UID         select this person, as a click on their docked item would
-  --wait-pictures      step frames until every picture is downloaded and decoded (at most
-                       120 s) before the counted frames
+  --wait-pictures      after one frame, wait until every picture it asked for is downloaded
+                       and decoded (at most 120 s) before the counted frames
   --out FILE.png       where to write the picture (default snapshot.png)
   --dots WAY           how the globe draws its dots, balls and labels: ribbons (the
                        default, far fewer primitives) or immediate (each one on its own)
@@ -316,11 +316,10 @@ int main(int argc, char** argv)
         UTL_FotoTextureBoss* worker = controller.GetPictureWorker();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         step(); // every visible photo asks for its picture
+        // No frames while waiting: how many there would be depends on how fast they are drawn,
+        // and the runs of the two drawing ways are to show the same view.
         while (worker->CountPending() > 0 && std::chrono::steady_clock::now() < deadline)
-        {
-            step();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
         if (worker->CountPending() > 0)
             std::fprintf(stderr, "halvane-snapshot: %zu pictures still pending after 120 s\n",
                          worker->CountPending());
