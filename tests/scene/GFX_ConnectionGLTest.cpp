@@ -22,18 +22,6 @@ GLTest::Pixel Rgb(GLTest::Pixel pixel)
     return pixel;
 }
 
-// A dot: a small opaque white disc in the middle of a transparent square.
-std::string DiscDot()
-{
-    return MakeTgaRgba(32, 32,
-                       [](int x, int y)
-                       {
-                           const float dx = x + 0.5f - 16, dy = y + 0.5f - 16;
-                           const unsigned char a = dx * dx + dy * dy < 36 ? 255 : 0;
-                           return std::array<unsigned char, 4>{255, 255, 255, a};
-                       });
-}
-
 // Two friends' locators on the meridian 0, symmetric about the equator, `chord` units apart.
 class GFX_ConnectionGLTest : public GLTest
 {
@@ -94,7 +82,7 @@ protected:
 
 TEST_F(GFX_ConnectionGLTest, DotsEveryNinetyUnitsAndNoneOnTheEnds)
 {
-    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(6));
     owner.holders = {&holderAnn, &holderBob};
     struct Row
     {
@@ -221,7 +209,7 @@ TEST_F(GFX_ConnectionGLTest, ALineFindsItsEndsWhenTheyAppearAndRegistersOnce)
 
 TEST_F(GFX_ConnectionGLTest, APlainConnectionDrawsBetweenItsOwnPoints)
 {
-    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(6));
     PlaceHolders(180);
     GFX_Connection connection(nullptr);
     // Exactly 180 units: two intervals, one dot in the middle, opaque (alpha 1 by default).

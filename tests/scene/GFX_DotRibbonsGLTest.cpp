@@ -6,21 +6,6 @@
 
 using namespace SceneViews;
 
-namespace
-{
-// An opaque white disc in the middle of a transparent square.
-std::string DiscDot()
-{
-    return MakeTgaRgba(32, 32,
-                       [](int x, int y)
-                       {
-                           const float dx = x + 0.5f - 16, dy = y + 0.5f - 16;
-                           const unsigned char a = dx * dx + dy * dy < 64 ? 255 : 0;
-                           return std::array<unsigned char, 4>{255, 255, 255, a};
-                       });
-}
-} // namespace
-
 class GFX_DotRibbonsGLTest : public GLTest
 {
 protected:
@@ -32,6 +17,24 @@ protected:
         return pixel;
     }
 
+    // A flat view of a fifth of a pixel to a unit (dots 18 pixels wide, as far apart), cleared,
+    // with the state the globe pass draws its rows in.
+    static void BeginFrame()
+    {
+        ClearFrame();
+        FlatView({0, 0, 0}, 0.2f);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_TEXTURE_2D);
+        glDepthMask(GL_FALSE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    static void EndFrame()
+    {
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
+
     TempDir dir;
 };
 
@@ -40,7 +43,7 @@ protected:
 // the later row goes over the earlier.
 TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
 {
-    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(8));
     const GFX_Vector3 red(1, 0, 0), blue(0, 0, 1);
     const struct
     {
@@ -51,14 +54,7 @@ TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(testing::Message() << "layers " << row.across << " and " << row.upwards);
-        ClearFrame();
-        // One unit to a fifth of a pixel: dots 18 pixels wide, as far apart.
-        FlatView({0, 0, 0}, 0.2f);
-        glDisable(GL_LIGHTING);
-        glEnable(GL_TEXTURE_2D);
-        glDepthMask(GL_FALSE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        BeginFrame();
         ribbons.Begin({0, 1, 0}, {1, 0, 0});
         // Ten intervals each way, the middle dot of both rows on the origin.
         ribbons.SetLayer(row.across);
@@ -68,8 +64,7 @@ TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
         EXPECT_GE(ribbons.GetQuadCount(), 2);
         for (int layer = 0; layer <= 3; ++layer)
             ribbons.Draw(*dot, layer);
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
+        EndFrame();
 
         const Pixel middle = ColourAt(Width / 2, Height / 2);
         EXPECT_PRED3(Near, middle,
@@ -86,20 +81,14 @@ TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
 // in one go, however the quads fall into slices.
 TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
 {
-    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot());
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(8));
     GFX_DotRibbons ribbons;
     std::vector<uint8_t> frames[4];
     const long long waits[4] = {0, 1, 2, 1000};
     for (int k = 0; k < 4; ++k)
     {
         SCOPED_TRACE(testing::Message() << "waiting every " << waits[k] << " quads");
-        ClearFrame();
-        FlatView({0, 0, 0}, 0.2f);
-        glDisable(GL_LIGHTING);
-        glEnable(GL_TEXTURE_2D);
-        glDepthMask(GL_FALSE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        BeginFrame();
         ribbons.Begin({0, 1, 0}, {1, 0, 0});
         ribbons.SetWaitEvery(waits[k]);
         // Rows of half-transparent dots over each other, so that a quad drawn twice shows.
@@ -108,8 +97,7 @@ TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
                                        90, 0.4f, GFX_Vector3(0.2f * i, 1, 0.5f)));
         ASSERT_GE(ribbons.GetQuadCount(), 5);
         ribbons.Draw(*dot, 0);
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
+        EndFrame();
         frames[k].resize(size_t(Width) * Height * 4);
         glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frames[k].data());
         if (k > 0)

@@ -94,6 +94,19 @@ inline std::unique_ptr<OGL_Texture2D> MakeTexture(const TempDir& dir, const std:
     return texture;
 }
 
+// A dot picture: an opaque white disc of `radius` texels in the middle of a transparent 32 × 32
+// square.
+inline std::string DiscDot(float radius)
+{
+    return MakeTgaRgba(32, 32,
+                       [radius](int x, int y)
+                       {
+                           const float dx = x + 0.5f - 16, dy = y + 0.5f - 16;
+                           const unsigned char a = dx * dx + dy * dy < radius * radius ? 255 : 0;
+                           return std::array<unsigned char, 4>{255, 255, 255, a};
+                       });
+}
+
 // A GL test of locators: a white label texture in the tests' scene owner.
 class LabelGLTest : public GLTest
 {
