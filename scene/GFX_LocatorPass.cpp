@@ -8,6 +8,7 @@
 #include "scene/GFX_SceneOwner.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 
 GFX_LocatorPass::GFX_LocatorPass(GFX_SceneOwner* owner) : owner(owner) {}
 
@@ -45,11 +46,27 @@ void GFX_LocatorPass::Draw(const std::vector<std::unique_ptr<GFX_LocationHolder>
 
     if (paths.labelBatches)
     {
+        // A batch draws every background, then every picture, then every name, where one by
+        // one each label is drawn whole; the order shows where labels overlap, since a name's
+        // clear parts still hide what comes after it. The selected label, the largest, in the
+        // middle of its neighbours, is drawn whole between the batches of those before it and
+        // those after it, as it would be one by one.
         labels.SetAtlas(owner ? owner->GetPictureAtlas() : nullptr);
-        for (const auto& holder : holders)
-            holder->AddLabel(labels);
-        labels.Draw(owner ? owner->GetLocatorTexture() : nullptr,
-                    owner ? owner->GetFont() : nullptr);
+        auto drawBatch = [&](auto from, auto to)
+        {
+            for (auto it = from; it != to; ++it)
+                (*it)->AddLabel(labels);
+            labels.Draw(owner ? owner->GetLocatorTexture() : nullptr,
+                        owner ? owner->GetFont() : nullptr);
+        };
+        const auto selected = std::find_if(holders.begin(), holders.end(),
+                                           [](const auto& holder) { return holder->IsSelected(); });
+        drawBatch(holders.begin(), selected);
+        if (selected != holders.end())
+        {
+            (*selected)->DrawLabel();
+            drawBatch(selected + 1, holders.end());
+        }
     }
     else
     {
