@@ -1309,3 +1309,52 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
         EXPECT_LE(largest, 8);
     }
 }
+
+// Where the neighbours' labels overlap the selected one, the batched labels show what the labels
+// drawn one by one show: the selected label in front of its neighbours' pictures and names, its
+// own name's clear parts included.
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheSelectedLabelShowsAsWhenLabelsAreDrawnOneByOne)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    // Crowded enough that the neighbours' labels reach over the user's large one.
+    AddPeople(3000);
+    Frames(80, 0.001f); // the labels ease to their sides
+    ASSERT_TRUE(Holder(0).IsSelected());
+
+    std::vector<uint8_t> frames[2];
+    const GFX_DrawPaths paths[2] = {GFX_DrawPaths::Plain(), GFX_DrawPaths{}};
+    for (int k = 0; k < 2; ++k)
+    {
+        GFX_DrawPaths drawn = paths[k];
+        drawn.reuseStillScene = false;
+        controller->SetDrawPaths(drawn);
+        Frame(0.001f);
+        frames[k] = ReadFrame();
+    }
+    // The user's label on screen, less a pixel at each edge.
+    const GFX_Billboard& label = *Holder(0).GetBillboard();
+    const GFX_Vector3 low = OnScreen(label.GetCorner(0)), high = OnScreen(label.GetCorner(2));
+    const int x0 = int(std::ceil(std::min(low.x, high.x))) + 1;
+    const int x1 = int(std::floor(std::max(low.x, high.x))) - 1;
+    const int y0 = int(std::ceil(std::min(low.y, high.y))) + 1;
+    const int y1 = int(std::floor(std::max(low.y, high.y))) - 1;
+    ASSERT_GT(x1 - x0, 20);
+    ASSERT_GT(y1 - y0, 20);
+    size_t differing = 0, pixels = 0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, Height - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, Width - 1); ++x)
+        {
+            const size_t i = (size_t(y) * Width + x) * 4;
+            int difference = 0;
+            for (size_t c = 0; c < 3; ++c)
+                difference =
+                    std::max(difference, std::abs(int(frames[0][i + c]) - int(frames[1][i + c])));
+            differing += difference > 24;
+            ++pixels;
+        }
+    std::printf("%zu of %zu pixels of the selected label differ by more than 24\n", differing,
+                pixels);
+    EXPECT_LE(differing, pixels / 100);
+}
