@@ -43,7 +43,7 @@ void GFX_Connection::EmitDots()
     // hundred dots each, every frame. Nothing here allocates.
     for (int i = 1; i < intervals; ++i)
     {
-        const GFX_Vector3 dot = start.Plus(direction.Times(static_cast<float>(i) * spacing));
+        const GFX_Vector3 dot = DotCentre(start, direction, spacing, i);
         billboard->SetPosition(dot);
         if (!dotColor)
             billboard->SetColor(GFX_Globe::PositionColor(dot));

@@ -48,6 +48,12 @@ public:
     // The number of whole intervals of at least DotSpacing in a line of `length`; a line of n
     // intervals has n − 1 dots, so anything shorter than two intervals has none.
     static int DotIntervals(float length) { return static_cast<int>(length / DotSpacing); }
+    // The centre of dot i of a row from `start` along the unit `direction`, `spacing` apart.
+    static GFX_Vector3 DotCentre(const GFX_Vector3& start, const GFX_Vector3& direction,
+                                 float spacing, int i)
+    {
+        return start.Plus(direction.Times(static_cast<float>(i) * spacing));
+    }
 
     static constexpr float DotSpacing = 90.0f;
     static constexpr float DotSize = 90.0f;

@@ -176,14 +176,26 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
                 sum += projection[k * 4 + row] * modelView[column * 4 + k];
             modelViewProjection[column * 4 + row] = sum;
         }
+    dotBillboard.SetBillboardAxes(up, right);
     for (auto& [key, vertices] : groups)
         vertices.clear();
+    for (auto& [key, vertices] : dotGroups)
+        vertices.clear();
     quadCount = 0;
+    singleDots = 0;
     layer = 0;
+    ribbonInLayer = false;
     sinceWait = 0;
     ForgetSlices();
     occluders.Reset(int(viewport[2]), int(viewport[3]));
     hiddenDots = 0;
+}
+
+void GFX_DotRibbons::SetLayer(int value)
+{
+    if (value != layer)
+        ribbonInLayer = false;
+    layer = value;
 }
 
 void GFX_DotRibbons::AddOccluder(const GFX_Vector3 corners[4])
@@ -266,61 +278,105 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
     const int last = intervals - 1;
     const GFX_Vector3 firstDot = start.Plus(rowStep);
     const GFX_Vector3 lastDot = start.Plus(rowStep.Times(float(last)));
-    if (RatioAt(firstDot) > MaxRatio || RatioAt(lastDot) > MaxRatio)
+    const Screen a = Project(start), b = Project(end);
+    if (a.w <= 0.0f || b.w <= 0.0f || RatioAt(firstDot) > MaxRatio || RatioAt(lastDot) > MaxRatio)
+    {
+        AddDots(direction, length / float(intervals), intervals);
         return false;
+    }
 
     // Across the row on screen, in the plane the dots face the viewer in: the ribbon's edges
     // run where the dots' edges do.
-    const Screen a = Project(start), b = Project(end);
-    if (a.w <= 0.0f || b.w <= 0.0f)
-        return false;
     float ax = b.x - a.x, ay = b.y - a.y;
     const float screenLength = std::hypot(ax, ay);
     if (!(screenLength > 0.0f))
+    {
+        AddDots(direction, length / float(intervals), intervals);
         return false;
+    }
     ax /= screenLength;
     ay /= screenLength;
     rowOffset = right.Times(-ay).Plus(up.Times(ax)).Times(size * 0.5f);
+    ribbonInLayer = true;
 
+    // The pieces are made as if nothing were hidden and then drawn without their hidden
+    // stretches, so that what shows is drawn exactly as it would be otherwise.
+    FindHiddenStretches(last);
+    if (!AllHidden(1, last))
+        AddRun(1, last);
+    return true;
+}
+
+void GFX_DotRibbons::FindHiddenStretches(int last)
+{
+    hiddenStretches.clear();
+    if (occluders.IsEmpty())
+        return;
     // The row in clip space, and half a dot's width on screen times its depth (a length across
     // the view keeps its size on screen times depth wherever it lies).
     const double* m = modelViewProjection;
     for (int row = 0; row < 4; ++row)
     {
         clipStart[row] =
-            m[row] * start.x + m[4 + row] * start.y + m[8 + row] * start.z + m[12 + row];
+            m[row] * rowStart.x + m[4 + row] * rowStart.y + m[8 + row] * rowStart.z + m[12 + row];
         clipStep[row] = m[row] * rowStep.x + m[4 + row] * rowStep.y + m[8 + row] * rowStep.z;
     }
+    const GFX_Vector3 firstDot = rowStart.Plus(rowStep);
     const Screen centre = Project(firstDot);
-    const Screen across = Project(firstDot.Plus(right.Times(size * 0.5f)));
-    const Screen upwards = Project(firstDot.Plus(up.Times(size * 0.5f)));
+    const Screen across = Project(firstDot.Plus(right.Times(rowSize * 0.5f)));
+    const Screen upwards = Project(firstDot.Plus(up.Times(rowSize * 0.5f)));
     rowHalfWidthDepth = std::max(std::hypot(across.x - centre.x, across.y - centre.y),
                                  std::hypot(upwards.x - centre.x, upwards.y - centre.y)) *
                         centre.w;
 
-    // Which stretches of DotsPerOcclusionTest dots the labels hide. The pieces are made as if
-    // nothing were hidden and then drawn without their hidden stretches, so that what shows is
-    // drawn exactly as it would be otherwise.
     // Four stretches are tested together first: what hides them all hides each.
-    hiddenStretches.clear();
-    if (!occluders.IsEmpty())
-        for (int block = 1; block <= last; block += 4 * DotsPerOcclusionTest)
+    for (int block = 1; block <= last; block += 4 * DotsPerOcclusionTest)
+    {
+        const bool blockHidden =
+            Hidden(block, std::min(last, block + 4 * DotsPerOcclusionTest - 1));
+        for (int first = block; first <= std::min(last, block + 3 * DotsPerOcclusionTest);
+             first += DotsPerOcclusionTest)
         {
-            const bool blockHidden =
-                Hidden(block, std::min(last, block + 4 * DotsPerOcclusionTest - 1));
-            for (int first = block; first <= std::min(last, block + 3 * DotsPerOcclusionTest);
-                 first += DotsPerOcclusionTest)
-            {
-                const int to = std::min(last, first + DotsPerOcclusionTest - 1);
-                const bool hidden = blockHidden || Hidden(first, to);
-                hiddenStretches.push_back(hidden);
-                if (hidden)
-                    hiddenDots += to - first + 1;
-            }
+            const int to = std::min(last, first + DotsPerOcclusionTest - 1);
+            const bool hidden = blockHidden || Hidden(first, to);
+            hiddenStretches.push_back(hidden);
+            if (hidden)
+                hiddenDots += to - first + 1;
         }
-    if (!AllHidden(1, last))
-        AddRun(1, last);
-    return true;
+    }
+}
+
+void GFX_DotRibbons::AddDots(const GFX_Vector3& direction, float spacing, int intervals)
+{
+    const int last = intervals - 1;
+    // Only rows wholly in front of the eye are tested: the reach of a dot is taken at the first.
+    hiddenStretches.clear();
+    if (Project(rowStart).w > 0.0f &&
+        Project(rowStart.Plus(rowStep.Times(float(intervals)))).w > 0.0f)
+        FindHiddenStretches(last);
+    std::vector<DotVertex>& vertices = dotGroups[{layer, ribbonInLayer}];
+    dotBillboard.SetSize(rowSize, rowSize);
+    const float s[4] = {0, 1, 1, 0}, t[4] = {0, 0, 1, 1};
+    for (int i = 1; i <= last; ++i)
+    {
+        if (DotHidden(i))
+            continue;
+        const GFX_Vector3 centre = GFX_Connection::DotCentre(rowStart, direction, spacing, i);
+        const GFX_Vector3 color = rowColor ? *rowColor : GFX_Globe::PositionColor(centre);
+        dotBillboard.SetPosition(centre);
+        dotBillboard.UpdateCorners();
+        for (int k = 0; k < 4; ++k)
+        {
+            DotVertex v;
+            std::copy_n(dotBillboard.GetCorner(k).Data(), 3, v.position);
+            v.texCoord[0] = s[k];
+            v.texCoord[1] = t[k];
+            std::copy_n(color.Data(), 3, v.color);
+            v.color[3] = rowAlpha;
+            vertices.push_back(v);
+        }
+        ++singleDots;
+    }
 }
 
 bool GFX_DotRibbons::Hidden(int first, int last) const
@@ -546,20 +602,33 @@ void GFX_DotRibbons::MakeTexture(Tile& tile, const GFX_Image& dot, int step, flo
                  GL_UNSIGNED_BYTE, pixels.data());
 }
 
-void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
+void GFX_DotRibbons::Draw(OGL_Texture2D& dotTexture, int drawnLayer)
 {
-    const GFX_Image* dot = dotTexture.GetImage();
-    if (!dot || !dot->HasPixels() || quadCount == 0)
+    if (quadCount == 0 && singleDots == 0)
         return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+    auto drawDots = [&](bool afterRibbons)
+    {
+        const auto it = dotGroups.find({drawnLayer, afterRibbons});
+        if (it == dotGroups.end() || it->second.empty())
+            return;
+        dotTexture.Bind();
+        const DotVertex* v = it->second.data();
+        glVertexPointer(3, GL_FLOAT, sizeof(DotVertex), v->position);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(DotVertex), v->texCoord);
+        glColorPointer(4, GL_FLOAT, sizeof(DotVertex), v->color);
+        DrawSliced((long long)(it->second.size() / 4));
+    };
+    drawDots(false);
+    const GFX_Image* dot = dotTexture.GetImage();
     GLuint bound = 0;
     const GroupKey layerStart{drawnLayer, -INFINITY, std::numeric_limits<int>::min()};
     for (auto it = groups.lower_bound(layerStart);
-         it != groups.end() && it->first.layer == drawnLayer; ++it)
+         dot && dot->HasPixels() && it != groups.end() && it->first.layer == drawnLayer; ++it)
     {
         const GroupKey& key = it->first;
         std::vector<Vertex>& vertices = it->second;
@@ -577,21 +646,26 @@ void GFX_DotRibbons::Draw(const OGL_Texture2D& dotTexture, int drawnLayer)
         glVertexPointer(3, GL_FLOAT, sizeof(Vertex), v->position);
         glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), v->texCoord);
         glColorPointer(3, GL_FLOAT, sizeof(Vertex), v->color);
-        const long long quads = (long long)(vertices.size() / 4);
-        for (long long first = 0; first < quads;)
+        DrawSliced((long long)(vertices.size() / 4));
+    }
+    drawDots(true);
+    glPopClientAttrib();
+}
+
+void GFX_DotRibbons::DrawSliced(long long quads)
+{
+    for (long long first = 0; first < quads;)
+    {
+        long long count = quads - first;
+        if (waitEvery > 0)
+            count = std::min(count, waitEvery - sinceWait);
+        glDrawArrays(GL_QUADS, GLint(first * 4), GLsizei(count * 4));
+        first += count;
+        sinceWait += count;
+        if (waitEvery > 0 && sinceWait >= waitEvery)
         {
-            long long count = quads - first;
-            if (waitEvery > 0)
-                count = std::min(count, waitEvery - sinceWait);
-            glDrawArrays(GL_QUADS, GLint(first * 4), GLsizei(count * 4));
-            first += count;
-            sinceWait += count;
-            if (waitEvery > 0 && sinceWait >= waitEvery)
-            {
-                MarkSlice();
-                sinceWait = 0;
-            }
+            MarkSlice();
+            sinceWait = 0;
         }
     }
-    glPopClientAttrib();
 }

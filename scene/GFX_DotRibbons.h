@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_OcclusionGrid.h"
 #include "gfx/GFX_Vector3.h"
+#include "scene/GFX_Billboard.h"
 
 #include <GL/gl.h>
 #include <map>
@@ -24,12 +25,13 @@ class OGL_Texture2D;
 // colour component's saturation, changes, and no longer than MaxTilesPerPiece, so that fog,
 // interpolated per vertex, stays that of the dots.
 //
-// Rows that run nearly towards the viewer (their dots pile up on screen) are refused: the
-// caller draws their dots one by one.
+// Rows that run nearly towards the viewer (their dots pile up on screen) go dot by dot instead:
+// a quad a dot, as GFX_Connection draws them, gathered into arrays with the ribbons and drawn
+// in their place among them.
 //
 // Opaque quads already in the depth buffer (the locator labels) may be named as occluders: the
-// parts of rows wholly behind them are left out, since the depth test would discard every one
-// of their fragments; on a crowded globe that is most of them.
+// parts of rows wholly behind them are left out, ribbons and single dots alike, since the depth
+// test would discard every one of their fragments; on a crowded globe that is most of them.
 //
 // Begin reads the current matrices and viewport, so it is called with the frame's projection and
 // camera applied. GL thread only.
@@ -55,18 +57,22 @@ public:
     // quads go by tile, whatever order the rows came in: where rows cross, the one drawn last
     // shows most, and layers taken from the order the rows would be drawn dot by dot keep
     // that order roughly, instead of putting the rows of one tile over all the others.
-    void SetLayer(int value) { layer = value; }
+    // A layer's rows that go dot by dot are drawn before its ribbons when they came before
+    // every ribbon row of the layer (the lines to the user, which come first, under the
+    // friendships), else after them.
+    void SetLayer(int value);
 
     // Gathers the row of dots from start to end, DotSpacing or a little more apart and none on
     // either end, `size` wide, at opacity `alpha`, in `color` or, without one, in the colour of
-    // each dot's place on the globe. Returns false, gathering nothing, when the row must be
-    // drawn dot by dot instead (it runs too nearly towards the viewer, or lies behind it).
+    // each dot's place on the globe. Returns false when the row goes dot by dot (it runs too
+    // nearly towards the viewer, or lies partly behind it).
     bool AddRow(const GFX_Vector3& start, const GFX_Vector3& end, float size, float alpha,
                 const std::optional<GFX_Vector3>& color);
 
     // Draws what was gathered into `layer` since Begin with blending, depth and fog as they are
-    // set, tiles made from `dotTexture`'s picture; leaves the client arrays as it found them.
-    void Draw(const OGL_Texture2D& dotTexture, int layer);
+    // set: the ribbons with tiles made from `dotTexture`'s picture, the single dots with the
+    // texture itself. Leaves the client arrays as they were and some texture bound.
+    void Draw(OGL_Texture2D& dotTexture, int layer);
 
     // With `quads` above 0, Draw hands the quads of a frame over in slices of so many, and
     // before each waits until the GL has drawn the slice before the last. A software rasteriser
@@ -79,8 +85,10 @@ public:
     // Releases the tile textures; GL thread, context current.
     void DeleteTextures();
 
-    // Quads gathered since Begin.
+    // Ribbon quads gathered since Begin.
     long long GetQuadCount() const { return quadCount; }
+    // Dots gathered one by one since Begin.
+    long long GetSingleDotCount() const { return singleDots; }
     // Dots of gathered rows left out since Begin because occluders hide them.
     long long GetHiddenDotCount() const { return hiddenDots; }
 
@@ -112,6 +120,13 @@ private:
         float texCoord[2];
         float color[3];
     };
+    // A corner of a single dot: its opacity goes with its colour, not in a tile.
+    struct DotVertex
+    {
+        float position[3];
+        float texCoord[2];
+        float color[4];
+    };
     // The tile texture for one opacity and ratio step.
     struct Tile
     {
@@ -139,8 +154,13 @@ private:
     float RatioAt(const GFX_Vector3& centre) const;
     // Gathers the dots first…last of the row, in pieces split where colours saturate alike.
     void AddRun(int first, int last);
+    // Marks which stretches of the row's dots 1…last the occluders hide (hiddenStretches);
+    // the row's first dot lies in front of the eye.
+    void FindHiddenStretches(int last);
     // Whether the occluders hide the row's dots first…last with their reach on either side.
     bool Hidden(int first, int last) const;
+    // Gathers the row's dots one by one, `direction` and `spacing` as GFX_Connection's.
+    void AddDots(const GFX_Vector3& direction, float spacing, int intervals);
     void AddPiece(int first, int last);
     // Emits the piece of dots first…last with the tile of `step`, less its hidden stretches.
     void EmitPiece(int first, int last, int step);
@@ -151,6 +171,8 @@ private:
     bool AllHidden(int first, int last) const;
     GFX_Vector3 ColorAt(float interval) const;
     void MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha);
+    // Draws `quads` quads from the client arrays set, in slices where waits are asked for.
+    void DrawSliced(long long quads);
     // Marks the end of a slice, after waiting for the one before the last.
     void MarkSlice();
 
@@ -189,6 +211,13 @@ private:
     // Tiles by opacity and ratio step; quads by layer, opacity and ratio step.
     std::map<std::pair<float, int>, Tile> tiles;
     std::map<GroupKey, std::vector<Vertex>> groups;
+    // Single dots by layer, those before the layer's ribbons (false) and after (true).
+    std::map<std::pair<int, bool>, std::vector<DotVertex>> dotGroups;
+    // Places the single dots' corners as each line's own dot billboard would.
+    GFX_Billboard dotBillboard;
     int layer = 0;
+    // Whether a row of the current layer has gone as a ribbon.
+    bool ribbonInLayer = false;
     long long quadCount = 0;
+    long long singleDots = 0;
 };

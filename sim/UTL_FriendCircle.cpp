@@ -378,6 +378,11 @@ long long UTL_FriendCircle::CountRibbonQuads() const
     return ribbons ? ribbons->GetQuadCount() : 0;
 }
 
+long long UTL_FriendCircle::CountSingleDots() const
+{
+    return ribbons ? ribbons->GetSingleDotCount() : 0;
+}
+
 long long UTL_FriendCircle::CountHiddenDots() const
 {
     return ribbons ? ribbons->GetHiddenDotCount() : 0;
@@ -426,49 +431,19 @@ void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn)
                                             label->GetCorner(2), label->GetCorner(3)};
             ribbons->AddOccluder(corners);
         }
-    // Each layer's dot rows go before its ribbons when they come before every ribbon row of
-    // the layer (the lines to the user, which come first, under the friendships), else after.
+    // The rows go in layers of the list's order; within one, the rows that go dot by dot
+    // are placed by the ribbons, before or after theirs.
     const size_t layers = size_t(RibbonLayers);
     const size_t rowsPerLayer = (connections.size() + layers - 1) / layers;
-    dotRowsByLayer.resize(layers);
-    for (auto& rows : dotRowsByLayer)
-    {
-        rows.before.clear();
-        rows.after.clear();
-    }
-    long long gatheredBeforeLayer = 0;
     for (size_t i = 0; i < connections.size(); ++i)
     {
-        GFX_Connection* connection = connections[i].get();
-        const size_t layer = i / rowsPerLayer;
-        const long long gathered = ribbons->GetQuadCount() + ribbons->GetHiddenDotCount();
         if (i % rowsPerLayer == 0)
-        {
-            ribbons->SetLayer(int(layer));
-            gatheredBeforeLayer = gathered;
-        }
-        if (!connection->AddToRibbons(*ribbons))
-            (gathered == gatheredBeforeLayer ? dotRowsByLayer[layer].before
-                                             : dotRowsByLayer[layer].after)
-                .push_back(connection);
+            ribbons->SetLayer(int(i / rowsPerLayer));
+        connections[i]->AddToRibbons(*ribbons);
     }
-    auto drawDots = [&](const std::vector<GFX_Connection*>& rows)
-    {
-        if (rows.empty())
-            return;
-        dotTexture.Bind();
-        glBegin(GL_QUADS);
-        for (GFX_Connection* connection : rows)
-            connection->Draw();
-        glEnd();
-    };
     // A software rasteriser queues what it is given in batches of work for its threads, and a
     // frame of a large circle would leave hundreds of megabytes in its queue.
     ribbons->SetWaitEvery(SoftwareRasteriser() ? QuadsBetweenWaits : 0);
     for (size_t layer = 0; layer < layers; ++layer)
-    {
-        drawDots(dotRowsByLayer[layer].before);
         ribbons->Draw(dotTexture, int(layer));
-        drawDots(dotRowsByLayer[layer].after);
-    }
 }

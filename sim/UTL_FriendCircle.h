@@ -105,8 +105,8 @@ public:
     // The globe pass: the locators lit, then the lines' dots blended, in one batch with the dot
     // texture, without writing depth; nothing of the lines without a dot picture. Leaves
     // lighting on, blending off and the colour white. With the owner's dot ribbons on, the lines
-    // go as ribbons, in layers of the list's order, and those the ribbons refuse as dots among
-    // them.
+    // go as ribbons, in layers of the list's order, and those the ribbons cannot show dot by
+    // dot among them.
     void Draw(OGL_Texture2D* dotTexture);
     // The lines' part of the globe pass alone. With `labelsDrawn`, the locators' labels are in
     // the depth buffer as the globe pass left them, and the ribbons may leave out what they
@@ -114,7 +114,9 @@ public:
     void DrawConnections(OGL_Texture2D* dotTexture, bool labelsDrawn = false);
     // The ribbon quads the last globe pass drew (none on the plain way).
     long long CountRibbonQuads() const;
-    // The dots of ribbon rows the last globe pass left out, wholly behind labels.
+    // The dots the last globe pass drew one by one among the ribbons.
+    long long CountSingleDots() const;
+    // The dots the last globe pass left out, wholly behind labels.
     long long CountHiddenDots() const;
 
 private:
@@ -125,7 +127,7 @@ private:
     // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
     // a tile texture only some hundred times.
     static constexpr int RibbonLayers = 16;
-    // Ribbon quads handed to a software rasteriser between two waits for it.
+    // Quads handed to a software rasteriser between two waits for it.
     static constexpr long long QuadsBetweenWaits = 5000;
     // Whether the GL draws on the processor (Mesa's llvmpipe or softpipe).
     bool SoftwareRasteriser();
@@ -164,11 +166,4 @@ private:
     // The label picture last looked at by LabelsAreOpaque, and what it found.
     mutable const GFX_Image* checkedLabelImage = nullptr;
     mutable bool labelImageOpaque = false;
-    // The lines drawn dot by dot, by ribbon layer.
-    struct LayerRows
-    {
-        std::vector<GFX_Connection*> before;
-        std::vector<GFX_Connection*> after;
-    };
-    std::vector<LayerRows> dotRowsByLayer;
 };

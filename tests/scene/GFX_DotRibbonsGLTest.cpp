@@ -1,7 +1,10 @@
 #include "scene/GFX_DotRibbons.h"
 
+#include "scene/GFX_Connection.h"
+
 #include "SceneViews.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace SceneViews;
@@ -33,6 +36,14 @@ protected:
     {
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);
+    }
+    static std::vector<uint8_t> ReadColours()
+    {
+        std::vector<uint8_t> frame(size_t(Width) * Height * 4);
+        glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        for (size_t i = 3; i < frame.size(); i += 4)
+            frame[i] = 255;
+        return frame;
     }
 
     TempDir dir;
@@ -106,5 +117,130 @@ TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
         }
     }
     EXPECT_NE(frames[0], std::vector<uint8_t>(frames[0].size(), 0)) << "the rows were drawn";
+    ribbons.DeleteTextures();
+}
+
+// A row running nearly towards the eye of the globe's camera, which ribbons cannot show: its dots
+// go one by one, drawn as the line itself draws them, to the same pixels. An opaque square in
+// front of part of the row hides some of them: those are left out, and the picture stays the
+// same.
+TEST_F(GFX_DotRibbonsGLTest, ARowRunningTowardsTheEyeGoesDotByDotAsTheLineDrawsIt)
+{
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(12));
+    GlobeCamera(0, 0);
+    GFX_Vector3 up, right, nearCentre, farCentre;
+    ScreenAxes(up, right);
+    OGL_Wrapper wrapper;
+    wrapper.Unproject({Width / 2.0f, Height / 2.0f, 0}, nearCentre);
+    wrapper.Unproject({Width / 2.0f, Height / 2.0f, 1}, farCentre);
+    // From 9000 units ahead of the eye to 1500, a little aside.
+    const GFX_Vector3 forward = farCentre.Minus(nearCentre).Normalize();
+    const GFX_Vector3 eye = nearCentre.Minus(forward.Times(GFX_GlobeView::NearPlane));
+    const GFX_Vector3 start = eye.Plus(forward.Times(9000)).Add(right.Times(-500));
+    const GFX_Vector3 end =
+        eye.Plus(forward.Times(1500)).Add(right.Times(-150)).Add(up.Times(-100));
+
+    GFX_Connection line(nullptr);
+    line.SetStart(start);
+    line.SetEnd(end);
+    line.SetBillboardAxes(up, right);
+    const int dots = GFX_Connection::DotIntervals(end.Minus(start).Length()) - 1;
+
+    // The square: square to the view, 4000 units ahead of the eye, over the row's middle.
+    const GFX_Vector3 centre = eye.Plus(forward.Times(4000)).Add(right.Times(-280));
+    const GFX_Vector3 square[4] = {centre.Minus(right.Times(150)).Sub(up.Times(150)),
+                                   centre.Plus(right.Times(150)).Sub(up.Times(150)),
+                                   centre.Plus(right.Times(150)).Add(up.Times(150)),
+                                   centre.Minus(right.Times(150)).Add(up.Times(150))};
+    for (const bool occluded : {false, true})
+    {
+        SCOPED_TRACE(occluded ? "behind a square" : "in the open");
+        std::vector<uint8_t> frames[2];
+        for (int way = 0; way < 2; ++way)
+        {
+            ClearFrame();
+            glEnable(GL_DEPTH_TEST);
+            if (occluded)
+            {
+                glColor3f(0.3f, 0.3f, 0.3f);
+                glBegin(GL_QUADS);
+                for (const GFX_Vector3& corner : square)
+                    glVertex3fv(corner.Data());
+                glEnd();
+            }
+            glColor3f(1, 1, 1);
+            glEnable(GL_TEXTURE_2D);
+            glDepthMask(GL_FALSE);
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            if (way == 0)
+            {
+                dot->Bind();
+                glBegin(GL_QUADS);
+                line.Draw();
+                glEnd();
+            }
+            else
+            {
+                GFX_DotRibbons ribbons;
+                ribbons.Begin(up, right);
+                if (occluded)
+                    ribbons.AddOccluder(square);
+                EXPECT_FALSE(
+                    ribbons.AddRow(start, end, GFX_Connection::DotSize, 1.0f, std::nullopt));
+                EXPECT_EQ(ribbons.GetQuadCount(), 0);
+                EXPECT_EQ(ribbons.GetSingleDotCount() + ribbons.GetHiddenDotCount(), dots);
+                if (occluded)
+                {
+                    EXPECT_GT(ribbons.GetHiddenDotCount(), 0) << "the square hides some dots";
+                }
+                else
+                {
+                    EXPECT_EQ(ribbons.GetHiddenDotCount(), 0);
+                }
+                ribbons.Draw(*dot, 0);
+                ribbons.DeleteTextures();
+            }
+            EndFrame();
+            glDisable(GL_DEPTH_TEST);
+            frames[way] = ReadColours();
+        }
+        EXPECT_TRUE(frames[0] == frames[1]);
+        size_t lit = 0;
+        for (size_t i = 0; i < frames[1].size(); i += 4)
+            lit += std::max({frames[1][i], frames[1][i + 1], frames[1][i + 2]}) > 40;
+        EXPECT_GT(lit, 1000u) << "the dots were drawn";
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Within a layer, a row that goes dot by dot is drawn under the ribbons when it came before
+// every ribbon row of the layer, over them when it came after one.
+TEST_F(GFX_DotRibbonsGLTest, RowsDotByDotKeepTheirPlaceAmongTheRibbons)
+{
+    const auto dot = MakeTexture(dir, "billboard.tga", DiscDot(8));
+    const GFX_Vector3 red(1, 0, 0), blue(0, 0, 1);
+    GFX_DotRibbons ribbons;
+    for (const bool dotsFirst : {true, false})
+    {
+        SCOPED_TRACE(dotsFirst ? "the dots first" : "the ribbon first");
+        BeginFrame();
+        ribbons.Begin({0, 1, 0}, {1, 0, 0});
+        // Seen from straight above, a row along the view goes dot by dot: its dots all fall
+        // on the middle of the window, where the ribbon row across passes.
+        auto addDots = [&] {
+            EXPECT_FALSE(ribbons.AddRow({0, 0, -450}, {0, 0, 450}, 90, 1.0f, red));
+        };
+        if (dotsFirst)
+            addDots();
+        EXPECT_TRUE(ribbons.AddRow({-450, 0, 0}, {450, 0, 0}, 90, 1.0f, blue));
+        if (!dotsFirst)
+            addDots();
+        ribbons.Draw(*dot, 0);
+        EndFrame();
+        EXPECT_PRED3(Near, ColourAt(Width / 2, Height / 2),
+                     (dotsFirst ? Pixel{0, 0, 255, 255} : Pixel{255, 0, 0, 255}), 8);
+        EXPECT_PRED3(Near, ColourAt(Width / 2 + 36, Height / 2), (Pixel{0, 0, 255, 255}), 8);
+    }
     ribbons.DeleteTextures();
 }

@@ -355,9 +355,12 @@ int main(int argc, char** argv)
         std::printf("frames %d at %dx%d\n", options.frames, options.width, options.height);
         std::printf("frame time median %.2f ms, 90th percentile %.2f ms\n",
                     Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.9));
-        std::printf("locators %zu, connections %zu, dots %lld, ribbon quads %lld\n",
+        const UTL_FriendCircle& circle = controller.GetCircle();
+        std::printf("locators %zu, connections %zu, dots %lld, ribbon quads %lld, single dots "
+                    "%lld, dots behind labels %lld\n",
                     controller.GetLocationHolders().size(), controller.GetConnections().size(),
-                    controller.CountDots(), controller.GetCircle().CountRibbonQuads());
+                    controller.CountDots(), circle.CountRibbonQuads(), circle.CountSingleDots(),
+                    circle.CountHiddenDots());
         // The frame of median length, and what this thread spent handing it to GL.
         std::sort(frames.begin(), frames.end());
         const auto& median =
