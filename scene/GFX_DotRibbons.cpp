@@ -279,19 +279,15 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
     const GFX_Vector3 firstDot = start.Plus(rowStep);
     const GFX_Vector3 lastDot = start.Plus(rowStep.Times(float(last)));
     const Screen a = Project(start), b = Project(end);
-    if (a.w <= 0.0f || b.w <= 0.0f || RatioAt(firstDot) > MaxRatio || RatioAt(lastDot) > MaxRatio)
-    {
-        AddDots(direction, length / float(intervals), intervals);
-        return false;
-    }
-
+    const bool inFront = a.w > 0.0f && b.w > 0.0f;
     // Across the row on screen, in the plane the dots face the viewer in: the ribbon's edges
     // run where the dots' edges do.
     float ax = b.x - a.x, ay = b.y - a.y;
     const float screenLength = std::hypot(ax, ay);
-    if (!(screenLength > 0.0f))
+    if (!inFront || !(screenLength > 0.0f) || RatioAt(firstDot) > MaxRatio ||
+        RatioAt(lastDot) > MaxRatio)
     {
-        AddDots(direction, length / float(intervals), intervals);
+        AddDots(direction, length / float(intervals), intervals, inFront);
         return false;
     }
     ax /= screenLength;
@@ -346,13 +342,13 @@ void GFX_DotRibbons::FindHiddenStretches(int last)
     }
 }
 
-void GFX_DotRibbons::AddDots(const GFX_Vector3& direction, float spacing, int intervals)
+void GFX_DotRibbons::AddDots(const GFX_Vector3& direction, float spacing, int intervals,
+                             bool inFront)
 {
     const int last = intervals - 1;
     // Only rows wholly in front of the eye are tested: the reach of a dot is taken at the first.
     hiddenStretches.clear();
-    if (Project(rowStart).w > 0.0f &&
-        Project(rowStart.Plus(rowStep.Times(float(intervals)))).w > 0.0f)
+    if (inFront)
         FindHiddenStretches(last);
     std::vector<DotVertex>& vertices = dotGroups[{layer, ribbonInLayer}];
     dotBillboard.SetSize(rowSize, rowSize);

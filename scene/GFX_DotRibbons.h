@@ -159,8 +159,9 @@ private:
     void FindHiddenStretches(int last);
     // Whether the occluders hide the row's dots first…last with their reach on either side.
     bool Hidden(int first, int last) const;
-    // Gathers the row's dots one by one, `direction` and `spacing` as GFX_Connection's.
-    void AddDots(const GFX_Vector3& direction, float spacing, int intervals);
+    // Gathers the row's dots one by one, `direction` and `spacing` as GFX_Connection's;
+    // `inFront`: both ends of the row lie in front of the eye.
+    void AddDots(const GFX_Vector3& direction, float spacing, int intervals, bool inFront);
     void AddPiece(int first, int last);
     // Emits the piece of dots first…last with the tile of `step`, less its hidden stretches.
     void EmitPiece(int first, int last, int step);

@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -117,6 +118,16 @@ protected:
             controller->GetCircle().LayoutFriends();
         }
         controller->GetCircle().ConnectSelf();
+    }
+
+    // Joins each of the friends "1" … `count` to the friends `steps` further round the list.
+    void ConnectInSteps(int count, std::initializer_list<int> steps)
+    {
+        for (int i = 1; i <= count; ++i)
+            for (int step : steps)
+                controller->GetCircle().ConnectFriends(
+                    std::to_string(i), std::to_string((i - 1 + step) % count + 1),
+                    GFX_ConnectionFriends::FriendsDimAlpha, false);
     }
 
     void Frame(float seconds = FrameSeconds) { controller->Step(Width, Height, seconds); }
@@ -1164,13 +1175,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
     StartIn(source);
     constexpr int Friends = 80;
     AddPeople(Friends);
-    for (int i = 1; i <= Friends; ++i)
-        for (int step : {1, 6, 17, 39})
-        {
-            const int j = (i - 1 + step) % Friends + 1;
-            controller->GetCircle().ConnectFriends(std::to_string(i), std::to_string(j),
-                                                   GFX_ConnectionFriends::FriendsDimAlpha, false);
-        }
+    ConnectInSteps(Friends, {1, 6, 17, 39});
     // Friend 5 knows every fourth friend, across the globe too.
     for (int j = 9; j <= Friends; j += 4)
         controller->GetCircle().ConnectFriends("5", std::to_string(j),
@@ -1251,11 +1256,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
     StartIn(source);
     constexpr int Friends = 150;
     AddPeople(Friends);
-    for (int i = 1; i <= Friends; ++i)
-        for (int step : {1, 5, 23, 61})
-            controller->GetCircle().ConnectFriends(std::to_string(i),
-                                                   std::to_string((i - 1 + step) % Friends + 1),
-                                                   GFX_ConnectionFriends::FriendsDimAlpha, false);
+    ConnectInSteps(Friends, {1, 5, 23, 61});
     ASSERT_TRUE(controller->SelectFriendById("7"));
     Frames(200);
 
