@@ -2,8 +2,9 @@
 #include "gfx/GFX_BallSprites.h"
 
 #include "gfx/GFX_ColorBall.h"
+#include "gfx/OGL_Capabilities.h"
+#include "gfx/OGL_Names.h"
 #include "gfx/OGL_Texture2D.h"
-#include "gfx/OGL_Wrapper.h"
 
 #include <GL/glext.h>
 #include <algorithm>
@@ -20,14 +21,6 @@ constexpr float OpaqueAlpha = 0.5f;
 // A ball whose centre is nearer the eye than this many radii takes the mesh.
 constexpr float NearestSprite = 2.0f;
 
-bool FramebuffersOffered()
-{
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version && std::atoi(version) >= 3)
-        return true;
-    return OGL_Wrapper::ExtensionListContains(
-        reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "ARB_framebuffer_object");
-}
 } // namespace
 
 GFX_BallSprites::GFX_BallSprites() = default;
@@ -112,12 +105,12 @@ bool GFX_BallSprites::MakeImage(GFX_ColorBall& ball, OGL_Texture2D* ballTexture,
 
     if (framebuffer == 0)
     {
-        if (!FramebuffersOffered())
+        if (!OGL_Capabilities::Query().framebufferObjects)
         {
             unsupported = true;
             return false;
         }
-        glGenTextures(1, &texture);
+        texture = OGL_Names::GenTexture();
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -125,7 +118,7 @@ bool GFX_BallSprites::MakeImage(GFX_ColorBall& ball, OGL_Texture2D* ballTexture,
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ImageSize, ImageSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                      nullptr);
-        glGenRenderbuffers(1, &depthbuffer);
+        depthbuffer = OGL_Names::GenRenderbuffer();
         glBindRenderbuffer(GL_RENDERBUFFER, depthbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, ImageSize, ImageSize);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
@@ -136,7 +129,7 @@ bool GFX_BallSprites::MakeImage(GFX_ColorBall& ball, OGL_Texture2D* ballTexture,
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawnFramebuffer);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
     if (framebuffer == 0)
-        glGenFramebuffers(1, &framebuffer);
+        framebuffer = OGL_Names::GenFramebuffer();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthbuffer);
@@ -266,12 +259,8 @@ void GFX_BallSprites::Draw()
 
 void GFX_BallSprites::Delete()
 {
-    if (framebuffer != 0)
-        glDeleteFramebuffers(1, &framebuffer);
-    if (depthbuffer != 0)
-        glDeleteRenderbuffers(1, &depthbuffer);
-    if (texture != 0)
-        glDeleteTextures(1, &texture);
-    framebuffer = depthbuffer = texture = 0;
+    OGL_Names::DeleteFramebuffer(framebuffer);
+    OGL_Names::DeleteRenderbuffer(depthbuffer);
+    OGL_Names::DeleteTexture(texture);
     made = false;
 }

@@ -14,3 +14,11 @@ int OGL_ReportErrors(const char* file, int line, const char* call)
     }
     return count;
 }
+
+int OGL_DrainErrors()
+{
+    int count = 0;
+    while (glGetError() != GL_NO_ERROR && count < 16)
+        ++count;
+    return count;
+}

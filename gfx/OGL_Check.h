@@ -15,3 +15,5 @@
 
 // Drains glGetError and reports each error; returns how many there were.
 int OGL_ReportErrors(const char* file, int line, const char* call);
+// Drains glGetError without a word; returns how many errors there were.
+int OGL_DrainErrors();

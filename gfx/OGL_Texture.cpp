@@ -1,6 +1,7 @@
 #include "gfx/OGL_Texture.h"
 
 #include "gfx/GFX_Image.h"
+#include "gfx/OGL_Names.h"
 
 #include <GL/glext.h>
 
@@ -19,6 +20,7 @@ GLenum OGL_Texture::Delete()
     if (name != 0 && glIsTexture(name))
     {
         glDeleteTextures(1, &name);
+        OGL_Names::Released(OGL_Names::Texture);
         glGetError(); // clear the flag: only the state after the deletion is reported
         name = 0;
     }
@@ -30,8 +32,12 @@ void OGL_Texture::CreateFrom(const GFX_Image* image, GLint internalFormat, GLenu
     if (!image || !image->HasPixels())
         return;
     if (name != 0 && glIsTexture(name))
+    {
         glDeleteTextures(1, &name);
+        OGL_Names::Released(OGL_Names::Texture);
+    }
     glGenTextures(1, &name);
+    OGL_Names::Created(OGL_Names::Texture);
 
     glBindTexture(target, name);
     // Rows are tightly packed whatever their width.

@@ -1,6 +1,7 @@
 #include "gfx/OGL_TextureAtlas.h"
 
 #include "gfx/GFX_Image.h"
+#include "gfx/OGL_Names.h"
 #include "gfx/OGL_TextureFoto.h"
 
 #include <GL/glext.h>
@@ -132,7 +133,7 @@ GLuint OGL_TextureAtlas::GetPageName(int page) const
 
 void OGL_TextureAtlas::CreatePage(Page& page) const
 {
-    glGenTextures(1, &page.name);
+    page.name = OGL_Names::GenTexture();
     glBindTexture(GL_TEXTURE_2D, page.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -191,10 +192,6 @@ bool OGL_TextureAtlas::Add(OGL_TextureFoto& texture)
 void OGL_TextureAtlas::Delete()
 {
     for (Page& page : pages)
-        if (page.name != 0)
-        {
-            glDeleteTextures(1, &page.name);
-            page.name = 0;
-        }
+        OGL_Names::DeleteTexture(page.name);
     pages.clear();
 }

@@ -1,7 +1,7 @@
 #include "gfx/OGL_TextureFoto.h"
 
+#include "gfx/OGL_Capabilities.h"
 #include "gfx/OGL_Texture2D.h"
-#include "gfx/OGL_Wrapper.h"
 
 #include <GL/glext.h>
 
@@ -14,7 +14,7 @@ constexpr float FitTolerance = 0.1f;
 
 OGL_TextureFoto::OGL_TextureFoto()
 {
-    SetMode(ModeForExtensions(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS))));
+    SetMode(ModeFor(OGL_Capabilities::Query()));
 }
 
 OGL_TextureFoto::OGL_TextureFoto(Mode mode)
@@ -24,14 +24,16 @@ OGL_TextureFoto::OGL_TextureFoto(Mode mode)
 
 OGL_TextureFoto::~OGL_TextureFoto() = default;
 
+OGL_TextureFoto::Mode OGL_TextureFoto::ModeFor(const OGL_Capabilities& gl)
+{
+    if (gl.nonPowerOfTwo)
+        return NonPowerOfTwo;
+    return gl.textureRectangle ? Rectangle : Plain;
+}
+
 OGL_TextureFoto::Mode OGL_TextureFoto::ModeForExtensions(const char* extensions)
 {
-    if (OGL_Wrapper::ExtensionListContains(extensions, "ARB_texture_non_power_of_two"))
-        return NonPowerOfTwo;
-    if (OGL_Wrapper::ExtensionListContains(extensions, "ARB_texture_rectangle") ||
-        OGL_Wrapper::ExtensionListContains(extensions, "NV_texture_rectangle"))
-        return Rectangle;
-    return Plain;
+    return ModeFor(OGL_Capabilities::FromStrings(nullptr, nullptr, extensions));
 }
 
 void OGL_TextureFoto::SetMode(Mode newMode)

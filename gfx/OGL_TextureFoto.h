@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+class OGL_Capabilities;
+
 // A downloaded picture of any size as a texture, able to draw itself on a quad either whole
 // (DrawQuad, DrawFitted: the contain fit) or covering the quad with the overflow cut off
 // equally on both sides (DrawQuadCropped, DrawFilled: the cover fit). Pictures whose sides are
@@ -18,7 +20,7 @@
 // given bottom-left, bottom-right, top-right, top-left, and the picture's bottom row is at the
 // bottom edge.
 //
-// Threading: the constructor that chooses the mode reads the GL extension string and so runs
+// Threading: the constructor that chooses the mode asks the GL what it offers and so runs
 // on the GL thread (without a current context it falls back to Plain). LoadImage does file
 // I/O and decoding only and may run on the picture worker, provided no other thread touches
 // the texture until the worker hands it over. Everything else issues GL calls and runs on the
@@ -42,6 +44,7 @@ public:
     // The mode for an extension string (null: none advertised). First match wins:
     // "ARB_texture_non_power_of_two", then "ARB_texture_rectangle" or "NV_texture_rectangle".
     static Mode ModeForExtensions(const char* extensions);
+    static Mode ModeFor(const OGL_Capabilities& gl);
 
     // Binds the GL object, creating it first if it does not exist yet.
     void Bind() override;

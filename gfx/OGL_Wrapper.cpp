@@ -1,5 +1,7 @@
 #include "gfx/OGL_Wrapper.h"
 
+#include "gfx/OGL_Capabilities.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cstring>
@@ -39,7 +41,7 @@ void OGL_Wrapper::Unproject(const GFX_Vector3& window, GFX_Vector3& object) cons
 
 bool OGL_Wrapper::IsExtensionSupported(const std::string& name) const
 {
-    return ExtensionListContains(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
+    return OGL_Capabilities::Query().HasExtension(name);
 }
 
 bool OGL_Wrapper::ExtensionListContains(const char* extensions, const std::string& name)

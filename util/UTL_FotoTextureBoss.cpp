@@ -253,3 +253,12 @@ void UTL_FotoTextureBoss::DownloadPicture(const std::string& address, OGL_Textur
 
     DecodePicture(fallbackScratchPath.empty() ? scratchPath : fallbackScratchPath, texture);
 }
+
+void UTL_FotoTextureBoss::ReleaseGL()
+{
+    // Only loaded entries have a GL object, and the worker is done with their textures.
+    UTL_CriticalSection::Guard guard(*lock);
+    for (auto& [address, entry] : entries)
+        if (entry->loaded && entry->texture)
+            entry->texture->Delete();
+}

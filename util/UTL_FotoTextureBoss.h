@@ -78,6 +78,9 @@ public:
     static constexpr int32_t MaxPictureSide = 256;
     // Replaces the budget (tests use small ones). Set before the first request.
     void SetDecodedBudget(size_t bytes) { decodedBudget = bytes; }
+    // Releases the GL objects of the pictures loaded so far; GL thread, context current, before
+    // the context goes.
+    void ReleaseGL();
 
     // Counters for benchmarks and tests; read from any thread.
     struct Statistics
