@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "scene/GFX_DotRow.h"
 
 #include <memory>
 #include <optional>
@@ -45,17 +46,15 @@ public:
     void SetDotColor(const std::optional<GFX_Vector3>& value) { dotColor = value; }
     const std::optional<GFX_Vector3>& GetDotColor() const { return dotColor; }
 
-    // The number of whole intervals of at least DotSpacing in a line of `length`; a line of n
-    // intervals has n − 1 dots, so anything shorter than two intervals has none.
-    static int DotIntervals(float length) { return static_cast<int>(length / DotSpacing); }
-    // The centre of dot i of a row from `start` along the unit `direction`, `spacing` apart.
+    // The row's arithmetic (GFX_DotRow), as the lines know it.
+    static int DotIntervals(float length) { return GFX_DotRow::Intervals(length); }
     static GFX_Vector3 DotCentre(const GFX_Vector3& start, const GFX_Vector3& direction,
                                  float spacing, int i)
     {
-        return start.Plus(direction.Times(static_cast<float>(i) * spacing));
+        return GFX_DotRow::Centre(start, direction, spacing, i);
     }
 
-    static constexpr float DotSpacing = 90.0f;
+    static constexpr float DotSpacing = GFX_DotRow::Spacing;
     static constexpr float DotSize = 90.0f;
     static constexpr float HighlightedDotSize = 125.0f;
 

@@ -377,3 +377,9 @@ bool GFX_Dock::MouseUp(float x, float y)
     clicked = released;
     return true;
 }
+
+void GFX_Dock::ReleaseGL()
+{
+    if (texture)
+        texture->Delete();
+}

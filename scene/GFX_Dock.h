@@ -62,6 +62,7 @@ public:
     // True for a click on an item, which GetClicked then returns: released over the pressed
     // item, or where the press was when the item has slid away since. Always ends the press.
     bool MouseUp(float x, float y) override;
+    void ReleaseGL() override;
 
     // Appends the item at the normal item size, so it needs no growth, and takes it. Returns it.
     GFX_WidgetDocked* AddItem(std::unique_ptr<GFX_WidgetDocked> item);

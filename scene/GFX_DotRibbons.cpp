@@ -3,7 +3,7 @@
 
 #include "gfx/GFX_Image.h"
 #include "gfx/OGL_Texture2D.h"
-#include "scene/GFX_Connection.h"
+#include "scene/GFX_DotRow.h"
 #include "scene/GFX_Globe.h"
 
 #include <GL/glext.h>
@@ -44,119 +44,16 @@ int SaturationPattern(const GFX_Vector3& linear)
     return pattern;
 }
 
-// The picture's texel (x, y), clamped to its edges, as RGBA floats of 0…1.
-void Texel(const GFX_Image& image, int x, int y, float out[4])
-{
-    const int w = image.GetWidth(), h = image.GetHeight();
-    x = std::clamp(x, 0, w - 1);
-    y = std::clamp(y, 0, h - 1);
-    const int channels = image.GetBitsPerPixel() / 8;
-    const unsigned char* p = image.GetPixels() + (size_t(y) * w + x) * channels;
-    switch (channels)
-    {
-    case 1:
-        out[0] = out[1] = out[2] = p[0] / 255.0f;
-        out[3] = 1.0f;
-        break;
-    case 2:
-        out[0] = out[1] = out[2] = p[0] / 255.0f;
-        out[3] = p[1] / 255.0f;
-        break;
-    default:
-        for (int i = 0; i < 3; ++i)
-            out[i] = p[i] / 255.0f;
-        out[3] = channels == 4 ? p[3] / 255.0f : 1.0f;
-        break;
-    }
-}
-
-// The picture sampled bilinearly at texture coordinates (s, t), edges clamped, as GL samples
-// its full-size level.
-void Sample(const GFX_Image& image, float s, float t, float out[4])
-{
-    const float x = s * image.GetWidth() - 0.5f, y = t * image.GetHeight() - 0.5f;
-    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
-    const float fx = x - x0, fy = y - y0;
-    float a[4], b[4], c[4], d[4];
-    Texel(image, x0, y0, a);
-    Texel(image, x0 + 1, y0, b);
-    Texel(image, x0, y0 + 1, c);
-    Texel(image, x0 + 1, y0 + 1, d);
-    for (int i = 0; i < 4; ++i)
-        out[i] = (a[i] * (1 - fx) + b[i] * fx) * (1 - fy) + (c[i] * (1 - fx) + d[i] * fx) * fy;
-}
 } // namespace
 
 GFX_DotRibbons::GFX_DotRibbons() = default;
 
-// Like the other textures, the tile textures are released by DeleteTextures on the GL thread;
-// the destructor may run without a context.
 GFX_DotRibbons::~GFX_DotRibbons() = default;
 
-void GFX_DotRibbons::DeleteTextures()
+void GFX_DotRibbons::ReleaseGL()
 {
-    ForgetSlices();
-    for (auto& [key, tile] : tiles)
-        if (tile.texture != 0)
-        {
-            glDeleteTextures(1, &tile.texture);
-            tile.texture = 0;
-        }
-}
-
-int GFX_DotRibbons::RatioStep(float ratio)
-{
-    if (!(ratio >= MinRatio && ratio <= MaxRatio))
-        return -1;
-    const float place = std::log(ratio / MinRatio) / std::log(MaxRatio / MinRatio);
-    return std::min(RatioSteps - 1, int(place * RatioSteps));
-}
-
-float GFX_DotRibbons::StepRatio(int step)
-{
-    return MinRatio * std::pow(MaxRatio / MinRatio, (step + 0.5f) / RatioSteps);
-}
-
-std::vector<unsigned char> GFX_DotRibbons::MakeTile(const GFX_Image& dot, float ratio, float alpha,
-                                                    int tileWidth)
-{
-    std::vector<unsigned char> tile;
-    if (!dot.HasPixels() || tileWidth <= 0 || ratio <= 0.0f)
-        return tile;
-    const int height = dot.GetHeight();
-    tile.resize(size_t(tileWidth) * height * 4);
-    // The neighbours on either side that a dot `ratio` intervals wide reaches into the tile.
-    const int reach = int(std::ceil(ratio * 0.5f + 0.5f));
-    for (int y = 0; y < height; ++y)
-    {
-        const float t = (y + 0.5f) / height;
-        for (int x = 0; x < tileWidth; ++x)
-        {
-            // Along the row in intervals from the tile's own dot; the dots are drawn from the
-            // row's start on, each over the ones before it.
-            const float u = (x + 0.5f) / tileWidth - 0.5f;
-            float premultiplied[3] = {0, 0, 0};
-            float coverage = 0.0f;
-            for (int k = -reach; k <= reach; ++k)
-            {
-                const float s = 0.5f + (u - float(k)) / ratio;
-                if (s < 0.0f || s > 1.0f)
-                    continue;
-                float texel[4];
-                Sample(dot, s, t, texel);
-                const float a = alpha * texel[3];
-                for (int i = 0; i < 3; ++i)
-                    premultiplied[i] = texel[i] * a + premultiplied[i] * (1.0f - a);
-                coverage = a + coverage * (1.0f - a);
-            }
-            unsigned char* out = &tile[(size_t(y) * tileWidth + x) * 4];
-            for (int i = 0; i < 3; ++i)
-                out[i] = static_cast<unsigned char>(std::lround(
-                    255.0f * (coverage > 0.0f ? Clamp01(premultiplied[i] / coverage) : 1.0f)));
-            out[3] = static_cast<unsigned char>(std::lround(255.0f * Clamp01(coverage)));
-        }
-    }
-    return tile;
+    tiles.Delete();
+    slicedQuads.Delete();
 }
 
 void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight)
@@ -185,8 +82,7 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
     singleDots = 0;
     layer = 0;
     ribbonInLayer = false;
-    sinceWait = 0;
-    ForgetSlices();
+    slicedQuads.Forget();
     occluders.Reset(int(viewport[2]), int(viewport[3]));
     hiddenDots = 0;
 }
@@ -260,7 +156,7 @@ bool GFX_DotRibbons::AddRow(const GFX_Vector3& start, const GFX_Vector3& end, fl
 {
     GFX_Vector3 direction = end.Minus(start);
     const float length = direction.Length();
-    const int intervals = GFX_Connection::DotIntervals(length);
+    const int intervals = GFX_DotRow::Intervals(length);
     if (intervals < 2)
         return true;
     direction.Normalize();
@@ -357,7 +253,7 @@ void GFX_DotRibbons::AddDots(const GFX_Vector3& direction, float spacing, int in
     {
         if (DotHidden(i))
             continue;
-        const GFX_Vector3 centre = GFX_Connection::DotCentre(rowStart, direction, spacing, i);
+        const GFX_Vector3 centre = GFX_DotRow::Centre(rowStart, direction, spacing, i);
         const GFX_Vector3 color = rowColor ? *rowColor : GFX_Globe::PositionColor(centre);
         dotBillboard.SetPosition(centre);
         dotBillboard.UpdateCorners();
@@ -459,14 +355,14 @@ void GFX_DotRibbons::AddPiece(int first, int last)
     const float atFirst = ratioAt(first);
     if (first == last)
     {
-        EmitPiece(first, last, RatioStep(atFirst));
+        EmitPiece(first, last, GFX_RibbonTiles::RatioStep(atFirst));
         return;
     }
     const float atLast = ratioAt(last), atMid = ratioAt(mid);
     const float low = std::min({atFirst, atLast, atMid});
     const float high = std::max({atFirst, atLast, atMid});
-    const int step = RatioStep(std::sqrt(low * high));
-    const float made = StepRatio(step);
+    const int step = GFX_RibbonTiles::RatioStep(std::sqrt(low * high));
+    const float made = GFX_RibbonTiles::StepRatio(step);
     if (high <= made * (1.0f + RatioTolerance) && low >= made / (1.0f + RatioTolerance))
     {
         EmitPiece(first, last, step);
@@ -552,52 +448,6 @@ void GFX_DotRibbons::EmitQuad(int first, int last, int step, bool alone)
     ++quadCount;
 }
 
-void GFX_DotRibbons::MarkSlice()
-{
-    // The slice before the last must be drawn before this one is handed over: the rasteriser
-    // works on one while the next is prepared, and no more than that waits.
-    if (slices[0])
-    {
-        glClientWaitSync(slices[0], GL_SYNC_FLUSH_COMMANDS_BIT, SliceWaitNanoseconds);
-        glDeleteSync(slices[0]);
-    }
-    slices[0] = slices[1];
-    slices[1] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-    if (!slices[1])
-        glFinish();
-}
-
-void GFX_DotRibbons::ForgetSlices()
-{
-    for (GLsync& slice : slices)
-        if (slice)
-        {
-            glDeleteSync(slice);
-            slice = nullptr;
-        }
-}
-
-void GFX_DotRibbons::MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha)
-{
-    // As many texels along an interval as the dot texture has across a dot of that size on
-    // screen, so the same mipmap level is read as for the dots themselves.
-    const float ratio = StepRatio(step);
-    tile.tileWidth = std::max(4, int(std::lround(dot.GetWidth() / ratio)));
-    const std::vector<unsigned char> pixels = MakeTile(dot, ratio, alpha, tile.tileWidth);
-    if (pixels.empty())
-        return;
-    glGenTextures(1, &tile.texture);
-    glBindTexture(GL_TEXTURE_2D, tile.texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tile.tileWidth, dot.GetHeight(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, pixels.data());
-}
-
 void GFX_DotRibbons::Draw(OGL_Texture2D& dotTexture, int drawnLayer)
 {
     if (quadCount == 0 && singleDots == 0)
@@ -617,7 +467,7 @@ void GFX_DotRibbons::Draw(OGL_Texture2D& dotTexture, int drawnLayer)
         glVertexPointer(3, GL_FLOAT, sizeof(DotVertex), v->position);
         glTexCoordPointer(2, GL_FLOAT, sizeof(DotVertex), v->texCoord);
         glColorPointer(4, GL_FLOAT, sizeof(DotVertex), v->color);
-        DrawSliced((long long)(it->second.size() / 4));
+        slicedQuads.Draw((long long)(it->second.size() / 4));
     };
     drawDots(false);
     const GFX_Image* dot = dotTexture.GetImage();
@@ -630,38 +480,18 @@ void GFX_DotRibbons::Draw(OGL_Texture2D& dotTexture, int drawnLayer)
         std::vector<Vertex>& vertices = it->second;
         if (vertices.empty())
             continue;
-        Tile& tile = tiles[{key.alpha, key.step}];
-        if (tile.texture == 0)
-            MakeTexture(tile, *dot, key.step, key.alpha);
-        if (tile.texture == 0)
+        const GLuint tile = tiles.Texture(*dot, key.alpha, key.step);
+        if (tile == 0)
             continue;
-        if (tile.texture != bound)
-            glBindTexture(GL_TEXTURE_2D, tile.texture);
-        bound = tile.texture;
+        if (tile != bound)
+            glBindTexture(GL_TEXTURE_2D, tile);
+        bound = tile;
         const Vertex* v = vertices.data();
         glVertexPointer(3, GL_FLOAT, sizeof(Vertex), v->position);
         glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), v->texCoord);
         glColorPointer(3, GL_FLOAT, sizeof(Vertex), v->color);
-        DrawSliced((long long)(vertices.size() / 4));
+        slicedQuads.Draw((long long)(vertices.size() / 4));
     }
     drawDots(true);
     glPopClientAttrib();
-}
-
-void GFX_DotRibbons::DrawSliced(long long quads)
-{
-    for (long long first = 0; first < quads;)
-    {
-        long long count = quads - first;
-        if (waitEvery > 0)
-            count = std::min(count, waitEvery - sinceWait);
-        glDrawArrays(GL_QUADS, GLint(first * 4), GLsizei(count * 4));
-        first += count;
-        sinceWait += count;
-        if (waitEvery > 0 && sinceWait >= waitEvery)
-        {
-            MarkSlice();
-            sinceWait = 0;
-        }
-    }
 }

@@ -2,7 +2,9 @@
 
 #include "gfx/GFX_OcclusionGrid.h"
 #include "gfx/GFX_Vector3.h"
+#include "gfx/OGL_SlicedQuads.h"
 #include "scene/GFX_Billboard.h"
+#include "scene/GFX_RibbonTiles.h"
 
 #include <GL/gl.h>
 #include <map>
@@ -11,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-class GFX_Image;
 class OGL_Texture2D;
 
 // Rows of friendship dots drawn as a few long quads instead of one quad a dot. A row seen from
@@ -19,9 +20,10 @@ class OGL_Texture2D;
 // linearly along it, so a single camera-facing quad along the row shows the same thing when its
 // texture repeats once per dot interval: each repeat is one tile, centred on a dot, holding that
 // dot and whatever of its neighbours reaches into the tile, composited as the dots themselves
-// would blend. The tiles are made from the dot texture for each opacity in use and for a range
-// of ratios between a dot's size on screen and the interval between dots on screen, which is
-// how strongly the row is foreshortened; a row is cut into pieces wherever the ratio, or a
+// would blend. The tiles (GFX_RibbonTiles) are made from the dot texture for each opacity in use
+// and for a range of ratios between a dot's size on screen and the interval between dots on
+// screen, which is how strongly the row is foreshortened; a row is cut into pieces wherever the
+// ratio, or a
 // colour component's saturation, changes, and no longer than MaxTilesPerPiece, so that fog,
 // interpolated per vertex, stays that of the dots.
 //
@@ -34,7 +36,8 @@ class OGL_Texture2D;
 // test would discard every one of their fragments; on a crowded globe that is most of them.
 //
 // Begin reads the current matrices and viewport, so it is called with the frame's projection and
-// camera applied. GL thread only.
+// camera applied. GL thread only; the tile textures and fences are released by ReleaseGL, with
+// the context current.
 class GFX_DotRibbons
 {
 public:
@@ -74,16 +77,12 @@ public:
     // texture itself. Leaves the client arrays as they were and some texture bound.
     void Draw(OGL_Texture2D& dotTexture, int layer);
 
-    // With `quads` above 0, Draw hands the quads of a frame over in slices of so many, and
-    // before each waits until the GL has drawn the slice before the last. A software rasteriser
-    // keeps every batch of work it had to open while its threads were busy; the wait keeps that
-    // queue, and the memory it holds, short, while the GL always has a slice to draw.
-    void SetWaitEvery(long long quads) { waitEvery = quads; }
-    // Lets go of the marks of the slices handed over; GL thread, context current.
-    void ForgetSlices();
+    // With `quads` above 0, Draw hands the quads of a frame over in slices of so many
+    // (OGL_SlicedQuads), waiting for the GL between them.
+    void SetWaitEvery(long long quads) { slicedQuads.SetSliceSize(quads); }
 
-    // Releases the tile textures; GL thread, context current.
-    void DeleteTextures();
+    // Releases the tile textures and the fences; GL thread, context current.
+    void ReleaseGL();
 
     // Ribbon quads gathered since Begin.
     long long GetQuadCount() const { return quadCount; }
@@ -92,26 +91,15 @@ public:
     // Dots of gathered rows left out since Begin because occluders hide them.
     long long GetHiddenDotCount() const { return hiddenDots; }
 
-    // The ratios of dot size to dot interval on screen that have tiles of their own, spread
-    // evenly on a logarithmic scale; rows beyond the last are refused.
-    static constexpr float MinRatio = 0.5f;
-    static constexpr float MaxRatio = 3.0f;
-    static constexpr int RatioSteps = 32;
+    // The ratios of dot size to dot interval on screen that have tiles of their own; rows
+    // beyond the last are refused.
+    static constexpr float MinRatio = GFX_RibbonTiles::MinRatio;
+    static constexpr float MaxRatio = GFX_RibbonTiles::MaxRatio;
     static constexpr int MaxTilesPerPiece = 32;
     // How far a dot's ratio may lie from that of its piece's tile.
     static constexpr float RatioTolerance = 0.08f;
     // Dots tested against the occluders at a time.
     static constexpr int DotsPerOcclusionTest = 4;
-
-    // The tile for dots of opacity `alpha` at `ratio`, RGBA rows bottom-up as GL reads them:
-    // `tileWidth` texels along the row (one interval) by the dot texture's height across, the
-    // tile's own dot in the middle. The colour is that of the composited dots over the texture's
-    // colour, the alpha their combined coverage. Empty for a picture without pixels.
-    static std::vector<unsigned char> MakeTile(const GFX_Image& dot, float ratio, float alpha,
-                                               int tileWidth);
-    // The step of the ratio range that `ratio` falls in, or −1 outside it.
-    static int RatioStep(float ratio);
-    static float StepRatio(int step);
 
 private:
     struct Vertex
@@ -126,12 +114,6 @@ private:
         float position[3];
         float texCoord[2];
         float color[4];
-    };
-    // The tile texture for one opacity and ratio step.
-    struct Tile
-    {
-        GLuint texture = 0;
-        int tileWidth = 0;
     };
     // Quads of one layer that share a tile.
     struct GroupKey
@@ -171,11 +153,6 @@ private:
     // Whether every dot first…last is hidden.
     bool AllHidden(int first, int last) const;
     GFX_Vector3 ColorAt(float interval) const;
-    void MakeTexture(Tile& tile, const GFX_Image& dot, int step, float alpha);
-    // Draws `quads` quads from the client arrays set, in slices where waits are asked for.
-    void DrawSliced(long long quads);
-    // Marks the end of a slice, after waiting for the one before the last.
-    void MarkSlice();
 
     // The frame's camera.
     GFX_Vector3 up{0, 1, 0};
@@ -203,14 +180,10 @@ private:
     // For the row being gathered, whether each stretch of DotsPerOcclusionTest dots is hidden.
     std::vector<bool> hiddenStretches;
     long long hiddenDots = 0;
-    long long waitEvery = 0;
-    long long sinceWait = 0;
-    // The last two slices handed over, oldest first; null where none.
-    GLsync slices[2] = {nullptr, nullptr};
-    static constexpr GLuint64 SliceWaitNanoseconds = 10'000'000'000;
+    OGL_SlicedQuads slicedQuads;
 
-    // Tiles by opacity and ratio step; quads by layer, opacity and ratio step.
-    std::map<std::pair<float, int>, Tile> tiles;
+    GFX_RibbonTiles tiles;
+    // Quads by layer, opacity and ratio step.
     std::map<GroupKey, std::vector<Vertex>> groups;
     // Single dots by layer, those before the layer's ribbons (false) and after (true).
     std::map<std::pair<int, bool>, std::vector<DotVertex>> dotGroups;

@@ -14,4 +14,6 @@ public:
     virtual bool MouseMove(float x, float y) = 0;
     virtual bool MouseDown(float x, float y) = 0;
     virtual bool MouseUp(float x, float y) = 0;
+    // Releases the GL names the element owns, with the context current, before the context goes.
+    virtual void ReleaseGL() {}
 };

@@ -35,6 +35,8 @@ public:
     const GFX_LabelBatch& GetLabels() const { return labels; }
     // How many balls the last Draw drew as sprites.
     size_t CountSprites() const { return spritesDrawn; }
+    // Releases the sprites' GL names; context current.
+    void ReleaseGL() { sprites.Delete(); }
 
 private:
     GFX_SceneOwner* owner;

@@ -87,3 +87,9 @@ void GFX_Text::DrawText3D(const GFX_Vector3& origin, const GFX_Vector3& right,
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);
 }
+
+void GFX_Text::ReleaseGL()
+{
+    if (texture)
+        texture->Delete();
+}

@@ -33,6 +33,8 @@ public:
     void LoadFont(const std::string& path);
     // Binds the font texture, if any. The draw does not bind it, so call this first.
     void Bind();
+    // Releases the font texture; context current.
+    void ReleaseGL();
 
     // Writes `text` (NUL-terminated) in the plane of `right` and `up`: character i covers
     // origin + right·(i·glyphWidth) … + right·glyphWidth, + up·glyphHeight.

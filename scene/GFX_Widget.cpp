@@ -110,3 +110,9 @@ bool GFX_Widget::Contains(float px, float py) const
 {
     return GetRect().Contains(px, py);
 }
+
+void GFX_Widget::ReleaseGL()
+{
+    if (texture)
+        texture->Delete();
+}

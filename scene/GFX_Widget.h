@@ -49,6 +49,7 @@ public:
     bool MouseMove(float x, float y) override;
     bool MouseDown(float x, float y) override;
     bool MouseUp(float x, float y) override;
+    void ReleaseGL() override;
 
     // Replaces the texture with one made from the picture at `path`, repeating at its edges.
     // An unreadable file leaves a texture without a picture, and the widget draws untextured.
