@@ -1,27 +1,17 @@
 #include "sim/UTL_FriendCircle.h"
 
 #include "gfx/GFX_HalvaneCamera.h"
-#include "gfx/OGL_Check.h"
-#include "gfx/OGL_Texture2D.h"
-#include "scene/GFX_Billboard.h"
 #include "scene/GFX_Connection.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
-#include "scene/GFX_DotRibbons.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
-#include "scene/GFX_LocatorPass.h"
-#include "scene/GFX_SceneOwner.h"
 #include "scene/GFX_WidgetDockedFriend.h"
 
-#include <GL/gl.h>
 #include <algorithm>
 
-UTL_FriendCircle::UTL_FriendCircle(GFX_SceneOwner* owner)
-    : owner(owner), locatorPass(std::make_unique<GFX_LocatorPass>(owner))
-{
-}
+UTL_FriendCircle::UTL_FriendCircle(GFX_SceneOwner* owner) : owner(owner) {}
 
 UTL_FriendCircle::~UTL_FriendCircle()
 {
@@ -331,119 +321,4 @@ void UTL_FriendCircle::SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3
         holder->SetBillboardAxes(up, right);
     for (auto& connection : connections)
         connection->SetBillboardAxes(up, right);
-}
-
-void UTL_FriendCircle::Draw(OGL_Texture2D* dotTexture)
-{
-    glEnable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    const GFX_DrawPaths& paths = owner ? owner->GetDrawPaths() : GFX_DrawPaths::PlainPaths();
-    if (paths.ballSprites || paths.labelBatches)
-        locatorPass->Draw(holders, paths);
-    else
-        for (auto& holder : holders)
-            holder->Draw();
-    DrawConnections(dotTexture, true);
-}
-
-void UTL_FriendCircle::DrawConnections(OGL_Texture2D* dotTexture, bool labelsDrawn)
-{
-    glDepthMask(GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (dotTexture && dotTexture->HasPixels())
-    {
-        glEnable(GL_TEXTURE_2D);
-        if (owner && owner->GetDrawPaths().dotRibbons)
-            DrawRibbons(*dotTexture, labelsDrawn);
-        else
-        {
-            dotTexture->Bind();
-            glBegin(GL_QUADS);
-            for (auto& connection : connections)
-                connection->Draw();
-            glEnd();
-        }
-    }
-    glDisable(GL_BLEND);
-    glEnable(GL_LIGHTING);
-    glDepthMask(GL_TRUE);
-    GL_CHECK(glColor3f(1.0f, 1.0f, 1.0f));
-}
-
-long long UTL_FriendCircle::CountRibbonQuads() const
-{
-    return ribbons ? ribbons->GetQuadCount() : 0;
-}
-
-long long UTL_FriendCircle::CountSingleDots() const
-{
-    return ribbons ? ribbons->GetSingleDotCount() : 0;
-}
-
-long long UTL_FriendCircle::CountHiddenDots() const
-{
-    return ribbons ? ribbons->GetHiddenDotCount() : 0;
-}
-
-bool UTL_FriendCircle::SoftwareRasteriser()
-{
-    if (!rasteriserKnown)
-    {
-        const GLubyte* name = glGetString(GL_RENDERER);
-        const std::string renderer = name ? reinterpret_cast<const char*>(name) : "";
-        softwareRasteriser = renderer.find("llvmpipe") != std::string::npos ||
-                             renderer.find("softpipe") != std::string::npos;
-        rasteriserKnown = true;
-    }
-    return softwareRasteriser;
-}
-
-bool UTL_FriendCircle::LabelsAreOpaque() const
-{
-    const OGL_Texture2D* texture = owner ? owner->GetLocatorTexture() : nullptr;
-    const GFX_Image* image = texture ? texture->GetImage() : nullptr;
-    if (!image)
-        return false;
-    // The label picture does not change once loaded; look at its pixels once.
-    if (image != checkedLabelImage)
-    {
-        checkedLabelImage = image;
-        labelImageOpaque = image->IsOpaque();
-    }
-    return labelImageOpaque;
-}
-
-void UTL_FriendCircle::DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn)
-{
-    if (!ribbons)
-        ribbons = std::make_unique<GFX_DotRibbons>();
-    ribbons->Begin(screenUp, screenRight);
-    if (labelsDrawn && owner && owner->GetDrawPaths().hiddenRows && LabelsAreOpaque())
-        for (const auto& holder : holders)
-        {
-            const GFX_Billboard* label = holder->GetBillboard();
-            if (!label || label->GetAlpha() < 1.0f)
-                continue;
-            const GFX_Vector3 corners[4] = {label->GetCorner(0), label->GetCorner(1),
-                                            label->GetCorner(2), label->GetCorner(3)};
-            ribbons->AddOccluder(corners);
-        }
-    // The rows go in layers of the list's order; within one, the rows that go dot by dot
-    // are placed by the ribbons, before or after theirs.
-    const size_t layers = size_t(RibbonLayers);
-    const size_t rowsPerLayer = (connections.size() + layers - 1) / layers;
-    for (size_t i = 0; i < connections.size(); ++i)
-    {
-        if (i % rowsPerLayer == 0)
-            ribbons->SetLayer(int(i / rowsPerLayer));
-        connections[i]->AddToRibbons(*ribbons);
-    }
-    // A software rasteriser queues what it is given in batches of work for its threads, and a
-    // frame of a large circle would leave hundreds of megabytes in its queue.
-    ribbons->SetWaitEvery(SoftwareRasteriser() ? QuadsBetweenWaits : 0);
-    for (size_t layer = 0; layer < layers; ++layer)
-        ribbons->Draw(dotTexture, int(layer));
 }

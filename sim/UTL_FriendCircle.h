@@ -14,15 +14,11 @@
 class GFX_Connection;
 class GFX_ConnectionFriends;
 class GFX_Dock;
-class GFX_DotRibbons;
-class GFX_Image;
 class GFX_Friend;
 class GFX_HalvaneCamera;
 class GFX_LocationHolder;
 class GFX_LocationHolderFriend;
-class GFX_LocatorPass;
 class GFX_SceneOwner;
-class OGL_Texture2D;
 
 // The people of the main scene and where they stand: the user and the friends as they arrive,
 // a locator for each on the globe, the friendship lines between them, and an index from user id
@@ -34,8 +30,9 @@ class OGL_Texture2D;
 // thousands arriving friend by friend is laid out once rather than once per friend. The layout
 // turns the camera, when there is one, to face the user's locator.
 //
-// The scene objects reach the controller through `owner`, which must outlive the circle. GL
-// thread only for Draw and for anything that makes pictures; the bookkeeping needs no GL.
+// The circle is the scene's model: GFX_CirclePass draws it. The scene objects reach the
+// controller through `owner`, which must outlive the circle. No GL: the objects it makes create
+// their GL names when first drawn.
 class UTL_FriendCircle : public UTL_FriendReceiver
 {
 public:
@@ -102,38 +99,11 @@ public:
 
     // Gives every locator and line the screen's axes in the world, locators first.
     void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
-    // The globe pass: the locators lit, then the lines' dots blended, in one batch with the dot
-    // texture, without writing depth; nothing of the lines without a dot picture. Leaves
-    // lighting on, blending off and the colour white. With the owner's dot ribbons on, the lines
-    // go as ribbons, in layers of the list's order, and those the ribbons cannot show dot by
-    // dot among them.
-    void Draw(OGL_Texture2D* dotTexture);
-    // The lines' part of the globe pass alone. With `labelsDrawn`, the locators' labels are in
-    // the depth buffer as the globe pass left them, and the ribbons may leave out what they
-    // hide.
-    void DrawConnections(OGL_Texture2D* dotTexture, bool labelsDrawn = false);
-    // The ribbon quads the last globe pass drew (none on the plain way).
-    long long CountRibbonQuads() const;
-    // The dots the last globe pass drew one by one among the ribbons.
-    long long CountSingleDots() const;
-    // The dots the last globe pass left out, wholly behind labels.
-    long long CountHiddenDots() const;
+    // The screen's axes in the world as last set.
+    const GFX_Vector3& GetScreenUp() const { return screenUp; }
+    const GFX_Vector3& GetScreenRight() const { return screenRight; }
 
 private:
-    // The lines of the globe pass as ribbons, and as dots those the ribbons left, each in its
-    // place in the list's order: before the ribbons when they come before every ribbon row.
-    void DrawRibbons(OGL_Texture2D& dotTexture, bool labelsDrawn);
-    // The ribbons go in this many layers of the line list's order (GFX_DotRibbons::SetLayer):
-    // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
-    // a tile texture only some hundred times.
-    static constexpr int RibbonLayers = 16;
-    // Quads handed to a software rasteriser between two waits for it.
-    static constexpr long long QuadsBetweenWaits = 5000;
-    // Whether the GL draws on the processor (Mesa's llvmpipe or softpipe).
-    bool SoftwareRasteriser();
-    // Whether every locator label is drawn fully opaque, so that it hides what lies behind it.
-    bool LabelsAreOpaque() const;
-
     // The colour of the line between id1 and id2: that of both ends, when they share one.
     std::optional<GFX_Vector3> LineColor(const std::string& id1, const std::string& id2) const;
     // Rebuilds holdersById from the friends the locators show now.
@@ -156,14 +126,6 @@ private:
     std::unordered_map<std::string, std::vector<int>> holdersById;
     std::unordered_map<std::string, GFX_Vector3> personColors;
     bool layoutPending = false;
-    // Draws the locators when the owner picks a fast way for the balls or the labels.
-    std::unique_ptr<GFX_LocatorPass> locatorPass;
     GFX_Vector3 screenUp{0, 1, 0};
     GFX_Vector3 screenRight{1, 0, 0};
-    std::unique_ptr<GFX_DotRibbons> ribbons;
-    bool rasteriserKnown = false;
-    bool softwareRasteriser = false;
-    // The label picture last looked at by LabelsAreOpaque, and what it found.
-    mutable const GFX_Image* checkedLabelImage = nullptr;
-    mutable bool labelImageOpaque = false;
 };

@@ -221,3 +221,18 @@ void UTL_InterfacePass::DrawNavigationGlobe()
     }
     navigationGlobe->Draw();
 }
+
+void UTL_TopBar::ReleaseGL()
+{
+    for (OGL_Texture2D* picture : {texture.get(), productLogo.get(), makerLogo.get()})
+        if (picture)
+            picture->Delete();
+}
+
+void UTL_InterfacePass::ReleaseGL()
+{
+    for (const Element& element : elements)
+        element.element->ReleaseGL();
+    if (sphereButtonTexture)
+        sphereButtonTexture->Delete();
+}

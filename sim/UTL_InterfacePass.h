@@ -26,6 +26,7 @@ public:
     void Update(float) override {}
     // The bar (its texture, or plain without one), then each logo that has a picture.
     void Draw() override;
+    void ReleaseGL() override;
     // Notes whether the pointer is over the watermark, edges included; never consumed.
     bool MouseMove(float x, float y) override;
     bool MouseDown(float, float) override { return false; }
@@ -86,6 +87,8 @@ public:
     void ShowAutoMode(int mode);
     // The small textured globe inside the dial, at the current matrix.
     void DrawNavigationGlobe();
+    // Releases every element's GL names; context current.
+    void ReleaseGL();
 
     GFX_WidgetNavigationDial* GetNavigationDial() const { return navigationDial.get(); }
     GFX_WidgetRoundButton* GetRotationButton(int index) const;

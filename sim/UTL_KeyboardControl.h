@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // The keyboard and the mouse wheel as the main scene understands them. Keys are the classic
 // virtual-key codes the controllers receive; the view translates Qt's keys to them.
@@ -10,7 +12,11 @@
 // out. Pressed keys command: Home flies back to the user, Tab and Shift+Tab step to the next
 // and previous friend, Space starts or stops the tour. One notch of the wheel away from the user
 // zooms in by WheelStep, towards the user out. The shell's own shortcuts (search, full screen,
-// quit, help) never reach the scene.
+// quit, help, the File menu's) never reach the scene.
+//
+// Every key and mouse gesture is one binding of one table: the scene's commands are looked up
+// there, the shell takes its menus' shortcuts from it, and the help page is written from it, so
+// a key is added in one place.
 //
 // Units: degrees and degrees per second, seconds, the wheel in eighths of a degree (120 a
 // notch). Plain arithmetic, no GL.
@@ -20,11 +26,41 @@ public:
     enum class Command
     {
         None,
+        // The scene's, on a key press.
         GoHome,
         NextFriend,
         PreviousFriend,
         ToggleTour,
+        // The scene's, while keys are held or the mouse moves: listed, never looked up.
+        TurnAndTilt,
+        Zoom,
+        Select,
+        // The shell's menus.
+        Find,
+        OpenGraph,
+        SavePicture,
+        LogInAgain,
+        Quit,
+        FullScreen,
+        Help,
     };
+
+    // One way of giving a command: the keys that give it (the first as menus and key sequences
+    // spell it, e.g. "Shift+Tab"), and how the help page names the gesture and what it does.
+    struct Binding
+    {
+        Command command;
+        int key;            // the virtual-key code a scene command listens to; 0 for the shell's
+        bool shift;         // with Shift held
+        const char* keys;   // "Ctrl+F"; empty for the mouse alone
+        const char* shown;  // the help page's name of it, HTML
+        const char* action; // what it does; empty: the line of the binding before goes on
+    };
+    static const std::vector<Binding>& Bindings();
+    // The keys of a shell command as a key sequence reads them ("Ctrl+F"); empty for none.
+    static std::string Shortcut(Command command);
+    // The help page: one line per action, HTML.
+    static std::string HelpPage();
 
     // Virtual-key codes the scene listens to.
     enum Key

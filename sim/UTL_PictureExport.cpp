@@ -2,80 +2,15 @@
 
 #include "sim/UTL_SimCtrlHalvane.h"
 
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gfx/OGL_Check.h"
+#include "gfx/OGL_Framebuffer.h"
+
 #include <algorithm>
-#include <cstring>
 #include <new>
-
-namespace
-{
-bool HasFramebufferObjects()
-{
-    // Core since 2.0's successor 3.0; a compatibility context names it as an extension too.
-    GLint major = 0;
-    glGetIntegerv(GL_MAJOR_VERSION, &major);
-    if (glGetError() == GL_NO_ERROR && major >= 3)
-        return true;
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions && std::strstr(extensions, "GL_ARB_framebuffer_object");
-}
-
-// A framebuffer with colour, depth and stencil, bound while it lives; the one bound before is
-// bound again when it goes.
-class OffscreenTarget
-{
-public:
-    OffscreenTarget(int width, int height)
-    {
-        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
-        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
-        glGenFramebuffers(1, &framebuffer);
-        glGenRenderbuffers(2, renderbuffers);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, 0);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  renderbuffers[0]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  renderbuffers[1]);
-        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-    }
-    ~OffscreenTarget()
-    {
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(2, renderbuffers);
-    }
-    OffscreenTarget(const OffscreenTarget&) = delete;
-    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
-
-    bool IsComplete() const { return complete; }
-
-private:
-    GLint previousDraw = 0;
-    GLint previousRead = 0;
-    GLuint framebuffer = 0;
-    GLuint renderbuffers[2] = {0, 0};
-    bool complete = false;
-};
-} // namespace
 
 int UTL_PictureExport::MaxSideSupported()
 {
-    if (!HasFramebufferObjects())
-        return 0;
-    GLint renderbuffer = 0;
-    GLint viewport[2] = {0, 0};
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    return std::max(0, std::min({MaxSide, int(renderbuffer), int(viewport[0]), int(viewport[1])}));
+    return OGL_Framebuffer::MaxSide(MaxSide);
 }
 
 bool UTL_PictureExport::Render(UTL_SimCtrlHalvane& controller, int width, int height,
@@ -105,20 +40,17 @@ bool UTL_PictureExport::Render(UTL_SimCtrlHalvane& controller, int width, int he
         return false;
     }
 
-    while (glGetError() != GL_NO_ERROR)
+    OGL_DrainErrors();
     {
-    }
-    {
-        OffscreenTarget target(width, height);
-        if (!target.IsComplete() || glGetError() != GL_NO_ERROR)
+        OGL_Framebuffer target(width, height);
+        if (!target.IsComplete() || OGL_DrainErrors() > 0)
         {
             error = "the OpenGL cannot draw a picture of " + std::to_string(width) + " × " +
                     std::to_string(height) + " (out of graphics memory?)";
             return false;
         }
         controller.Step(width, height, 0.0f);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        target.ReadPixels(pixels);
     }
 
     // GL's rows run bottom-up; the scene clears alpha to 0, a picture is meant to be seen.

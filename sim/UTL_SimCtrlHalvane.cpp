@@ -2,31 +2,24 @@
 
 #include "gfx/GFX_ColorBall.h"
 #include "gfx/GFX_Math.h"
+#include "gfx/OGL_Capabilities.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
 #include "gfx/OGL_TextureAtlas.h"
+#include "scene/GFX_CirclePass.h"
 #include "scene/GFX_Dock.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
-#include "scene/GFX_NamePlate.h"
 #include "scene/GFX_Text.h"
 #include "scene/GFX_WidgetDockedFriend.h"
-#include "scene/GFX_WidgetNavigationDial.h"
 #include "sim/UTL_ConfigFolder.h"
 #include "sim/UTL_KeyboardControl.h"
-#include "sim/UTL_NameSearch.h"
 #include "util/UTL_FotoTextureBoss.h"
 
 #include <GL/gl.h>
-#include <GL/glext.h>
 #include <algorithm>
 #include <ctime>
-
-#ifndef GL_FOG_DISTANCE_MODE_NV
-#define GL_FOG_DISTANCE_MODE_NV 0x855A
-#define GL_EYE_RADIAL_NV 0x855B
-#endif
 
 namespace
 {
@@ -36,7 +29,9 @@ constexpr float MaxFrameSeconds = 0.5f;
 
 UTL_SimCtrlHalvane::UTL_SimCtrlHalvane()
     : interfacePass(std::make_unique<UTL_InterfacePass>()),
-      circle(std::make_unique<UTL_FriendCircle>(this)), selection(*circle)
+      circle(std::make_unique<UTL_FriendCircle>(this)),
+      circlePass(std::make_unique<GFX_CirclePass>(this)), selection(*circle),
+      input(*interfacePass, motion, *circle, selection, *this)
 {
     circle->SetOnRemoving([this](const GFX_Friend* person) { selection.Forget(person); });
 }
@@ -48,6 +43,7 @@ UTL_SimCtrlHalvane::~UTL_SimCtrlHalvane()
     // photo's texture.
     interfacePass.reset();
     circle.reset();
+    circlePass.reset();
     font.reset();
     colorBall.reset();
     colorBallTexture.reset();
@@ -77,8 +73,6 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     const std::string themesPath = UTL_ConfigPath("themes.txt");
     themeIndex = LoadThemes(themesPath, themes, theme);
     themeNames = ReadThemeNames(themesPath);
-    pickOrigin.Clear();
-    pickDirection.Clear();
     font = std::make_unique<GFX_Text>();
     font->LoadFont(UTL_ConfigPath("fixed_font.tga"));
     billboardTexture = UTL_LoadConfigTexture("billboard.tga");
@@ -94,6 +88,23 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     pictureWorker->Start();
 
     eyePosition.Set(0.0f, 100000.0f, 0.0f);
+}
+
+void UTL_SimCtrlHalvane::ReleaseGL()
+{
+    circlePass->ReleaseGL();
+    stillScene.ReleaseGL();
+    interfacePass->ReleaseGL();
+    if (pictureWorker)
+        pictureWorker->ReleaseGL();
+    if (pictureAtlas)
+        pictureAtlas->Delete();
+    if (font)
+        font->ReleaseGL();
+    for (auto* texture : {billboardTexture.get(), locatorTexture.get(), colorBallTexture.get(),
+                          widgetTexture.get()})
+        if (texture)
+            texture->Delete();
 }
 
 bool UTL_SimCtrlHalvane::SetTheme(size_t index)
@@ -114,11 +125,15 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     viewportSize[0] = static_cast<float>(newWidth);
     viewportSize[1] = static_cast<float>(newHeight);
     clearColor = theme.BackgroundColor;
-    SetUpFog();
+    GFX_CirclePass::SetUpFog(clearColor, farPlane, fogDistanceSupported);
     // The keys and the motions turn the camera before the frame applies it; a key that takes
     // over stops the automatic motion before it moves again.
-    ApplyKeys(dt);
-    AdvanceMotion(dt);
+    input.ApplyKeys(dt, *camera, [this](int key) { return IsKeyDown(key); });
+    const auto& holders = circle->GetHolders();
+    const int stop = motion.Advance(dt, *camera, static_cast<int>(holders.size()));
+    if (stop >= 0)
+        FlyTo(holders[stop].get());
+    motion.Glide(*camera);
     BeginFrame(newWidth, newHeight);
 
     // A minimised window has no pixels: its frame still advances the motions, but nothing is
@@ -127,26 +142,9 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     const bool viewportEmpty = width <= 0 || height <= 0;
     if (!viewportEmpty)
         CastPickingRay();
-    motion.Drag(pointerX, pointerY, *camera);
-    if (pointerOutside)
-        interfacePass->Leave();
-    else
-        interfacePass->Hover(pointerX, pointerY);
-    // Presses and releases meet the interface as the last frame showed it: the docks' Update
-    // below moves their items on towards the new magnification, and an item near the pointer
-    // that has slid under it since must not take a click aimed at its neighbour.
-    if (mousePressed)
-    {
-        mousePressed = false;
-        Press();
-    }
-    if (mouseReleased)
-    {
-        mouseReleased = false;
-        Release();
-    }
+    input.RoutePointer(*camera);
     interfacePass->Update(dt, camera->GetHeading(), camera->GetPitch());
-    UpdateNamePlate();
+    input.UpdateHover(width, height);
     if (motion.GetAutoMode() != shownMode)
         interfacePass->ShowAutoMode(shownMode = motion.GetAutoMode());
 
@@ -158,8 +156,13 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glEnable(GL_DEPTH_TEST);
     if (!viewportEmpty)
         UpdateBillboardAxes();
-    circle->SetBillboardAxes(billboardUp, billboardRight);
-    DrawGlobePass();
+    stillScene.DrawOrShow(
+        drawPaths.reuseStillScene, width, height, [this] { return DigestGlobePass(); },
+        [this]
+        {
+            circlePass->Draw(circle->GetHolders(), circle->GetConnections(), billboardTexture.get(),
+                             circle->GetScreenUp(), circle->GetScreenRight());
+        });
     DrawInterface();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -167,149 +170,19 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     ++frameCount;
 }
 
-void UTL_SimCtrlHalvane::SetUpFog()
-{
-    const GLfloat color[] = {clearColor.x, clearColor.y, clearColor.z, 1.0f};
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogfv(GL_FOG_COLOR, color);
-    if (fogDistanceSupported)
-        glFogi(GL_FOG_DISTANCE_MODE_NV, GL_EYE_RADIAL_NV);
-    glFogf(GL_FOG_DENSITY, 0.99f);
-    glFogf(GL_FOG_START, 0.8f * farPlane);
-    glFogf(GL_FOG_END, 1.1f * farPlane);
-    glEnable(GL_FOG);
-}
-
 void UTL_SimCtrlHalvane::TurnCamera(float headingDelta, float pitchDelta)
 {
     UTL_CameraMotion::Turn(*camera, headingDelta, pitchDelta);
 }
 
-void UTL_SimCtrlHalvane::AdvanceMotion(float dt)
-{
-    const auto& holders = circle->GetHolders();
-    const int stop = motion.Advance(dt, *camera, static_cast<int>(holders.size()));
-    if (stop >= 0)
-        FlyTo(holders[stop].get());
-    motion.Glide(*camera);
-}
-
-void UTL_SimCtrlHalvane::ApplyKeys(float dt)
-{
-    std::vector<PendingKey> keys;
-    keys.swap(pendingKeys);
-    for (const PendingKey& pending : keys)
-        RunCommand(static_cast<int>(UTL_KeyboardControl::CommandOf(pending.key, pending.shift)));
-
-    const UTL_KeyboardControl::Steering steering =
-        UTL_KeyboardControl::Steer([this](int key) { return IsKeyDown(key); }, dt);
-    if (steering.Turns())
-    {
-        motion.TakeOver();
-        TurnCamera(steering.heading, steering.pitch);
-    }
-    const float zoom = steering.zoom * UTL_KeyboardControl::WheelZoom(pendingWheel);
-    pendingWheel = 0;
-    if (zoom != 1.0f)
-        camera->SetDistance(UTL_KeyboardControl::Zoomed(
-            camera->GetDistance(), zoom, camera->GetMinDistance(), camera->GetMaxDistance()));
-}
-
-void UTL_SimCtrlHalvane::RunCommand(int value)
-{
-    using Command = UTL_KeyboardControl::Command;
-    switch (static_cast<Command>(value))
-    {
-    case Command::GoHome:
-        if (GFX_Friend* self = circle->GetSelf())
-            GoTo(self);
-        break;
-    case Command::NextFriend:
-    case Command::PreviousFriend:
-    {
-        const auto& friends = circle->GetFriends();
-        const GFX_Friend* current = selection.GetPerson();
-        const auto found = std::find_if(friends.begin(), friends.end(),
-                                        [current](const auto& f) { return f.get() == current; });
-        const int index = found == friends.end() ? -1 : static_cast<int>(found - friends.begin());
-        const int next = UTL_KeyboardControl::StepIndex(index, static_cast<int>(friends.size()),
-                                                        value == int(Command::NextFriend) ? 1 : -1);
-        if (next >= 0)
-            GoTo(friends[next].get());
-        break;
-    }
-    case Command::ToggleTour:
-        if (motion.GetAutoMode() == UTL_CameraMotion::AutoTour)
-            motion.Stop();
-        else
-            motion.Start(UTL_CameraMotion::AutoTour);
-        break;
-    case Command::None:
-        break;
-    }
-}
-
-void UTL_SimCtrlHalvane::UpdateNamePlate()
-{
-    GFX_NamePlate* plate = interfacePass->GetNamePlate();
-    hoveredPerson = nullptr;
-    if (!plate)
-        return;
-    if (!pointerOutside && !motion.IsDragging())
-    {
-        auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(interfacePass->GetHoveredItem());
-        if (docked)
-            hoveredPerson = docked->GetFriend();
-        // The globe behind the dial and the top bar is not what the pointer is on.
-        const GFX_WidgetNavigationDial* dial = interfacePass->GetNavigationDial();
-        const bool overInterface = (dial && dial->Contains(pointerX, pointerY)) ||
-                                   pointerY > static_cast<float>(height) - UTL_TopBar::Height;
-        if (!docked && !overInterface && width > 0 && height > 0)
-        {
-            GFX_LocationHolder* holder =
-                GFX_LocationHolder::PickNearest(circle->GetHolders(), pickOrigin, pickDirection);
-            GFX_LocationHolderFriend* friendHolder = holder ? holder->AsFriendHolder() : nullptr;
-            if (friendHolder)
-                hoveredPerson = friendHolder->GetFriend();
-        }
-    }
-    if (hoveredPerson)
-        plate->Show(UTL_NameSearch::Plain(hoveredPerson->GetName()), pointerX, pointerY);
-    else
-        plate->Hide();
-}
-
 void UTL_SimCtrlHalvane::CastPickingRay()
 {
-    GFX_Vector3 farPoint;
-    glWrapper->Unproject(GFX_Vector3(pointerX, pointerY, 0.0f), pickOrigin);
-    glWrapper->Unproject(GFX_Vector3(pointerX, pointerY, 1.0f), farPoint);
-    pickDirection = farPoint.Minus(pickOrigin).Normalize();
-}
-
-void UTL_SimCtrlHalvane::Press()
-{
-    // A press anywhere stops the automatic motion, the one on a rotation button included.
-    motion.Stop();
-    if (!interfacePass->Press(pointerX, pointerY))
-        motion.Grab(pointerX, pointerY);
-}
-
-void UTL_SimCtrlHalvane::Release()
-{
-    int button = -1;
-    GFX_WidgetDocked* item = nullptr;
-    if (interfacePass->Release(pointerX, pointerY, button, item))
-    {
-        auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item);
-        if (button >= 0)
-            motion.Start(button + 1);
-        else if (docked && docked->GetFriend())
-            SelectPerson(docked->GetFriend());
-        return;
-    }
-    if (motion.LetGo() == UTL_CameraMotion::DragEnd::Click)
-        FlyTo(GFX_LocationHolder::PickNearest(circle->GetHolders(), pickOrigin, pickDirection));
+    GFX_Vector3 nearPoint, farPoint;
+    const float x = input.GetPointerX();
+    const float y = input.GetPointerY();
+    glWrapper->Unproject(GFX_Vector3(x, y, 0.0f), nearPoint);
+    glWrapper->Unproject(GFX_Vector3(x, y, 1.0f), farPoint);
+    input.AimRay(nearPoint, farPoint.Minus(nearPoint).Normalize());
 }
 
 void UTL_SimCtrlHalvane::FlyTo(GFX_LocationHolder* holder)
@@ -374,49 +247,26 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
     glWrapper->Unproject(GFX_Vector3(w / 2, h / 2, 0.0f), middle);
     glWrapper->Unproject(GFX_Vector3(w / 2, h, 0.0f), top);
     glWrapper->Unproject(GFX_Vector3(w, h / 2, 0.0f), side);
-    billboardUp = top.Minus(middle).Normalize();
-    billboardRight = side.Minus(middle).Normalize();
+    circle->SetBillboardAxes(top.Minus(middle).Normalize(), side.Minus(middle).Normalize());
 }
 
-void UTL_SimCtrlHalvane::DrawGlobePass()
-{
-    lastFrameStill = false;
-    if (!drawPaths.reuseStillScene || width <= 0 || height <= 0)
-    {
-        stillScene.Forget();
-        circle->Draw(billboardTexture.get());
-        return;
-    }
-    const uint64_t before = DigestGlobePass();
-    if (stillScene.CanShow(before))
-    {
-        stillScene.Show(width, height);
-        stillScene.Showed(before);
-        lastFrameStill = true;
-        ++stillFrames;
-        return;
-    }
-    circle->Draw(billboardTexture.get());
-    const uint64_t after = DigestGlobePass();
-    if (stillScene.Drew(before, after))
-        stillScene.Keep(width, height, after);
-}
-
-uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
+uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
 {
     UTL_SceneDigest digest;
     digest.Add(width);
     digest.Add(height);
-    GLfloat matrices[32];
-    glGetFloatv(GL_PROJECTION_MATRIX, matrices);
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrices + 16);
-    digest.AddBytes(matrices, sizeof matrices);
+    // The frame's matrices follow from the projection's and the camera's values.
+    digest.Add(fieldOfView);
+    digest.Add(nearPlane);
+    digest.Add(farPlane);
+    digest.Add(camera->GetEye());
+    digest.Add(camera->GetTarget());
+    digest.Add(camera->GetUp());
     digest.Add(eyePosition);
-    digest.Add(billboardUp);
-    digest.Add(billboardRight);
+    digest.Add(circle->GetScreenUp());
+    digest.Add(circle->GetScreenRight());
     // The fog follows the theme's background and the far plane.
     digest.Add(clearColor);
-    digest.Add(farPlane);
     digest.Add(fogDistanceSupported);
     digest.AddBytes(&theme, sizeof theme);
     digest.Add(drawPaths.dotRibbons);
@@ -433,7 +283,6 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
         digest.Add(static_cast<uint64_t>(pictureWorker->GetStatistics().processed.load()));
         digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
     }
-
     digest.AddCircle(*circle);
     return digest.Value();
 }
@@ -475,52 +324,40 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
 
 void UTL_SimCtrlHalvane::OnMouseMove(int x, int y, int unused1, int unused2, int buttons)
 {
-    pointerOutside = false;
-    pointerX = static_cast<float>(x);
-    pointerY = static_cast<float>(y);
+    input.PointerMoved(static_cast<float>(x), static_cast<float>(y));
     UTL_SimCtrlRoot::OnMouseMove(x, y, unused1, unused2, buttons);
 }
 
 void UTL_SimCtrlHalvane::OnMouseDown(int x, int y, int buttons)
 {
-    mousePressed = true;
-    pointerX = static_cast<float>(x);
-    pointerY = static_cast<float>(y);
+    input.Pressed(static_cast<float>(x), static_cast<float>(y));
     UTL_SimCtrlRoot::OnMouseDown(x, y, buttons);
 }
 
 void UTL_SimCtrlHalvane::OnMouseUp(int x, int y, int /*buttons*/)
 {
-    mouseReleased = true;
-    pointerX = static_cast<float>(x);
-    pointerY = static_cast<float>(y);
+    input.Released(static_cast<float>(x), static_cast<float>(y));
 }
 
 void UTL_SimCtrlHalvane::OnMouseDoubleClick(int x, int y, int buttons)
 {
-    pointerX = static_cast<float>(x);
-    pointerY = static_cast<float>(y);
+    input.PointerMoved(static_cast<float>(x), static_cast<float>(y));
     UTL_SimCtrlRoot::OnMouseDoubleClick(x, y, buttons);
 }
 
 void UTL_SimCtrlHalvane::OnKeyDown(int key, int repeatCount)
 {
     UTL_SimCtrlRoot::OnKeyDown(key, repeatCount);
-    if (key < 0 || static_cast<unsigned>(key) >= KeyCount || pendingKeys.size() >= MaxPendingKeys)
-        return;
-    pendingKeys.push_back({key, IsKeyDown(UTL_KeyboardControl::KeyShift)});
+    if (key >= 0 && static_cast<unsigned>(key) < KeyCount)
+        input.KeyPressed(key, IsKeyDown(UTL_KeyboardControl::KeyShift));
 }
 
 void UTL_SimCtrlHalvane::OnMouseWheel(int x, int y, int delta)
 {
-    pointerX = static_cast<float>(x);
-    pointerY = static_cast<float>(y);
-    // Bounded however long the wheel spins between two frames.
-    constexpr int MaxWheel = 100 * UTL_KeyboardControl::WheelNotch;
-    pendingWheel = std::clamp(pendingWheel + delta, -MaxWheel, MaxWheel);
+    input.Wheel(static_cast<float>(x), static_cast<float>(y), delta);
 }
 
 void UTL_SimCtrlHalvane::OnMouseLeave()
 {
-    pointerOutside = true;
+    input.Left();
 }

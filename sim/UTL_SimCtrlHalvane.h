@@ -5,6 +5,7 @@
 #include "scene/GFX_SceneOwner.h"
 #include "sim/UTL_CameraMotion.h"
 #include "sim/UTL_FriendCircle.h"
+#include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class GFX_CirclePass;
 class GFX_ColorBall;
 class GFX_Text;
 class OGL_Texture2D;
@@ -21,19 +23,20 @@ class UTL_FotoTextureBoss;
 
 // The main scene: the user and every friend as locators on the globe, the friendships between
 // them as rows of dots, the interface over it, the textures and models they share, the colour
-// theme, the font and the picture worker. It owns them all and hands the work to its parts: the
-// friend circle (the people, their locators and lines), the camera motion (automatic modes,
-// glide, drag), the selection and the interface pass (dial, buttons, top bar, docks).
-//
-// Each frame advances the camera's motions, turns the mouse into dragging, picking and dock
-// selection, and draws the globe pass under fog and the interface pass in pixels. Friends
-// arrive from the network session through the circle between frames.
+// theme, the font and the picture worker. It owns them all, orders the frame's passes and hands
+// the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
+// motion (automatic modes, glide, drag), the friend circle (the people, their locators and
+// lines) and its drawing pass, the selection, the still scene and the interface pass (dial,
+// buttons, top bar, docks).
 //
 // Units: degrees for angles, seconds for time, client pixels with the origin at the bottom-left
 // for the mouse and the interface, scene units on the globe (radius 5555.5). Threading: GL
 // thread only, like its base; the picture worker it owns is the only other thread, and is
-// stopped last when the controller goes.
-class UTL_SimCtrlHalvane : public UTL_SimCtrlRoot, public GFX_SceneOwner
+// stopped last when the controller goes. Its GL names are released by ReleaseGL, which the host
+// calls with the context current before the context goes (the rule of WGL_Context.h).
+class UTL_SimCtrlHalvane : public UTL_SimCtrlRoot,
+                           public GFX_SceneOwner,
+                           private UTL_InputRouter::Actions
 {
 public:
     UTL_SimCtrlHalvane();
@@ -52,12 +55,14 @@ public:
 
     void TurnCamera(float headingDelta, float pitchDelta) override;
     // Selects the locator and starts the camera glide towards it.
-    void FlyTo(GFX_LocationHolder* holder);
+    void FlyTo(GFX_LocationHolder* holder) override;
     // Selects the friend as a click on its docked item would (the automatic motion stops, the
     // camera glides there) and scrolls the item into view; false for an unknown id.
     bool SelectFriendById(const std::string& id);
     // Empties the circle shown, the selection with it, for another circle to be loaded.
     void ClearCircle();
+    // Releases every GL name of the scene: the host's last call, with the context current.
+    void ReleaseGL();
 
     // What scene objects and widgets reach through their owner.
     const GFX_Theme& GetTheme() const override { return theme; }
@@ -76,86 +81,39 @@ public:
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override;
     void DrawNavigationGlobe() override;
 
-    // The parts; the circle is what the network session hands the friends to.
+    // The names of the themes of the themes file, as their comments give them (empty where
+    // none does), in the file's order.
+    const std::vector<std::string>& GetThemeNames() const { return themeNames; }
+    // Puts a theme of the themes file in force: the globe, the labels, the docks and the
+    // interface draw in its colours from the next frame on. False for a position out of range.
+    bool SetTheme(size_t index);
+    // The position of the theme in force; -1 while the built-in defaults are.
+    int GetThemeIndex() const { return themeIndex; }
+
+    // The parts; the circle is what the network session and the circle document fill.
     UTL_FriendCircle& GetCircle() { return *circle; }
+    const UTL_FriendCircle& GetCircle() const { return *circle; }
     const UTL_CameraMotion& GetMotion() const { return motion; }
     const UTL_Selection& GetSelection() const { return selection; }
     const UTL_InterfacePass& GetInterface() const { return *interfacePass; }
-    // The person the name plate shows as of the last frame: under the pointer, in a dock or on
-    // the globe; null if none.
-    const GFX_Friend* GetHoveredPerson() const { return hoveredPerson; }
-
-    const std::vector<GFX_Theme>& GetThemes() const { return themes; }
-    // The names of the themes, as their comments in the themes file give them (empty where
-    // none does), one per entry of GetThemes.
-    const std::vector<std::string>& GetThemeNames() const { return themeNames; }
-    // Puts a theme of GetThemes in force: the globe, the labels, the docks and the interface
-    // draw in its colours from the next frame on. False for a position out of range.
-    bool SetTheme(size_t index);
-    // The position in GetThemes of the theme in force; -1 while the built-in defaults are.
-    int GetThemeIndex() const { return themeIndex; }
-    bool IsFogDistanceSupported() const { return fogDistanceSupported; }
-    // The pointer's picking ray and the screen's axes in the world, as of the last frame.
-    const GFX_Vector3& GetPickOrigin() const { return pickOrigin; }
-    const GFX_Vector3& GetPickDirection() const { return pickDirection; }
-    const GFX_Vector3& GetBillboardUp() const { return billboardUp; }
-    const GFX_Vector3& GetBillboardRight() const { return billboardRight; }
-    const UTL_FriendCircle::Holders& GetLocationHolders() { return circle->GetHolders(); }
-    const UTL_FriendCircle::Connections& GetConnections() const { return circle->GetConnections(); }
-    long long CountDots() const { return circle->CountDots(); }
-    // Whether the last frame showed the kept globe pass instead of drawing it, and how many
-    // frames did so.
-    bool WasLastFrameStill() const { return lastFrameStill; }
-    long long CountStillFrames() const { return stillFrames; }
+    const UTL_InputRouter& GetInput() const { return input; }
+    const UTL_StillScene& GetStillScene() const { return stillScene; }
+    const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
 
 private:
-    // The frame's steps, in order.
-    void SetUpFog();
-    void AdvanceMotion(float dt);
+    // What the input router asks for.
+    void GoTo(GFX_Friend* person) override;
+    void SelectPerson(GFX_Friend* person) override;
+
+    // The frame's steps that need its matrices.
     void CastPickingRay();
-    void Press();
-    void Release();
-    // The keys pressed since the last frame, then the keys held and the wheel.
-    void ApplyKeys(float dt);
-    void RunCommand(int command);
-    // Who is under the pointer, and the plate that names them.
-    void UpdateNamePlate();
-    // The screen's axes in the world, from the frame's matrices.
     void UpdateBillboardAxes();
-    // The globe pass, drawn or, when nothing it draws from changed, shown from the last one.
-    void DrawGlobePass();
     // The digest of everything the globe pass draws from, as of now.
-    uint64_t DigestGlobePass();
+    uint64_t DigestGlobePass() const;
     void DrawInterface();
 
-    // Selects the person of a docked item and starts the glide to their locator.
-    void SelectPerson(GFX_Friend* person);
-    // As a click on the person's docked item, and scrolls the friends' dock to it.
-    void GoTo(GFX_Friend* person);
-
-    // A key pressed, with whether Shift was held at the time.
-    struct PendingKey
-    {
-        int key;
-        bool shift;
-    };
-    // Keys typed faster than frames come are kept up to this many.
-    static constexpr size_t MaxPendingKeys = 64;
-
     bool fogDistanceSupported = false;
-    bool mousePressed = false;
-    bool mouseReleased = false;
-    float pointerX = 0.0f;
-    float pointerY = 0.0f;
-    bool pointerOutside = false;
-    std::vector<PendingKey> pendingKeys;
-    int pendingWheel = 0;
-    const GFX_Friend* hoveredPerson = nullptr;
     float viewportSize[2] = {0.0f, 0.0f};
-    GFX_Vector3 billboardUp{0.0f, 1.0f, 0.0f};
-    GFX_Vector3 billboardRight{1.0f, 0.0f, 0.0f};
-    GFX_Vector3 pickOrigin;
-    GFX_Vector3 pickDirection;
     GFX_DrawPaths drawPaths;
     GFX_Theme theme;
     std::vector<GFX_Theme> themes;
@@ -173,11 +131,11 @@ private:
 
     std::unique_ptr<UTL_InterfacePass> interfacePass;
     std::unique_ptr<UTL_FriendCircle> circle;
+    std::unique_ptr<GFX_CirclePass> circlePass;
     UTL_Selection selection;
     UTL_CameraMotion motion;
+    UTL_InputRouter input;
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
     UTL_StillScene stillScene;
-    bool lastFrameStill = false;
-    long long stillFrames = 0;
 };

@@ -1,7 +1,5 @@
 #include "sim/UTL_StillScene.h"
 
-#include "gfx/OGL_Check.h"
-#include "gfx/OGL_Wrapper.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Foto.h"
@@ -9,7 +7,6 @@
 #include "scene/GFX_LocationHolderFriend.h"
 #include "sim/UTL_FriendCircle.h"
 
-#include <GL/gl.h>
 #include <cstring>
 
 namespace
@@ -17,14 +14,6 @@ namespace
 uint64_t RotateLeft(uint64_t value, int bits)
 {
     return (value << bits) | (value >> (64 - bits));
-}
-
-int PowerOfTwoAtLeast(int value)
-{
-    int result = 1;
-    while (result < value)
-        result *= 2;
-    return result;
 }
 } // namespace
 
@@ -150,87 +139,39 @@ void UTL_StillScene::Forget()
     lastValid = false;
 }
 
+bool UTL_StillScene::DrawOrShow(bool reuse, int width, int height,
+                                const std::function<uint64_t()>& digest,
+                                const std::function<void()>& draw)
+{
+    if (!reuse || width <= 0 || height <= 0)
+    {
+        Forget();
+        draw();
+        return false;
+    }
+    const uint64_t before = digest();
+    if (CanShow(before))
+    {
+        copy.Show(width, height);
+        Showed(before);
+        return true;
+    }
+    draw();
+    const uint64_t after = digest();
+    if (Drew(before, after))
+        Keep(width, height, after);
+    return false;
+}
+
 void UTL_StillScene::Keep(int width, int height, uint64_t digest)
 {
-    kept = false;
-    if (width <= 0 || height <= 0)
-        return;
-    GLint previous = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    if (!texture)
-        glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    if (width > textureWidth || height > textureHeight)
-    {
-        // Pixels are copied and shown one for one, so the texture needs no filtering or
-        // mipmaps; sides of the window's own size where the driver takes them.
-        const bool anySize = OGL_Wrapper::ExtensionListContains(
-            reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)),
-            "ARB_texture_non_power_of_two");
-        textureWidth = anySize ? width : PowerOfTwoAtLeast(width);
-        textureHeight = anySize ? height : PowerOfTwoAtLeast(height);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, nullptr);
-    }
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     // A copy that failed (out of memory) keeps nothing: the next frames draw their pass.
-    if (glGetError() != GL_NO_ERROR)
-        return;
-    kept = true;
+    kept = copy.Keep(width, height);
     keptDigest = digest;
 }
 
-void UTL_StillScene::Show(int width, int height)
+void UTL_StillScene::ReleaseGL()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    // The texels as they are, alpha included: the window gets back what the pass left in it.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
-    const float s = w / static_cast<float>(textureWidth);
-    const float t = h / static_cast<float>(textureHeight);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(s, 0.0f);
-    glVertex2f(w, 0.0f);
-    glTexCoord2f(s, t);
-    glVertex2f(w, h);
-    glTexCoord2f(0.0f, t);
-    glVertex2f(0.0f, h);
-    glEnd();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    // What the globe pass leaves behind.
-    glEnable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    GL_CHECK(glColor3f(1.0f, 1.0f, 1.0f));
+    Forget();
+    copy.Delete();
 }

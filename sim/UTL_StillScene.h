@@ -1,9 +1,11 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "gfx/OGL_FrameCopy.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -46,37 +48,45 @@ private:
 // drew is kept; the next frame whose `before` equals it shows the copy. Copying only once a frame
 // repeated its predecessor keeps a turning globe from paying for a copy every frame.
 //
-// Only the colour buffer is kept: the interface pass that follows draws without the depth test.
-// Sizes are window pixels. GL thread only for Keep and Show; the decisions need no GL. The
-// texture's GL object is released with the context, like the other textures of the scene.
+// Only the colour buffer is kept (OGL_FrameCopy): the interface pass that follows draws without
+// the depth test. Sizes are window pixels. GL thread only for DrawOrShow, Keep and ReleaseGL; the
+// decisions need no GL.
 class UTL_StillScene
 {
 public:
+    // One frame's globe pass: drawn by `draw`, or, when `reuse` allows it and `digest` (what the
+    // pass would draw from, asked before and after drawing) says nothing changed, shown from the
+    // copy. True when the copy was shown.
+    bool DrawOrShow(bool reuse, int width, int height, const std::function<uint64_t()>& digest,
+                    const std::function<void()>& draw);
+
     // Whether a frame whose globe pass would draw from `before` may show the kept pass.
     bool CanShow(uint64_t before) const { return kept && before == keptDigest; }
     // A frame showed the kept pass.
-    void Showed(uint64_t before) { lastDigest = before; }
+    void Showed(uint64_t before)
+    {
+        lastDigest = before;
+        ++shown;
+    }
     // A frame drew its globe pass; true when that pass is worth keeping (call Keep then).
     bool Drew(uint64_t before, uint64_t after);
     // Nothing kept is valid any more (the way of drawing changed, or the window is empty).
     void Forget();
 
-    // Copies the colour buffer's width × height pixels, the pass just drawn, into the texture.
+    // Copies the colour buffer's width × height pixels, the pass just drawn.
     void Keep(int width, int height, uint64_t digest);
-    // Draws the kept pass over the whole window, pixel for pixel; the window has the size the
-    // pass was kept at (the digest holds it). Assumes nothing; leaves
-    // lighting and texturing on, blending off, the colour white and the matrices as it found
-    // them, as the globe pass does.
-    void Show(int width, int height);
+    // Releases the copy's texture; context current.
+    void ReleaseGL();
 
     bool IsKept() const { return kept; }
+    // Frames that showed the copy so far.
+    long long CountShown() const { return shown; }
 
 private:
     bool kept = false;
     uint64_t keptDigest = 0;
     uint64_t lastDigest = 0;
     bool lastValid = false;
-    unsigned texture = 0;
-    int textureWidth = 0;
-    int textureHeight = 0;
+    long long shown = 0;
+    OGL_FrameCopy copy;
 };

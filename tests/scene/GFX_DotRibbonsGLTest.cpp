@@ -84,7 +84,7 @@ TEST_F(GFX_DotRibbonsGLTest, WhereRowsCrossTheLaterOneShows)
         EXPECT_PRED3(Near, ColourAt(Width / 2 + 36, Height / 2), (Pixel{255, 0, 0, 255}), 8);
         EXPECT_PRED3(Near, ColourAt(Width / 2, Height / 2 + 36), (Pixel{0, 0, 255, 255}), 8);
     }
-    ribbons.DeleteTextures();
+    ribbons.ReleaseGL();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -117,7 +117,7 @@ TEST_F(GFX_DotRibbonsGLTest, WaitingEverySoManyQuadsDrawsTheSamePicture)
         }
     }
     EXPECT_NE(frames[0], std::vector<uint8_t>(frames[0].size(), 0)) << "the rows were drawn";
-    ribbons.DeleteTextures();
+    ribbons.ReleaseGL();
 }
 
 // A row running nearly towards the eye of the globe's camera, which ribbons cannot show: its dots
@@ -199,7 +199,7 @@ TEST_F(GFX_DotRibbonsGLTest, ARowRunningTowardsTheEyeGoesDotByDotAsTheLineDrawsI
                     EXPECT_EQ(ribbons.GetHiddenDotCount(), 0);
                 }
                 ribbons.Draw(*dot, 0);
-                ribbons.DeleteTextures();
+                ribbons.ReleaseGL();
             }
             EndFrame();
             glDisable(GL_DEPTH_TEST);
@@ -242,5 +242,5 @@ TEST_F(GFX_DotRibbonsGLTest, RowsDotByDotKeepTheirPlaceAmongTheRibbons)
                      (dotsFirst ? Pixel{0, 0, 255, 255} : Pixel{255, 0, 0, 255}), 8);
         EXPECT_PRED3(Near, ColourAt(Width / 2 + 36, Height / 2), (Pixel{0, 0, 255, 255}), 8);
     }
-    ribbons.DeleteTextures();
+    ribbons.ReleaseGL();
 }

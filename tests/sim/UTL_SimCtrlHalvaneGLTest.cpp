@@ -4,6 +4,7 @@
 #include "gfx/GFX_Math.h"
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Billboard.h"
+#include "scene/GFX_CirclePass.h"
 #include "scene/GFX_ConnectionFriends.h"
 #include "scene/GFX_Dock.h"
 #include "scene/GFX_Friend.h"
@@ -169,7 +170,10 @@ protected:
         controller->GetCamera()->SetHeading(heading);
         controller->GetCamera()->SetPitch(pitch);
     }
-    GFX_LocationHolder& Holder(size_t index) { return *controller->GetLocationHolders().at(index); }
+    GFX_LocationHolder& Holder(size_t index)
+    {
+        return *controller->GetCircle().GetHolders().at(index);
+    }
     // Where a point of the scene shows in the window, with the last frame's matrices.
     GFX_Vector3 OnScreen(const GFX_Vector3& point)
     {
@@ -264,7 +268,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheChosenThemeIsInForceBeforeTheDialAndButtonsE
                             "    NavWidgetDialColor [ 0.1 0.2 0.3 0.4 ]\n"
                             "}\n");
     Start(true);
-    ASSERT_EQ(controller->GetThemes().size(), 2u);
+    ASSERT_EQ(controller->GetThemeNames().size(), 2u);
     EXPECT_FLOAT_EQ(controller->GetTheme().NavWidgetDialColor.b, 0.3f);
 
     const GFX_ColorRGBA& dial = controller->GetInterface().GetNavigationDial()->GetColor();
@@ -512,7 +516,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
     AddPeople(30);
     Frames(2);
     // Every line of the user found its ends.
-    for (const auto& line : controller->GetConnections())
+    for (const auto& line : controller->GetCircle().GetConnections())
         ASSERT_TRUE(line->IsResolved());
     Click(ButtonX[1], ButtonY);
     ASSERT_EQ(controller->GetMotion().GetAutoMode(), UTL_CameraMotion::AutoTurnEast);
@@ -551,7 +555,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ADockClickSelectsThePersonAndStopsTheTurn)
     EXPECT_TRUE(controller->GetMotion().IsFlying());
     EXPECT_FLOAT_EQ(controller->GetMotion().GetFlightHeading(), holder.GetLongitude());
     // Only the clicked person's line to the user stays bright.
-    const auto& lines = controller->GetConnections();
+    const auto& lines = controller->GetCircle().GetConnections();
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i]->IsHighlighted(), int(i) == clicked) << "line " << i;
 
@@ -641,7 +645,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ASecondUserRecordLeavesNothingShowingTheFirst)
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->GetFriend(), controller->GetCircle().GetSelf());
     EXPECT_TRUE(item->IsSelected());
-    for (const auto& holder : controller->GetLocationHolders())
+    for (const auto& holder : controller->GetCircle().GetHolders())
     {
         GFX_Friend* shown = ShownFriend(*holder);
         const bool known = !shown || shown == controller->GetCircle().GetSelf() ||
@@ -665,11 +669,11 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AWindowWithoutHeightStillSteps)
     Move(SceneX, SceneY);
     controller->Step(Width, 0, FrameSeconds);
     controller->Step(0, 0, FrameSeconds);
-    EXPECT_TRUE(Finite(controller->GetPickOrigin()));
-    EXPECT_TRUE(Finite(controller->GetPickDirection()));
-    EXPECT_TRUE(Finite(controller->GetBillboardUp()));
-    EXPECT_TRUE(Finite(controller->GetBillboardRight()));
-    for (const auto& holder : controller->GetLocationHolders())
+    EXPECT_TRUE(Finite(controller->GetInput().GetPickOrigin()));
+    EXPECT_TRUE(Finite(controller->GetInput().GetPickDirection()));
+    EXPECT_TRUE(Finite(controller->GetCircle().GetScreenUp()));
+    EXPECT_TRUE(Finite(controller->GetCircle().GetScreenRight()));
+    for (const auto& holder : controller->GetCircle().GetHolders())
         for (int i = 0; i < 4; ++i)
             EXPECT_TRUE(Finite(holder->GetBillboard()->GetCorner(i)));
     EXPECT_TRUE(std::isfinite(Heading()));
@@ -678,7 +682,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, AWindowWithoutHeightStillSteps)
     // Back to a real size, the scene draws as before.
     Frame();
     EXPECT_EQ(controller->GetFrameCount(), 5);
-    EXPECT_NEAR(controller->GetPickDirection().Length(), 1.0f, 1e-4f);
+    EXPECT_NEAR(controller->GetInput().GetPickDirection().Length(), 1.0f, 1e-4f);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -692,12 +696,12 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ALineFromAPersonToThemselvesNeverResolves)
     controller->GetCircle().ConnectFriends("1", "stranger", GFX_ConnectionFriends::FriendsDimAlpha,
                                            false);
     Frames(3);
-    const auto& lines = controller->GetConnections();
+    const auto& lines = controller->GetCircle().GetConnections();
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_FALSE(lines[2]->IsResolved());
     EXPECT_TRUE(lines[3]->IsResolved());
     EXPECT_FALSE(lines[4]->IsResolved());
-    EXPECT_GT(controller->CountDots(), 0);
+    EXPECT_GT(controller->GetCircle().CountDots(), 0);
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
@@ -705,7 +709,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
     const char* source = std::getenv("HALVANE_SOURCE_DIR");
     ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
     StartIn(source);
-    ASSERT_FALSE(controller->GetThemes().empty());
+    ASSERT_FALSE(controller->GetThemeNames().empty());
     AddPeople(40);
     for (int i = 2; i <= 40; i += 3)
         controller->GetCircle().ConnectFriends("1", std::to_string(i),
@@ -737,7 +741,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ThemesSwitchLiveAndKeepTheirNames)
     ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
     StartIn(source);
     const std::vector<std::string> names = {"Night sky", "Daylight", "Graphite"};
-    ASSERT_EQ(controller->GetThemes().size(), 3u);
+    ASSERT_EQ(controller->GetThemeNames().size(), 3u);
     EXPECT_EQ(controller->GetThemeNames(), names);
     EXPECT_EQ(controller->GetThemeIndex(), 0) << "CurTheme 1";
     AddPeople(10);
@@ -748,7 +752,11 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ThemesSwitchLiveAndKeepTheirNames)
     ASSERT_TRUE(controller->SetTheme(1));
     EXPECT_EQ(controller->GetThemeIndex(), 1);
     Frame();
-    const GFX_Vector3& daylight = controller->GetThemes()[1].BackgroundColor;
+    std::vector<GFX_Theme> themes;
+    GFX_Theme inForce;
+    LoadThemes(std::string(source) + "/data/config/themes.txt", themes, inForce);
+    ASSERT_EQ(themes.size(), 3u);
+    const GFX_Vector3& daylight = themes[1].BackgroundColor;
     EXPECT_FLOAT_EQ(controller->GetTheme().BackgroundColor.x, daylight.x);
     const Pixel after = ReadPixel(SceneX, 20);
     EXPECT_FALSE(SameColour(before, after, 8)) << "the background stayed";
@@ -966,13 +974,14 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, APointerLeavingTheViewEndsTheMagnificationAndTh
     Move(item.CentreX(), item.CentreY());
     Frames(30);
     ASSERT_GT(dock.GetItems()[3]->GetWidth(), 90.0f);
-    ASSERT_EQ(controller->GetHoveredPerson(), controller->GetCircle().GetFriends()[3].get());
+    ASSERT_EQ(controller->GetInput().GetHoveredPerson(),
+              controller->GetCircle().GetFriends()[3].get());
 
     controller->OnMouseLeave();
     Frames(30);
     for (const auto& docked : dock.GetItems())
         EXPECT_NEAR(docked->GetWidth(), dock.GetItemSize(), 0.01f);
-    EXPECT_EQ(controller->GetHoveredPerson(), nullptr);
+    EXPECT_EQ(controller->GetInput().GetHoveredPerson(), nullptr);
     EXPECT_FALSE(controller->GetInterface().GetNamePlate()->IsShown());
 
     // Back in, at the same place: it magnifies again.
@@ -1025,7 +1034,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheNameOfThePersonUnderThePointerIsReadableOnAP
     const GFX_Vector3 spot = OnScreen(LabelCentre(second));
     Move(spot.x, spot.y);
     Frames(2);
-    EXPECT_EQ(controller->GetHoveredPerson(), ShownFriend(second));
+    EXPECT_EQ(controller->GetInput().GetHoveredPerson(), ShownFriend(second));
     EXPECT_EQ(plate.GetText(), "Second");
 
     // Over nobody.
@@ -1182,7 +1191,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
                                                GFX_ConnectionFriends::FriendsDimAlpha, false);
     ASSERT_TRUE(controller->SelectFriendById("5"));
     int lit = 0;
-    for (const auto& connection : controller->GetConnections())
+    for (const auto& connection : controller->GetCircle().GetConnections())
         lit += static_cast<const GFX_ConnectionFriends&>(*connection).IsHighlighted();
     // Four rows of its own, four of others to it, every fourth friend and the user.
     EXPECT_EQ(lit, 4 + 4 + ((Friends - 9) / 4 + 1) + 1) << "the friend's rows light up";
@@ -1221,7 +1230,12 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
             scene[k] = ReadFrame();
             // The lines alone, with the frame's camera and fog.
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            controller->GetCircle().DrawConnections(controller->GetBillboardTexture());
+            GFX_CirclePass lines(controller.get());
+            lines.DrawConnections(
+                controller->GetCircle().GetHolders(), controller->GetCircle().GetConnections(),
+                controller->GetBillboardTexture(), controller->GetCircle().GetScreenUp(),
+                controller->GetCircle().GetScreenRight());
+            lines.ReleaseGL();
             dots[k] = ReadFrame();
         }
         const double sceneRmse = Rmse(scene[0], scene[1], background, false);
@@ -1230,11 +1244,12 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
         std::printf("[ %s ] RMSE plain against fast: scene %.3f %%, dots %.3f %% (%.3f %% over "
                     "the pixels they cover), %lld ribbon quads for %lld dots\n",
                     view.name, sceneRmse * 100, dotsRmse * 100, coveredRmse * 100,
-                    controller->GetCircle().CountRibbonQuads(), controller->CountDots());
+                    controller->GetCirclePass().CountRibbonQuads(),
+                    controller->GetCircle().CountDots());
         EXPECT_LE(sceneRmse, 0.015);
         EXPECT_LE(dotsRmse, 0.015);
         // The two ways do draw differently: the comparison is not of one picture with itself.
-        EXPECT_GT(controller->GetCircle().CountRibbonQuads(), 0);
+        EXPECT_GT(controller->GetCirclePass().CountRibbonQuads(), 0);
         EXPECT_NE(dots[0], dots[1]);
         if (const char* dump = std::getenv("HALVANE_DRAW_PATHS_DUMP"))
             for (int k = 0; k < 2; ++k)
@@ -1286,7 +1301,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
             controller->SetDrawPaths(paths);
             Frame(0.001f);
             frames[k] = ReadFrame();
-            hidden[k] = controller->GetCircle().CountHiddenDots();
+            hidden[k] = controller->GetCirclePass().CountHiddenDots();
         }
         size_t differing = 0;
         int largest = 0;
@@ -1301,7 +1316,7 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, RowsLeftOutBehindTheLabelsWereNotShowing)
         }
         std::printf("[ %s ] %lld of %lld dots left out; %zu pixels differ by more than 2, by "
                     "%d at most\n",
-                    view.name, hidden[1], controller->CountDots(), differing, largest);
+                    view.name, hidden[1], controller->GetCircle().CountDots(), differing, largest);
         EXPECT_EQ(hidden[0], 0);
         EXPECT_GT(hidden[1], 0) << "the labels hide some rows";
         // Where a row piece is cut around what is hidden, its two parts interpolate their

@@ -23,7 +23,7 @@ namespace
 void ExpectLookUpsMatchTheWalk(UTL_SimCtrlHalvane& controller, const std::vector<std::string>& ids)
 {
     GFX_LocationHolder marker(nullptr);
-    const auto& holders = controller.GetLocationHolders();
+    const auto& holders = controller.GetCircle().GetHolders();
     for (const std::string& id1 : ids)
         for (const std::string& id2 : ids)
         {
@@ -63,7 +63,7 @@ TEST(UTL_SimCtrlHalvaneTest, ConstructionTouchesNothingAndAnUninitialisedControl
     controller.GetCircle().AddFriend("2", "You", "", "");
     controller.GetCircle().LayoutFriends();
     controller.GetCircle().ConnectSelf();
-    EXPECT_EQ(controller.GetLocationHolders().size(), 2u);
+    EXPECT_EQ(controller.GetCircle().GetHolders().size(), 2u);
 }
 
 TEST(UTL_SimCtrlHalvaneTest, FriendsWithoutPicturesShowThePlaceholder)
@@ -101,7 +101,7 @@ TEST(UTL_SimCtrlHalvaneTest, LayoutPutsTheUserFirstOnTheSpiralAndReusesHolders)
         controller.GetCircle().LayoutFriends();
     }
 
-    const auto& holders = controller.GetLocationHolders();
+    const auto& holders = controller.GetCircle().GetHolders();
     ASSERT_EQ(holders.size(), 4u);
     // Four places: heights 0.75, 0.25, −0.25, −0.75, each a golden angle further east.
     const float userLatitude = 90.0f - std::acos(0.75f) * 180.0f / 3.1415925f;
@@ -127,7 +127,7 @@ TEST(UTL_SimCtrlHalvaneTest, LayoutPutsTheUserFirstOnTheSpiralAndReusesHolders)
     const GFX_LocationHolder* first = holders[0].get();
     controller.GetCircle().AddFriend("5", "Friend 5", "", "");
     controller.GetCircle().LayoutFriends();
-    const auto& grown = controller.GetLocationHolders();
+    const auto& grown = controller.GetCircle().GetHolders();
     ASSERT_EQ(grown.size(), 5u);
     EXPECT_EQ(grown[0].get(), first);
     EXPECT_NEAR(grown[0]->GetLatitude(), 90.0f - std::acos(0.8f) * 180.0f / 3.1415925f, 1e-3f);
@@ -140,7 +140,7 @@ TEST(UTL_SimCtrlHalvaneTest, WithoutTheUserFriendsStartAtTheFirstHolder)
     controller.GetCircle().AddFriend("2", "Ann", "", "");
     controller.GetCircle().AddFriend("3", "Bob", "", "");
     controller.GetCircle().LayoutFriends();
-    const auto& holders = controller.GetLocationHolders();
+    const auto& holders = controller.GetCircle().GetHolders();
     ASSERT_EQ(holders.size(), 2u);
     EXPECT_EQ(ShownFriend(holders[0]), controller.GetCircle().GetFriends()[0].get());
     EXPECT_FALSE(holders[0]->IsSelected());
@@ -176,13 +176,13 @@ TEST(UTL_SimCtrlHalvaneTest, ALineFromAPersonToThemselvesHasNoSecondEnd)
     GFX_LocationHolder* holder1 = nullptr;
     GFX_LocationHolder* holder2 = nullptr;
     controller.FindFriendHolders("a", "a", holder1, holder2);
-    EXPECT_EQ(holder1, controller.GetLocationHolders()[0].get());
+    EXPECT_EQ(holder1, controller.GetCircle().GetHolders()[0].get());
     EXPECT_EQ(holder2, nullptr);
 
     holder1 = holder2 = nullptr;
     controller.FindFriendHolders("b", "a", holder1, holder2);
-    EXPECT_EQ(holder1, controller.GetLocationHolders()[1].get());
-    EXPECT_EQ(holder2, controller.GetLocationHolders()[0].get());
+    EXPECT_EQ(holder1, controller.GetCircle().GetHolders()[1].get());
+    EXPECT_EQ(holder2, controller.GetCircle().GetHolders()[0].get());
 }
 
 TEST(UTL_SimCtrlHalvaneTest, TheUsersLinesAreHighlightedAndFaint)
@@ -190,13 +190,13 @@ TEST(UTL_SimCtrlHalvaneTest, TheUsersLinesAreHighlightedAndFaint)
     UTL_SimCtrlHalvane controller;
     controller.GetCircle().AddFriend("2", "Ann", "", "");
     controller.GetCircle().ConnectSelf();
-    EXPECT_TRUE(controller.GetConnections().empty()) << "no user, no lines of the user";
+    EXPECT_TRUE(controller.GetCircle().GetConnections().empty()) << "no user, no lines of the user";
 
     controller.GetCircle().SetSelf("1", "Me", "", "");
     controller.GetCircle().AddFriend("3", "Bob", "", "");
     controller.GetCircle().ConnectSelf();
     controller.GetCircle().ConnectFriends("2", "3", GFX_ConnectionFriends::FriendsDimAlpha, false);
-    const auto& lines = controller.GetConnections();
+    const auto& lines = controller.GetCircle().GetConnections();
     ASSERT_EQ(lines.size(), 3u);
     for (int i = 0; i < 2; ++i)
     {

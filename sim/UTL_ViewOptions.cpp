@@ -1,0 +1,112 @@
+#include "sim/UTL_ViewOptions.h"
+
+#include <sstream>
+
+const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
+{
+    static const std::vector<Spec> specs = {
+        {"open", "FILE",
+         "Show the circle of this graph file instead of logging in: GraphML, GML, GEXF, CSV, an "
+         "edge list or a SNAP ego network (N.edges)."},
+        {"self", "ID", "With --open: the node that is the user (default: as the file says)."},
+        {"layout", "WAY",
+         "How the friends stand on the globe: 'arrival' in the order they arrived (the "
+         "default), 'communities' community by community, each in its colour."},
+        {"communities", "", "The same as --layout communities."},
+        {"dots", "WAY",
+         "How the globe draws its friendship dots, balls and labels: 'ribbons' (the default) in "
+         "far fewer primitives, the dim friendship rows as long textured quads; 'immediate' "
+         "every dot, ball and label on its own, the same picture more slowly."},
+        {"fast-friendships", "",
+         "Ask for the friendships among the friends batch after batch, as fast as the server "
+         "answers (within 15 ms of each frame), instead of one batch every 500 frames; the same "
+         "as View > Load friendships at once."},
+    };
+    return specs;
+}
+
+bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std::string& error)
+{
+    if (name == "open")
+        open = value;
+    else if (name == "self")
+        self = value;
+    else if (name == "communities")
+    {
+        arrangement = UTL_CircleDocument::Arrangement::Communities;
+        arrangementSet = true;
+    }
+    else if (name == "layout")
+    {
+        if (!UTL_CircleDocument::Named(value, arrangement))
+        {
+            error = "--layout wants 'arrival' or 'communities', not '" + value + "'";
+            return false;
+        }
+        arrangementSet = true;
+    }
+    else if (name == "dots")
+    {
+        const std::optional<GFX_DrawPaths> paths = GFX_DrawPaths::Named(value);
+        if (!paths)
+        {
+            error = "--dots wants 'immediate' or 'ribbons', not '" + value + "'";
+            return false;
+        }
+        drawPaths = *paths;
+    }
+    else if (name == "fast-friendships")
+        fastFriendships = true;
+    else
+    {
+        error = "unknown option --" + name;
+        return false;
+    }
+    return true;
+}
+
+bool UTL_ViewOptions::Check(std::string& error) const
+{
+    if (open.empty() && (!self.empty() || arrangementSet))
+    {
+        error = "--self, --layout and --communities go with --open";
+        return false;
+    }
+    return true;
+}
+
+std::string UTL_ViewOptions::Usage(size_t width)
+{
+    constexpr size_t Indent = 23;
+    std::string usage;
+    for (const Spec& spec : Specs())
+    {
+        std::string head = std::string("  --") + spec.name;
+        if (*spec.valueName)
+            head += std::string(" ") + spec.valueName;
+        std::string line = head.size() + 1 < Indent ? head + std::string(Indent - head.size(), ' ')
+                                                    : head + "\n" + std::string(Indent, ' ');
+        size_t column = line.size() - line.rfind('\n') - 1;
+        std::istringstream words(spec.help);
+        std::string word;
+        bool first = true;
+        while (words >> word)
+        {
+            if (!first && column + 1 + word.size() > width)
+            {
+                line += "\n" + std::string(Indent, ' ');
+                column = Indent;
+            }
+            else if (!first)
+            {
+                line += ' ';
+                ++column;
+            }
+            line += word;
+            column += word.size();
+            first = false;
+        }
+        usage += line + "\n";
+    }
+    return usage;
+}
