@@ -9,6 +9,7 @@
 #include "net/CHtmlCtrl.h"
 #include "scene/GFX_Friend.h"
 #include "sim/UTL_FriendCircle.h"
+#include "sim/UTL_KeyboardControl.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QActionGroup>
@@ -20,20 +21,32 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
+namespace
+{
+// A menu's shortcut as the key table gives it.
+QKeySequence ShortcutOf(UTL_KeyboardControl::Command command)
+{
+    return QKeySequence(QString::fromStdString(UTL_KeyboardControl::Shortcut(command)));
+}
+} // namespace
+
 CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
 {
+    using Command = UTL_KeyboardControl::Command;
     setWindowTitle("Halvane");
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open Graph...", QKeySequence::Open, this, &CMainFrame::OnOpenGraph);
+    file->addAction("&Open Graph...", ShortcutOf(Command::OpenGraph), this,
+                    &CMainFrame::OnOpenGraph);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
-    file->addAction("Save &Picture...", QKeySequence::Save, this, &CMainFrame::OnSavePicture);
+    file->addAction("Save &Picture...", ShortcutOf(Command::SavePicture), this,
+                    &CMainFrame::OnSavePicture);
     file->addSeparator();
-    file->addAction("&Log in again", QKeySequence(Qt::CTRL | Qt::Key_L), this,
+    file->addAction("&Log in again", ShortcutOf(Command::LogInAgain), this,
                     &CMainFrame::LogInAgain);
     file->addSeparator();
-    file->addAction("E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    file->addAction("E&xit", ShortcutOf(Command::Quit), this, &QWidget::close);
     QMenu* edit = menuBar()->addMenu("&Edit");
-    edit->addAction("&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), this, &CMainFrame::OnFind);
+    edit->addAction("&Find...", ShortcutOf(Command::Find), this, &CMainFrame::OnFind);
     QMenu* view = menuBar()->addMenu("&View");
     arrangeAction = view->addAction("Arrange by &community");
     arrangeAction->setCheckable(true);
@@ -47,11 +60,11 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
             [this](bool checked) { mainView->GetSession().SetFastBatches(checked); });
     view->addSeparator();
     fullScreenAction = view->addAction("&Full Screen");
-    fullScreenAction->setShortcut(QKeySequence(Qt::Key_F11));
+    fullScreenAction->setShortcut(ShortcutOf(Command::FullScreen));
     fullScreenAction->setCheckable(true);
     connect(fullScreenAction, &QAction::toggled, this, &CMainFrame::OnFullScreen);
     QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction("&Keys and Mouse...", QKeySequence(Qt::Key_F1), this, &CMainFrame::ShowKeys);
+    help->addAction("&Keys and Mouse...", ShortcutOf(Command::Help), this, &CMainFrame::ShowKeys);
     help->addAction("&About Halvane...", this, &CMainFrame::ShowAbout);
 
     mainView = new UI_HalvaneView(endpoints, Area());
@@ -410,21 +423,7 @@ void CMainFrame::ShowKeys()
     box.setWindowTitle("Keys and Mouse");
     box.setIcon(QMessageBox::Information);
     box.setTextFormat(Qt::RichText);
-    box.setText("<table cellspacing='4'>"
-                "<tr><td><b>Drag</b>, <b>arrow keys</b></td><td>turn and tilt the globe</td></tr>"
-                "<tr><td><b>Wheel</b>, <b>Page Up / Page Down</b>, <b>+ / &minus;</b></td>"
-                "<td>zoom in and out</td></tr>"
-                "<tr><td><b>Click</b> a label or a docked picture</td>"
-                "<td>select the person and fly there</td></tr>"
-                "<tr><td><b>Tab</b> / <b>Shift+Tab</b></td><td>next / previous friend</td></tr>"
-                "<tr><td><b>Home</b></td><td>back to you</td></tr>"
-                "<tr><td><b>Space</b></td><td>start or stop the tour</td></tr>"
-                "<tr><td><b>Ctrl+F</b></td>"
-                "<td>find a person by name: Enter picks the first match, Esc closes</td></tr>"
-                "<tr><td><b>F11</b></td><td>full screen</td></tr>"
-                "<tr><td><b>F1</b></td><td>this page</td></tr>"
-                "<tr><td><b>Ctrl+Q</b></td><td>quit</td></tr>"
-                "</table>");
+    box.setText(QString::fromStdString(UTL_KeyboardControl::HelpPage()));
     box.exec();
 }
 

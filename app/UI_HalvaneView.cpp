@@ -1,11 +1,9 @@
 #include "app/UI_HalvaneView.h"
 
 #include "app/UI_KeyCodes.h"
-#include "graph/UTL_GraphReader.h"
-#include "graph/UTL_GraphWriter.h"
+#include "gfx/OGL_Names.h"
 #include "net/CHtmlCtrl.h"
 #include "sim/UTL_FriendCircle.h"
-#include "sim/UTL_GraphLoader.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
 #include <QFocusEvent>
@@ -17,7 +15,9 @@
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
-      lastTime(std::chrono::steady_clock::now()), session(endpoints, &controller->GetCircle())
+      lastTime(std::chrono::steady_clock::now()), session(endpoints, &controller->GetCircle()),
+      document(std::make_unique<UTL_CircleDocument>(controller->GetCircle(),
+                                                    [this] { controller->ClearCircle(); }))
 {
     SetSizeFraction(1.0f);
     session.SetEventSink([](const std::string& line)
@@ -26,8 +26,13 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
 
 UI_HalvaneView::~UI_HalvaneView()
 {
-    // The controller's textures belong to this view's context.
+    // The controller's GL names belong to this view's context: they go in one step while it is
+    // current, before the context does.
     makeCurrent();
+    if (isValid())
+        controller->ReleaseGL();
+    OGL_Names::ReportAlive("halvane");
+    document.reset();
     controller.reset();
     doneCurrent();
 }
@@ -53,22 +58,18 @@ void UI_HalvaneView::paintGL()
         std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
     if (session.OnFrame())
         UI_LogEvent(QString("friendship batch done: %1 connections")
-                        .arg(controller->GetConnections().size()));
+                        .arg(controller->GetCircle().GetConnections().size()));
 }
 
 void UI_HalvaneView::OnLoginClosed()
 {
     makeCurrent();
-    if (fromFile)
+    if (document->IsFromFile())
         controller->ClearCircle();
     const bool loaded = session.OnLoginClosed();
     doneCurrent();
     // The server's circle replaces whatever was shown before.
-    graph.Clear();
-    fromFile = false;
-    communitiesFound = false;
-    byCommunity = false;
-    legend.clear();
+    document->Clear();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
@@ -81,22 +82,15 @@ void UI_HalvaneView::LogInAgain()
     controller->ClearCircle();
     doneCurrent();
     session.Restart();
-    graph.Clear();
-    fromFile = false;
-    communitiesFound = false;
-    byCommunity = false;
-    legend.clear();
+    document->Clear();
     UI_LogEvent("log in again");
 }
 
 bool UI_HalvaneView::OpenGraph(const std::string& path, const std::string& self,
                                const Progress& progress, std::string& error)
 {
-    UTL_GraphReader reader;
-    reader.SetSelf(self);
-    reader.SetProgress(progress);
     UTL_SocialGraph opened;
-    if (!reader.Read(path, opened, error))
+    if (!UTL_CircleDocument::Read(path, self, progress, opened, error))
         return false;
     return ShowOpened(std::move(opened), error);
 }
@@ -109,61 +103,50 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
         error = "the view is not ready yet";
         return false;
     }
-    UTL_SocialGraph previous = std::move(graph);
-    const bool previousFromFile = fromFile;
-    graph = std::move(opened);
-    communitiesFound = false;
-    if (!ShowGraph(error))
-    {
-        graph = std::move(previous);
-        fromFile = previousFromFile;
-        communitiesFound = false;
+    makeCurrent();
+    const bool shown = document->Show(std::move(opened), error);
+    doneCurrent();
+    if (!shown)
         return false;
-    }
-    fromFile = true;
     // The server's remaining friendships were for the circle that has gone.
     session.StopBatches();
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
-                    .arg(graph.Friendships().size()));
+                    .arg(document->CountFriendships()));
+    LogCommunities();
     return true;
 }
 
 bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
 {
-    if (value == byCommunity)
+    if (value == IsArrangedByCommunity())
         return true;
-    if (!fromFile && session.HasMoreBatches())
+    if (!document->IsFromFile() && session.HasMoreBatches())
     {
         // The batches walk the friends in the order they are shown.
         error = "the friendships are still arriving from the server; arrange them once they "
                 "are all there";
         return false;
     }
-    TakeCircle();
-    byCommunity = value;
-    if (graph.NodeCount() == 0)
-        return true; // nothing shown yet: the next circle opened is arranged so
-    if (!ShowGraph(error))
-    {
-        byCommunity = !value;
-        return false;
-    }
-    return true;
+    makeCurrent();
+    const bool arranged = document->Arrange(value ? UTL_CircleDocument::Arrangement::Communities
+                                                  : UTL_CircleDocument::Arrangement::Arrival,
+                                            error);
+    doneCurrent();
+    if (arranged)
+        LogCommunities();
+    return arranged;
+}
+
+void UI_HalvaneView::LogCommunities()
+{
+    if (IsArrangedByCommunity() && document->HasCommunities())
+        UI_LogEvent(QString("communities: %1").arg(document->GetCommunities().List().size()));
 }
 
 bool UI_HalvaneView::SaveGraph(const std::string& path, std::string& error)
 {
-    UTL_SocialGraph saved;
-    UTL_GraphLoader::ToGraph(controller->GetCircle(), saved);
-    if (communitiesFound)
-        for (size_t node = 0; node < saved.NodeCount(); ++node)
-        {
-            const size_t known = graph.Find(saved.Node(node).id);
-            if (known != UTL_SocialGraph::NoNode)
-                saved.Node(node).community = communities.CommunityOf(known);
-        }
-    return UTL_GraphWriter::WriteGraphML(saved, path, error);
+    return document->Save(path, error);
 }
 
 bool UI_HalvaneView::SavePicture(const std::string& path, int width, int height, std::string& error)
@@ -203,45 +186,6 @@ int UI_HalvaneView::GetMaxPictureSide()
     const int side = UTL_PictureExport::MaxSideSupported();
     doneCurrent();
     return side;
-}
-
-void UI_HalvaneView::TakeCircle()
-{
-    if (fromFile)
-        return;
-    UTL_SocialGraph shown;
-    UTL_GraphLoader::ToGraph(controller->GetCircle(), shown);
-    if (graph.NodeCount() == 0)
-    {
-        graph = std::move(shown);
-        return;
-    }
-    for (const auto& [a, b] : shown.Friendships())
-    {
-        const size_t first = graph.Find(shown.Node(a).id);
-        const size_t second = graph.Find(shown.Node(b).id);
-        if (first != UTL_SocialGraph::NoNode && second != UTL_SocialGraph::NoNode &&
-            graph.AddFriendship(first, second))
-            communitiesFound = false;
-    }
-}
-
-bool UI_HalvaneView::ShowGraph(std::string& error)
-{
-    if (byCommunity && !communitiesFound)
-    {
-        if (!communities.Detect(graph, error))
-            return false;
-        communitiesFound = true;
-    }
-    makeCurrent();
-    controller->ClearCircle();
-    UTL_GraphLoader::Show(graph, controller->GetCircle(), byCommunity ? &communities : nullptr);
-    doneCurrent();
-    legend = byCommunity ? UTL_GraphLoader::Legend(graph, communities) : std::string();
-    if (byCommunity)
-        UI_LogEvent(QString("communities: %1").arg(communities.List().size()));
-    return true;
 }
 
 void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int& flags) const

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/UI_OpenGlOverlappedView.h"
-#include "graph/UTL_Communities.h"
 #include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
+#include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_PictureExport.h"
 
 #include <chrono>
@@ -17,9 +17,9 @@ class UTL_SimCtrlHalvane;
 // frame per idle tick of the frame, measuring the wall-clock time since the previous frame,
 // forwards left-button and key events to the controller with y turned to grow upwards, builds
 // the login address on demand and starts the friend download when the login dialog closes. The
-// friendship batches run from the frame counter. A graph file can take the place of the server:
-// its circle replaces the one shown, and any circle shown can be arranged by community and
-// saved as a graph file.
+// friendship batches run from the frame counter. The circle shown is a document
+// (UTL_CircleDocument): a graph file can take the place of the server, its circle replacing the
+// one shown, and any circle shown can be arranged by community and saved as a graph file.
 //
 // Everything runs on the user-interface thread; the controller is called with this view's GL
 // context current during set-up, frames and friend arrivals.
@@ -42,8 +42,7 @@ public:
     // one and the circle of the next login arrives afresh.
     void LogInAgain();
 
-    // Reports the bytes read of a graph file as it is read.
-    using Progress = std::function<void(uint64_t done, uint64_t total)>;
+    using Progress = UTL_CircleDocument::Progress;
     // Reads the graph file and shows its circle instead of the one shown, arranged as
     // IsArrangedByCommunity says; `self` names the user's node (empty: as the file says). On
     // failure `error` says why and the circle shown stays.
@@ -55,7 +54,10 @@ public:
     // Lays the circle shown out again, community by community (coloured, largest first) or in
     // the order its people arrived. Refused while the server's friendships are still arriving.
     bool ArrangeByCommunity(bool value, std::string& error);
-    bool IsArrangedByCommunity() const { return byCommunity; }
+    bool IsArrangedByCommunity() const
+    {
+        return document->GetArrangement() == UTL_CircleDocument::Arrangement::Communities;
+    }
     // Writes the circle shown as GraphML, with its communities when they were found.
     bool SaveGraph(const std::string& path, std::string& error);
     // Draws the view at width × height pixels offscreen and writes it as a PNG file; false
@@ -67,7 +69,8 @@ public:
     // The largest side a saved picture can have here (0 before the view has GL).
     int GetMaxPictureSide();
     // What the communities are, for the status bar; empty when not arranged by community.
-    const std::string& GetLegend() const { return legend; }
+    const std::string& GetLegend() const { return document->GetLegend(); }
+    const UTL_CircleDocument& GetDocument() const { return *document; }
 
     UTL_SimCtrlHalvane* GetController() const { return controller.get(); }
     UTL_NetworkSession& GetSession() { return session; }
@@ -90,12 +93,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // Takes the circle shown into `graph` when it came from the server; keeps the order of
-    // arrival of a graph taken before and adds the friendships that arrived since.
-    void TakeCircle();
-    // Shows `graph` in place of the circle shown, arranged and coloured as byCommunity says.
-    bool ShowGraph(std::string& error);
-
+    // Tells the event log how many communities the circle shown is arranged in, when it is.
+    void LogCommunities();
     // The event's position in device pixels, y counted from the bottom, and its flag word.
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
 
@@ -103,12 +102,5 @@ private:
     std::chrono::steady_clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;
-    // The circle shown as data, its people in the order they arrived, once it was opened from
-    // a file or arranged; fromFile: it is all there is of the circle shown.
-    UTL_SocialGraph graph;
-    bool fromFile = false;
-    UTL_Communities communities;
-    bool communitiesFound = false;
-    bool byCommunity = false;
-    std::string legend;
+    std::unique_ptr<UTL_CircleDocument> document;
 };

@@ -4,22 +4,22 @@
 #include "app/CMainFrame.h"
 #include "app/UI_HalvaneView.h"
 #include "app/UI_OpenGlView.h"
-#include "graph/UTL_GraphReader.h"
 #include "net/CHtmlCtrl.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_NetworkSession.h"
-#include "scene/GFX_DrawPaths.h"
+#include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_SimCtrlHalvane.h"
+#include "sim/UTL_ViewOptions.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
 #include <QSurfaceFormat>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -43,30 +43,14 @@ void PrepareBrowserEnvironment()
 
 namespace
 {
-// A graph file to show instead of logging in.
-struct StartGraph
-{
-    std::string path; // empty: log in
-    std::string self;
-    bool byCommunity = false;
-    GFX_DrawPaths drawPaths;
-};
-
-// What the command line asks of the window beyond the endpoints.
-struct WindowOptions
-{
-    bool fastFriendships = false;
-};
-
 // The command line, read before the GUI exists so that --help and --version work, and mistakes
 // are reported, without a display. Returns false when the program should stop with `exitCode`.
 bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoints,
-                  StartGraph& start, WindowOptions& window, int& exitCode)
+                  UTL_ViewOptions& view, int& exitCode)
 {
     QCoreApplication parsing(argc, argv);
     QCoreApplication::setApplicationName("halvane");
     QCoreApplication::setApplicationVersion(HALVANE_VERSION);
-
     QCommandLineParser options;
     options.setApplicationDescription(
         "Shows your circle of friends on a social network as an interactive 3-D globe.\n"
@@ -88,33 +72,16 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
                                  "Open this address as the login page instead of the server's "
                                  "own (the login parameters are appended to it).",
                                  "URL");
-    QCommandLineOption open("open",
-                            "Show the circle of this graph file instead of logging in: GraphML, "
-                            "GML, GEXF, CSV, an edge list or a SNAP ego network (N.edges).",
-                            "FILE");
-    QCommandLineOption self("self", "With --open: the node that is the user.", "ID");
-    QCommandLineOption communities("communities",
-                                   "With --open: arrange and colour the circle by community.");
-    QCommandLineOption dots("dots",
-                            "How the globe draws its friendship dots, balls and labels: "
-                            "'ribbons' (the default) in far fewer primitives, the dim "
-                            "friendship rows as long textured quads; 'immediate' every dot, "
-                            "ball and label on its own, the same picture more slowly.",
-                            "WAY", "ribbons");
-    QCommandLineOption fastFriendships(
-        "fast-friendships",
-        "Ask for the friendships among the friends batch after batch, as fast as the server "
-        "answers (within 15 ms of each frame), instead of one batch every 500 frames; the "
-        "same as View > Load friendships at once.");
     options.addOption(network);
     options.addOption(loginPage);
-    options.addOption(open);
-    options.addOption(self);
-    options.addOption(communities);
-    options.addOption(dots);
-    options.addOption(fastFriendships);
+    // The options the viewer shares with halvane-snapshot.
+    std::vector<QCommandLineOption> shared;
+    for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
+    {
+        shared.emplace_back(QString(spec.name), QString(spec.help), QString(spec.valueName));
+        options.addOption(shared.back());
+    }
     options.process(parsing); // --help, --version and unknown options end the program here
-
     const QString server = options.value(network);
     if (!QRegularExpression("^[A-Za-z0-9.\\-]+(:[0-9]{1,5})?$").match(server).hasMatch())
     {
@@ -126,28 +93,20 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     endpoints = UTL_NetworkSession::ForServer(server.toStdString());
     if (options.isSet(loginPage))
         endpoints.loginPage = options.value(loginPage).toStdString();
-    start.path = options.value(open).toStdString();
-    start.self = options.value(self).toStdString();
-    start.byCommunity = options.isSet(communities);
-    window.fastFriendships = options.isSet(fastFriendships);
-    if (start.path.empty() && (options.isSet(self) || start.byCommunity))
+    std::string error;
+    for (const QCommandLineOption& option : shared)
     {
-        std::fprintf(stderr, "halvane: --self and --communities go with --open\n");
+        const QString name = option.names().front();
+        if (options.isSet(option) &&
+            !view.Set(name.toStdString(), options.value(option).toStdString(), error))
+            break;
+    }
+    if (!error.empty() || !view.Check(error))
+    {
+        std::fprintf(stderr, "halvane: %s\n", error.c_str());
         exitCode = 2;
         return false;
     }
-
-    const std::optional<GFX_DrawPaths> paths =
-        GFX_DrawPaths::Named(options.value(dots).toStdString());
-    if (!paths)
-    {
-        std::fprintf(stderr, "halvane: --dots wants 'immediate' or 'ribbons', not '%s'\n",
-                     options.value(dots).toUtf8().constData());
-        exitCode = 2;
-        return false;
-    }
-    start.drawPaths = *paths;
-
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!display)
@@ -164,21 +123,18 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
 int main(int argc, char** argv)
 {
     UTL_NetworkSession::Endpoints endpoints;
-    StartGraph start;
-    WindowOptions window;
+    UTL_ViewOptions view;
     int exitCode = 0;
-    if (!ParseOptions(argc, argv, endpoints, start, window, exitCode))
+    if (!ParseOptions(argc, argv, endpoints, view, exitCode))
         return exitCode;
 
     // A file given at start is read before any window opens: one that does not read leaves
     // nothing to show, so it ends the program with the reason.
     UTL_SocialGraph graph;
-    if (!start.path.empty())
+    if (!view.open.empty())
     {
-        UTL_GraphReader reader;
-        reader.SetSelf(start.self);
         std::string error;
-        if (!reader.Read(start.path, graph, error))
+        if (!UTL_CircleDocument::Read(view.open, view.self, {}, graph, error))
         {
             std::fprintf(stderr, "halvane: %s\n", error.c_str());
             return 1;
@@ -193,9 +149,10 @@ int main(int argc, char** argv)
     CHalvaneApp app(argc, argv);
     if (!app.InitInstance(endpoints))
         return 1;
-    app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(start.drawPaths);
-    app.GetMainFrame()->SetFastFriendships(window.fastFriendships);
-    if (!start.path.empty())
-        app.GetMainFrame()->SetStartGraph(std::move(graph), start.byCommunity);
+    app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(view.drawPaths);
+    app.GetMainFrame()->SetFastFriendships(view.fastFriendships);
+    if (!view.open.empty())
+        app.GetMainFrame()->SetStartGraph(
+            std::move(graph), view.arrangement == UTL_CircleDocument::Arrangement::Communities);
     return app.exec();
 }

@@ -2,15 +2,16 @@
 // and writes it to a PNG; with --bench it times the frames. The circle comes from a running
 // halvane-server or straight from a graph file.
 
+#include "gfx/OGL_Names.h"
 #include "gfx/WGL_Context.h"
-#include "graph/UTL_Communities.h"
-#include "graph/UTL_GraphReader.h"
+#include "graph/UTL_SocialGraph.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
-#include "scene/GFX_DrawPaths.h"
-#include "sim/UTL_GraphLoader.h"
+#include "scene/GFX_CirclePass.h"
+#include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_SimCtrlHalvane.h"
+#include "sim/UTL_ViewOptions.h"
 #include "tools/snapshot/SnapshotPng.h"
 #include "util/UTL_FotoTextureBoss.h"
 
@@ -42,23 +43,14 @@ Options:
   --server HOST:PORT   the server (default 127.0.0.1:8765)
   --email EMAIL        the account to log in as (halvane-server --list-accounts shows them)
   --pass PASSWORD      its password (default: halvane)
-  --open FILE          load the circle from a graph file instead of a server: GraphML, GML,
-                       GEXF, CSV, an edge list or a SNAP ego network (N.edges)
-  --self ID            with --open: the node that is the user (default: as the file says)
-  --communities        with --open: place the friends on the globe community by community
   --size WxH           the image size in pixels (default 1280x800)
   --frames N           frames to step before the picture is taken (default 120)
   --all-friendships    ask for every friendship batch at once, instead of one batch every
                        500 frames as the viewer does
-  --fast-friendships   step frames with the batches asked back to back within 15 ms of each
-                       frame, as the viewer's View > Load friendships at once does, until all
-                       are known (at most 600 s), and print how long it took
   --select UID         select this person, as a click on their docked item would
   --wait-pictures      after one frame, wait until every picture it asked for is downloaded
                        and decoded (at most 120 s) before the counted frames
   --out FILE.png       where to write the picture (default snapshot.png)
-  --dots WAY           how the globe draws its dots, balls and labels: ribbons (the
-                       default, far fewer primitives) or immediate (each one on its own)
   --bench              print the counts of locators, connections and dots, and the line
                        bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=…
                        (frame times; submit_ms: the median frame's CPU time on this thread
@@ -66,6 +58,9 @@ Options:
   --still              let the counted frames show the kept globe pass once nothing in it
                        changes, as the viewer does; without it each one draws the globe anew
   --help               show this text
+
+As the viewer takes them (with --fast-friendships, frames are stepped with the batches asked
+back to back until all are known, at most 600 s, and the time it took is printed):
 )";
 
 struct Options
@@ -84,16 +79,22 @@ struct Options
     std::string out = "snapshot.png";
     bool bench = false;
     bool still = false;
-    std::string open;
-    std::string self;
-    bool communities = false;
-    GFX_DrawPaths drawPaths;
+    UTL_ViewOptions view;
 };
 
 [[noreturn]] void Fail(const std::string& message)
 {
     std::fprintf(stderr, "halvane-snapshot: %s\n", message.c_str());
     std::exit(1);
+}
+
+// The option of the table shared with the viewer that `arg` names, or null.
+const UTL_ViewOptions::Spec* SharedOption(const std::string& arg)
+{
+    for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
+        if (arg == std::string("--") + spec.name)
+            return &spec;
+    return nullptr;
 }
 
 Options Parse(int argc, char** argv)
@@ -111,6 +112,7 @@ Options Parse(int argc, char** argv)
         if (arg == "--help" || arg == "-h")
         {
             std::fputs(Usage, stdout);
+            std::fputs(UTL_ViewOptions::Usage().c_str(), stdout);
             std::exit(0);
         }
         else if (arg == "--server")
@@ -135,8 +137,6 @@ Options Parse(int argc, char** argv)
         }
         else if (arg == "--all-friendships")
             options.allFriendships = true;
-        else if (arg == "--fast-friendships")
-            options.fastFriendships = true;
         else if (arg == "--select")
             options.select = value();
         else if (arg == "--wait-pictures")
@@ -147,27 +147,20 @@ Options Parse(int argc, char** argv)
             options.bench = true;
         else if (arg == "--still")
             options.still = true;
-        else if (arg == "--open")
-            options.open = value();
-        else if (arg == "--self")
-            options.self = value();
-        else if (arg == "--communities")
-            options.communities = true;
-        else if (arg == "--dots")
+        else if (const UTL_ViewOptions::Spec* spec = SharedOption(arg))
         {
-            const std::string name = value();
-            const std::optional<GFX_DrawPaths> paths = GFX_DrawPaths::Named(name);
-            if (!paths)
-                Fail("--dots wants immediate or ribbons, not " + name);
-            options.drawPaths = *paths;
+            std::string error;
+            if (!options.view.Set(spec->name, *spec->valueName ? value() : "", error))
+                Fail(error);
         }
         else
             Fail("unknown option " + arg + " (see --help)");
     }
-    if (options.open.empty() && options.email.empty())
+    std::string error;
+    if (options.view.open.empty() && options.email.empty())
         Fail("--email or --open is required (halvane-server --list-accounts shows the accounts)");
-    if (options.open.empty() && (!options.self.empty() || options.communities))
-        Fail("--self and --communities go with --open");
+    if (!options.view.Check(error))
+        Fail(error);
     return options;
 }
 
@@ -257,17 +250,10 @@ int main(int argc, char** argv)
 
     // A file that does not read ends the run before any GL work.
     UTL_SocialGraph graph;
-    UTL_Communities communities;
-    if (!options.open.empty())
-    {
-        UTL_GraphReader reader;
-        reader.SetSelf(options.self);
-        std::string error;
-        if (!reader.Read(options.open, graph, error))
-            Fail(error);
-        if (options.communities && !communities.Detect(graph, error))
-            Fail(error);
-    }
+    std::string error;
+    if (!options.view.open.empty() &&
+        !UTL_CircleDocument::Read(options.view.open, options.view.self, {}, graph, error))
+        Fail(error);
 
     WGL_Context context(options.width, options.height);
     if (!context.IsValid())
@@ -275,27 +261,28 @@ int main(int argc, char** argv)
 
     UTL_SimCtrlHalvane controller;
     controller.Initialize(options.width, options.height);
-    controller.SetDrawPaths(options.drawPaths);
+    controller.SetDrawPaths(options.view.drawPaths);
+    UTL_CircleDocument document(controller.GetCircle(),
+                                [&controller] { controller.ClearCircle(); });
 
     std::unique_ptr<UTL_NetworkSession> session;
-    if (!options.open.empty())
+    if (!options.view.open.empty())
     {
-        UTL_GraphLoader::Show(graph, controller.GetCircle(),
-                              options.communities ? &communities : nullptr);
-        std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
-                     graph.Friends().size(), graph.Friendships().size());
-        if (options.communities)
-        {
+        const size_t friendships = graph.Friendships().size();
+        if (!document.Arrange(options.view.arrangement, error) ||
+            !document.Show(std::move(graph), error))
+            Fail(error);
+        std::fprintf(stderr, "halvane-snapshot: graph loaded: %d friends, %zu friendships\n",
+                     controller.GetCircle().GetFriendCount(), friendships);
+        if (document.HasCommunities())
             std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
-                         communities.List().size(),
-                         UTL_GraphLoader::Legend(graph, communities).c_str());
-        }
+                         document.GetCommunities().List().size(), document.GetLegend().c_str());
     }
     else
     {
         const auto loginStart = std::chrono::steady_clock::now();
         session = LogIn(options, controller);
-        if (options.fastFriendships && !options.allFriendships)
+        if (options.view.fastFriendships && !options.allFriendships)
             StepUntilAllKnown(options, controller, *session, loginStart);
     }
 
@@ -328,7 +315,7 @@ int main(int argc, char** argv)
     GFX_DrawPaths paths = controller.GetDrawPaths();
     paths.reuseStillScene = options.still;
     controller.SetDrawPaths(paths);
-    const long long stillBefore = controller.CountStillFrames();
+    const long long stillBefore = controller.GetStillScene().CountShown();
     std::vector<double> milliseconds;
     std::vector<std::pair<double, double>> frames; // total and submitting time of each frame
     milliseconds.reserve(options.frames);
@@ -346,7 +333,6 @@ int main(int argc, char** argv)
         frames.emplace_back(milliseconds.back(), submit);
     }
 
-    std::string error;
     if (!WriteFramebufferPng(options.out, options.width, options.height, error))
         Fail(error);
 
@@ -355,23 +341,26 @@ int main(int argc, char** argv)
         std::printf("frames %d at %dx%d\n", options.frames, options.width, options.height);
         std::printf("frame time median %.2f ms, 90th percentile %.2f ms\n",
                     Percentile(milliseconds, 0.5), Percentile(milliseconds, 0.9));
-        const UTL_FriendCircle& circle = controller.GetCircle();
+        UTL_FriendCircle& circle = controller.GetCircle();
+        const GFX_CirclePass& pass = controller.GetCirclePass();
         std::printf("locators %zu, connections %zu, dots %lld, ribbon quads %lld, single dots "
                     "%lld, dots behind labels %lld\n",
-                    controller.GetLocationHolders().size(), controller.GetConnections().size(),
-                    controller.CountDots(), circle.CountRibbonQuads(), circle.CountSingleDots(),
-                    circle.CountHiddenDots());
+                    circle.GetHolders().size(), circle.GetConnections().size(), circle.CountDots(),
+                    pass.CountRibbonQuads(), pass.CountSingleDots(), pass.CountHiddenDots());
         // The frame of median length, and what this thread spent handing it to GL.
         std::sort(frames.begin(), frames.end());
         const auto& median =
             frames[std::min(frames.size() - 1, size_t(0.5 * (frames.size() - 1) + 0.5))];
         std::printf("bench: median_ms=%.2f p90_ms=%.2f submit_ms=%.2f dots=%lld rss_mb=%.1f\n",
-                    median.first, Percentile(milliseconds, 0.9), median.second,
-                    controller.CountDots(), ResidentMegabytes());
+                    median.first, Percentile(milliseconds, 0.9), median.second, circle.CountDots(),
+                    ResidentMegabytes());
         if (options.still)
-            std::printf("still frames %lld of %d\n", controller.CountStillFrames() - stillBefore,
-                        options.frames);
+            std::printf("still frames %lld of %d\n",
+                        controller.GetStillScene().CountShown() - stillBefore, options.frames);
     }
     std::printf("wrote %s\n", options.out.c_str());
+    // The scene's GL names go while the context is current, before it does.
+    controller.ReleaseGL();
+    OGL_Names::ReportAlive("halvane-snapshot");
     return 0;
 }
