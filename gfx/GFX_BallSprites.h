@@ -25,8 +25,8 @@ class OGL_Texture2D;
 // (alpha test). A ball larger on screen than MaxSpriteRadius pixels, or too close to the eye, is
 // left to the mesh.
 //
-// GL thread only, except ProjectedRadius. The destructor does not release the GL objects (it
-// may run without a context): Delete first.
+// GL thread only, except ProjectedRadius. Its GL names are released by Delete, by the rule of
+// WGL_Context.h.
 class GFX_BallSprites
 {
 public:

@@ -16,8 +16,8 @@ class OGL_TextureFoto;
 // above the last one when no shelf has room, a new page when no page has room. Pictures that
 // cannot fit a page keep their own texture.
 //
-// Threading: Reserve is arithmetic; Add and Delete issue GL calls on the GL thread. The
-// destructor does not release the pages (it may run without a context): Delete first.
+// Threading: Reserve is arithmetic; Add and Delete issue GL calls on the GL thread. The pages
+// are released by Delete, by the rule of WGL_Context.h.
 class OGL_TextureAtlas
 {
 public:

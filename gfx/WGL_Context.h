@@ -10,6 +10,18 @@
 //
 // Failure is not fatal: the object then holds no context, IsValid() is false and GetError()
 // says why. Everything runs on the thread that made the context current.
+//
+// The rule for GL objects, followed by every owner of a GL name in the program:
+// - Names are made and released through OGL_Names (or OGL_Texture's Create and Delete), on the
+//   GL thread with their context current.
+// - An owner releases its names in its Delete or ReleaseGL, never in its destructor: a
+//   destructor may run where no context is current, and the names of a context that has gone
+//   cannot be released at all.
+// - The host of a scene releases every name of it in one step before the context goes: the view
+//   and halvane-snapshot call the controller's ReleaseGL with the context current, and the
+//   controller walks its parts. A name that lives only within one drawing (the offscreen
+//   framebuffer of a saved picture) is released at the end of that drawing's scope.
+// - Then OGL_Names::ReportAlive tells, in a debug build, of any name still alive.
 class WGL_Context
 {
 public:

@@ -20,7 +20,8 @@ TEST(UTL_KeyboardControlTest, PressedKeysCommand)
         {UTL_KeyboardControl::KeyTab, false, Command::NextFriend},
         {UTL_KeyboardControl::KeyTab, true, Command::PreviousFriend},
         {UTL_KeyboardControl::KeySpace, false, Command::ToggleTour},
-        {UTL_KeyboardControl::KeyLeft, false, Command::None}, // held keys steer instead
+        {UTL_KeyboardControl::KeyHome, true, Command::GoHome}, // Shift chooses only for Tab
+        {UTL_KeyboardControl::KeyLeft, false, Command::None},  // held keys steer instead
         {'F', false, Command::None},
         {27, false, Command::None},
     };
@@ -82,4 +83,25 @@ TEST(UTL_KeyboardControlTest, SteppingThroughTheFriendsWrapsAround)
     EXPECT_EQ(K::StepIndex(0, 5, -1), 4);
     EXPECT_EQ(K::StepIndex(7, 5, 1), 0) << "an index out of range counts as none";
     EXPECT_EQ(K::StepIndex(-1, 0, 1), -1);
+}
+
+TEST(UTL_KeyboardControlTest, TheKeyTableWritesTheShortcutsAndTheHelpPage)
+{
+    using K = UTL_KeyboardControl;
+    EXPECT_EQ(K::Shortcut(Command::Find), "Ctrl+F");
+    EXPECT_EQ(K::Shortcut(Command::FullScreen), "F11");
+    EXPECT_EQ(K::Shortcut(Command::None), "");
+    // Every binding the scene acts on is also on the help page, once per line of actions.
+    const std::string page = K::HelpPage();
+    int lines = 0;
+    for (const K::Binding& binding : K::Bindings())
+        if (*binding.action)
+        {
+            ++lines;
+            EXPECT_NE(page.find(binding.action), std::string::npos) << binding.action;
+        }
+    size_t rows = 0;
+    for (size_t at = page.find("<tr>"); at != std::string::npos; at = page.find("<tr>", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, size_t(lines));
 }

@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_Image.h"
 #include "gfx/GFX_Math.h"
+#include "gfx/OGL_Names.h"
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_CirclePass.h"
@@ -702,6 +703,32 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ALineFromAPersonToThemselvesNeverResolves)
     EXPECT_TRUE(lines[3]->IsResolved());
     EXPECT_FALSE(lines[4]->IsResolved());
     EXPECT_GT(controller->GetCircle().CountDots(), 0);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, ReleaseGLLeavesNoNameOfTheSceneAlive)
+{
+    // Every kind of GL name the scene makes: textures of the interface and the labels, ball
+    // sprites (a framebuffer), ribbon tiles and the fences of a software rasteriser's slices,
+    // the still frame's copy, and an offscreen picture's framebuffer.
+    long before[OGL_Names::KindCount];
+    for (int kind = 0; kind < OGL_Names::KindCount; ++kind)
+        before[kind] = OGL_Names::Alive(OGL_Names::Kind(kind));
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    AddPeople(60);
+    ConnectInSteps(60, {1, 7, 19});
+    Frames(30);
+    UTL_PictureExport::Picture picture;
+    std::string error;
+    ASSERT_TRUE(UTL_PictureExport::Render(*controller, Width, Height, picture, error)) << error;
+    EXPECT_GT(OGL_Names::Alive(OGL_Names::Texture), before[OGL_Names::Texture]);
+
+    controller->ReleaseGL();
+    for (int kind = 0; kind < OGL_Names::KindCount; ++kind)
+        EXPECT_EQ(OGL_Names::Alive(OGL_Names::Kind(kind)), before[kind])
+            << OGL_Names::DescribeAlive();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(UTL_SimCtrlHalvaneGLTest, TheShippedConfigurationLoadsAndDraws)
