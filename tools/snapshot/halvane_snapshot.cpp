@@ -5,6 +5,7 @@
 #include "gfx/WGL_Context.h"
 #include "graph/UTL_Communities.h"
 #include "graph/UTL_GraphReader.h"
+#include "graph/UTL_GraphWriter.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
@@ -45,7 +46,10 @@ Options:
   --open FILE          load the circle from a graph file instead of a server: GraphML, GML,
                        GEXF, CSV, an edge list or a SNAP ego network (N.edges)
   --self ID            with --open: the node that is the user (default: as the file says)
-  --communities        with --open: place the friends on the globe community by community
+  --communities        with --open: place the friends on the globe community by community,
+                       by the communities the file holds, else by those found in it
+  --save-graph FILE    write the circle shown as GraphML, as the viewer's File > Save Graph
+                       As does, once the frames are stepped
   --size WxH           the image size in pixels (default 1280x800)
   --frames N           frames to step before the picture is taken (default 120)
   --all-friendships    ask for every friendship batch at once, instead of one batch every
@@ -87,6 +91,7 @@ struct Options
     std::string open;
     std::string self;
     bool communities = false;
+    std::string saveGraph;
     GFX_DrawPaths drawPaths;
 };
 
@@ -153,6 +158,8 @@ Options Parse(int argc, char** argv)
             options.self = value();
         else if (arg == "--communities")
             options.communities = true;
+        else if (arg == "--save-graph")
+            options.saveGraph = value();
         else if (arg == "--dots")
         {
             const std::string name = value();
@@ -265,7 +272,10 @@ int main(int argc, char** argv)
         std::string error;
         if (!reader.Read(options.open, graph, error))
             Fail(error);
-        if (options.communities && !communities.Detect(graph, error))
+        // The file's own communities stand; they are looked for only where it has none.
+        if (graph.HasCommunities())
+            communities.FromGraph(graph);
+        else if (options.communities && !communities.Detect(graph, error))
             Fail(error);
     }
 
@@ -284,7 +294,7 @@ int main(int argc, char** argv)
                               options.communities ? &communities : nullptr);
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
                      graph.Friends().size(), graph.Friendships().size());
-        if (options.communities)
+        if (!communities.List().empty())
         {
             std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
                          communities.List().size(),
@@ -349,6 +359,21 @@ int main(int argc, char** argv)
     std::string error;
     if (!WriteFramebufferPng(options.out, options.width, options.height, error))
         Fail(error);
+    if (!options.saveGraph.empty())
+    {
+        UTL_SocialGraph saved;
+        UTL_GraphLoader::ToGraph(controller.GetCircle(), saved);
+        if (!communities.List().empty())
+            for (size_t node = 0; node < saved.NodeCount(); ++node)
+            {
+                const size_t known = graph.Find(saved.Node(node).id);
+                if (known != UTL_SocialGraph::NoNode)
+                    saved.Node(node).community = communities.CommunityOf(known);
+            }
+        if (!UTL_GraphWriter::WriteGraphML(saved, options.saveGraph, error))
+            Fail(error);
+        std::printf("wrote %s\n", options.saveGraph.c_str());
+    }
 
     if (options.bench)
     {
