@@ -113,6 +113,8 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     options.addOption(communities);
     options.addOption(dots);
     options.addOption(fastFriendships);
+    // As a file manager starts the viewer on a file: `halvane FILE`.
+    options.addPositionalArgument("file", "The same as --open FILE.", "[FILE]");
     options.process(parsing); // --help, --version and unknown options end the program here
 
     const QString server = options.value(network);
@@ -127,6 +129,15 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     if (options.isSet(loginPage))
         endpoints.loginPage = options.value(loginPage).toStdString();
     start.path = options.value(open).toStdString();
+    const QStringList files = options.positionalArguments();
+    if (files.size() > 1 || (files.size() == 1 && options.isSet(open)))
+    {
+        std::fprintf(stderr, "halvane: one graph file at a time, as FILE or with --open\n");
+        exitCode = 2;
+        return false;
+    }
+    if (files.size() == 1)
+        start.path = files.front().toStdString();
     start.self = options.value(self).toStdString();
     start.byCommunity = options.isSet(communities);
     window.fastFriendships = options.isSet(fastFriendships);
