@@ -81,6 +81,8 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
         shared.emplace_back(QString(spec.name), QString(spec.help), QString(spec.valueName));
         options.addOption(shared.back());
     }
+    // As a file manager starts the viewer on a file: `halvane FILE`.
+    options.addPositionalArgument("file", "The same as --open FILE.", "[FILE]");
     options.process(parsing); // --help, --version and unknown options end the program here
     const QString server = options.value(network);
     if (!QRegularExpression("^[A-Za-z0-9.\\-]+(:[0-9]{1,5})?$").match(server).hasMatch())
@@ -101,6 +103,11 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
             !view.Set(name.toStdString(), options.value(option).toStdString(), error))
             break;
     }
+    const QStringList files = options.positionalArguments();
+    if (files.size() > 1 || (files.size() == 1 && !view.open.empty()))
+        error = "one graph file at a time, as FILE or with --open";
+    else if (files.size() == 1)
+        view.open = files.front().toStdString();
     if (!error.empty() || !view.Check(error))
     {
         std::fprintf(stderr, "halvane: %s\n", error.c_str());

@@ -100,12 +100,13 @@ void UTL_Communities::FromGraph(const UTL_SocialGraph& graph)
     for (size_t i = 0; i < graph.NodeCount(); ++i)
         if (i != graph.User())
             labels[i] = graph.Node(i).community >= 0 ? graph.Node(i).community : next++;
-    Order(graph, labels);
+    Order(graph, labels, true);
 }
 
-void UTL_Communities::Order(const UTL_SocialGraph& graph, const std::vector<int>& labels)
+void UTL_Communities::Order(const UTL_SocialGraph& graph, const std::vector<int>& labels,
+                            bool byLabel)
 {
-    // Members of each label, in file order.
+    // Members of each label, in file order; the map keeps the labels in order.
     std::map<int, std::vector<size_t>> members;
     for (size_t i = 0; i < labels.size(); ++i)
         if (labels[i] != None)
@@ -113,9 +114,13 @@ void UTL_Communities::Order(const UTL_SocialGraph& graph, const std::vector<int>
     std::vector<const std::vector<size_t>*> groups;
     for (const auto& [label, list] : members)
         groups.push_back(&list);
-    std::sort(groups.begin(), groups.end(),
-              [](const std::vector<size_t>* a, const std::vector<size_t>* b)
-              { return a->size() != b->size() ? a->size() > b->size() : a->front() < b->front(); });
+    const auto larger = [byLabel](const std::vector<size_t>* a, const std::vector<size_t>* b)
+    {
+        if (a->size() != b->size())
+            return a->size() > b->size();
+        return !byLabel && a->front() < b->front();
+    };
+    std::stable_sort(groups.begin(), groups.end(), larger);
 
     membership.assign(labels.size(), None);
     communities.assign(groups.size(), Community());

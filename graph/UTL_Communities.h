@@ -27,8 +27,11 @@ public:
 
     // Detects the communities of `graph`; false with `error` set when igraph fails.
     bool Detect(const UTL_SocialGraph& graph, std::string& error, uint64_t seed = DefaultSeed);
-    // Takes the communities the graph's nodes carry (read from a file); friends without one
-    // stand alone.
+    // Takes the communities the graph's nodes carry (read from a file) as they stand: the same
+    // members, and, for a file that numbers them largest first as ApplyTo does, the same
+    // numbers, whatever order the file lists the people in (communities of equal size keep the
+    // file's order of their numbers). Friends without one stand alone, after the rest of their
+    // size.
     void FromGraph(const UTL_SocialGraph& graph);
     // Writes each node's community into the graph.
     void ApplyTo(UTL_SocialGraph& graph) const;
@@ -41,9 +44,10 @@ public:
     std::vector<size_t> NodeOrder() const;
 
 private:
-    // Renumbers `labels` (one per node, None for the user) largest community first and fills in
-    // the sizes and best-connected members.
-    void Order(const UTL_SocialGraph& graph, const std::vector<int>& labels);
+    // Renumbers `labels` (one per node, None for the user) largest community first, equal sizes
+    // by their first member in file order or, `byLabel`, by their label, and fills in the sizes
+    // and best-connected members.
+    void Order(const UTL_SocialGraph& graph, const std::vector<int>& labels, bool byLabel = false);
 
     std::vector<int> membership; // per node
     std::vector<Community> communities;

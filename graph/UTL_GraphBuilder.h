@@ -33,9 +33,15 @@ public:
     void SetPicture(size_t index, const std::string& address);
     void SetCommunity(size_t index, double value);
 
-    // The user named by the file itself (a SNAP ego, a saved graph); the caller's choice wins.
-    void SetFileSelf(const std::string& id) { fileSelf = id; }
+    // The user as the file itself names them (a SNAP ego, a saved graph's "self"); the caller's
+    // choice wins. A file may also state that it has no user: an empty id.
+    void SetFileSelf(const std::string& id)
+    {
+        fileSelf = id;
+        fileStatesSelf = true;
+    }
     const std::string& FileSelf() const { return fileSelf; }
+    bool FileStatesSelf() const { return fileStatesSelf; }
 
     UTL_SocialGraph& Graph() { return graph; }
 
@@ -50,5 +56,6 @@ private:
     UTL_SocialGraph& graph;
     std::string folder;
     std::string fileSelf;
+    bool fileStatesSelf = false;
     size_t edges = 0;
 };

@@ -127,6 +127,7 @@ bool UTL_GraphReader::Read(const std::string& path, UTL_SocialGraph& graph,
         return false;
     }
 
+    const bool named = !self.empty() || builder.FileStatesSelf();
     const std::string& user = self.empty() ? builder.FileSelf() : self;
     if (!user.empty())
     {
@@ -138,6 +139,8 @@ bool UTL_GraphReader::Read(const std::string& path, UTL_SocialGraph& graph,
         }
         read.SetUser(node);
     }
+    else if (!named)
+        read.SetUser(read.JoinedToAll());
     graph = std::move(read);
     return true;
 }

@@ -11,12 +11,13 @@
 //   .gml              GML (igraph)                .csv         CSV edge list (+ FILE.nodes.csv)
 //   .txt .edgelist    plain edge list (igraph)    .edges       SNAP ego network (+ N.circles)
 // The user is the node the caller names (SetSelf), else the one the file names (the SNAP ego, a
-// saved graph's "self"), else none. A file is bounded: at most MaxFileBytes, and the node and
-// edge bounds of UTL_GraphBuilder. A failure leaves the graph untouched and sets an error that
-// names the file and, where the format allows, the line or element: nothing half-read comes back.
-// Blocks the calling thread for the length of the read; progress is reported in bytes read, on
-// that thread, at most once a megabyte and once at the end. Readers on several threads take turns
-// inside igraph, whose state is process-wide.
+// saved graph's "self", which may also say that there is none), else the first node joined to
+// every other one (an ego network exported with its owner in it), else none. A file is bounded: at
+// most MaxFileBytes, and the node and edge bounds of UTL_GraphBuilder. A failure leaves the graph
+// untouched and sets an error that names the file and, where the format allows, the line or
+// element: nothing half-read comes back. Blocks the calling thread for the length of the read;
+// progress is reported in bytes read, on that thread, at most once a megabyte and once at the end.
+// Readers on several threads take turns inside igraph, whose state is process-wide.
 class UTL_GraphReader
 {
 public:

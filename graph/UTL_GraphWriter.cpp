@@ -1,5 +1,6 @@
 #include "graph/UTL_GraphWriter.h"
 
+#include "graph/UTL_GraphBuilder.h"
 #include "graph/UTL_SocialGraph.h"
 #include "graph/UTL_XmlText.h"
 
@@ -35,9 +36,36 @@ void Key(TiXmlElement* root, const char* id, const char* domain, const char* typ
 void Edge(TiXmlElement* graph, const UTL_SocialGraph& social, size_t a, size_t b)
 {
     auto* edge = new TiXmlElement("edge");
-    edge->SetAttribute("source", UTL_GraphWriter::Clean(social.Node(a).id).c_str());
-    edge->SetAttribute("target", UTL_GraphWriter::Clean(social.Node(b).id).c_str());
+    edge->SetAttribute("source", social.Node(a).id.c_str());
+    edge->SetAttribute("target", social.Node(b).id.c_str());
     graph->LinkEndChild(edge);
+}
+
+// Why the graph cannot be written so that it opens again as it is; empty when it can. Ids are
+// what friendships and the user are found by, so one that would read back otherwise (or not at
+// all) is refused rather than changed.
+std::string Unsaveable(const UTL_SocialGraph& social)
+{
+    if (social.NodeCount() > UTL_GraphBuilder::MaxNodes)
+        return UTL_GraphBuilder::TooManyNodes();
+    const size_t edges =
+        social.Friendships().size() + (social.HasUser() ? social.NodeCount() - 1 : 0);
+    if (edges > UTL_GraphBuilder::MaxEdges)
+        return UTL_GraphBuilder::TooManyEdges();
+    for (size_t i = 0; i < social.NodeCount(); ++i)
+    {
+        const std::string& id = social.Node(i).id;
+        const std::string which = "node " + std::to_string(i + 1);
+        if (id.empty())
+            return which + " has no id";
+        if (id.size() > UTL_GraphBuilder::MaxIdBytes)
+            return "the id of " + which + " is longer than " +
+                   std::to_string(UTL_GraphBuilder::MaxIdBytes) + " bytes";
+        if (UTL_GraphWriter::Clean(id) != id)
+            return "the id of " + which + " ('" + UTL_GraphWriter::Clean(id) +
+                   "') holds a control character or broken UTF-8, which GraphML cannot hold";
+    }
+    return std::string();
 }
 } // namespace
 
@@ -71,6 +99,13 @@ std::string UTL_GraphWriter::Clean(const std::string& text)
 bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::string& path,
                                    std::string& error)
 {
+    const std::string problem = Unsaveable(social);
+    if (!problem.empty())
+    {
+        error = path + ": cannot save: " + problem;
+        return false;
+    }
+
     TiXmlDocument document;
     document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
     auto* root = new TiXmlElement("graphml");
@@ -81,8 +116,7 @@ bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::str
                        "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd");
     document.LinkEndChild(root);
     const bool communities = social.HasCommunities();
-    if (social.HasUser())
-        Key(root, "self", "graph", "string");
+    Key(root, "self", "graph", "string");
     Key(root, "name", "node", "string");
     Key(root, "picture", "node", "string");
     if (communities)
@@ -92,17 +126,23 @@ bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::str
     graph->SetAttribute("id", "G");
     graph->SetAttribute("edgedefault", "undirected");
     root->LinkEndChild(graph);
-    if (social.HasUser())
-        Data(graph, "self", social.Node(social.User()).id);
+    // Without a user the file says so, with an empty "self", lest a reader take someone joined
+    // to everyone for the user.
+    Data(graph, "self", social.HasUser() ? social.Node(social.User()).id : std::string());
     for (const UTL_GraphNode& node : social.Nodes())
     {
         auto* element = new TiXmlElement("node");
-        element->SetAttribute("id", Clean(node.id).c_str());
-        // Empty ones are left out; they read back empty.
-        if (!node.name.empty())
-            Data(element, "name", node.name);
-        if (!node.picture.empty())
-            Data(element, "picture", node.picture);
+        element->SetAttribute("id", node.id.c_str());
+        // Names and pictures as a reader keeps them: trimmed, names cut, overlong addresses
+        // dropped. Empty ones are left out; they read back empty.
+        const std::string name =
+            UTL_GraphBuilder::Clip(Clean(node.name), UTL_GraphBuilder::MaxNameBytes);
+        const std::string picture =
+            UTL_GraphBuilder::Clip(Clean(node.picture), UTL_GraphBuilder::MaxPictureBytes + 1);
+        if (!name.empty())
+            Data(element, "name", name);
+        if (!picture.empty() && picture.size() <= UTL_GraphBuilder::MaxPictureBytes)
+            Data(element, "picture", picture);
         // Nodes without a community (the user) leave it out, which reads back as none.
         if (communities && node.community >= 0)
             Data(element, "community", std::to_string(node.community));

@@ -7,6 +7,8 @@
 #include <igraph.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace
@@ -85,6 +87,37 @@ struct Parsed
         return std::string();
     }
 };
+
+// libxml2, under igraph's GraphML reader, hands attribute values over with entities and
+// character references replaced, except that each '&' stays a reference, "&#38;" (the file's
+// "&amp;" as much as its "&#38;"). Whether this libxml2 does, asked once with a file of one
+// node; igraph is to be held by the caller's scope.
+bool KeepsAmpersandReferences()
+{
+    static const bool keeps = []
+    {
+        char text[] = "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\"><graph "
+                      "edgedefault=\"undirected\"><node id=\"&amp;\"/></graph></graphml>";
+        FILE* stream = fmemopen(text, sizeof text - 1, "r");
+        if (!stream)
+            return true; // as the libxml2 of Debian 12 does
+        Parsed parsed;
+        parsed.made = igraph_read_graph_graphml(&parsed.graph, stream, 0) == IGRAPH_SUCCESS;
+        std::fclose(stream);
+        return !parsed.made || igraph_vcount(&parsed.graph) != 1 ||
+               std::string(VAS(&parsed.graph, "id", 0)) == "&#38;";
+    }();
+    return keeps;
+}
+
+// An id as the file spells it, from what libxml2 handed over.
+std::string AsSpelled(std::string id)
+{
+    if (KeepsAmpersandReferences())
+        for (size_t at = id.find("&#38;"); at != std::string::npos; at = id.find("&#38;", at + 1))
+            id.replace(at, 5, "&");
+    return id;
+}
 
 const char* NameOf(UTL_IgraphReader::Kind kind)
 {
@@ -174,7 +207,9 @@ bool UTL_IgraphReader::Read(Kind kind, UTL_GraphInput& input, UTL_GraphBuilder& 
     std::vector<size_t> index(static_cast<size_t>(vertices));
     for (igraph_integer_t v = 0; v < vertices; ++v)
     {
-        std::string id = namedById ? parsed.Text("name", v) : parsed.Text("id", v);
+        std::string id = namedById               ? parsed.Text("name", v)
+                         : kind == Kind::GraphML ? AsSpelled(parsed.Text("id", v))
+                                                 : parsed.Text("id", v);
         if (id.empty())
             id = std::to_string(v);
         size_t node = 0;

@@ -79,6 +79,15 @@ size_t UTL_SocialGraph::BestConnected() const
     return size_t(std::max_element(degrees.begin(), degrees.end()) - degrees.begin());
 }
 
+size_t UTL_SocialGraph::JoinedToAll() const
+{
+    if (nodes.size() < 3 || user != NoNode)
+        return NoNode;
+    const std::vector<size_t> degrees = Degrees();
+    const auto found = std::find(degrees.begin(), degrees.end(), nodes.size() - 1);
+    return found == degrees.end() ? NoNode : size_t(found - degrees.begin());
+}
+
 bool UTL_SocialGraph::HasCommunities() const
 {
     return std::any_of(nodes.begin(), nodes.end(),

@@ -60,6 +60,11 @@ public:
     std::vector<size_t> Degrees() const;
     // The node with the most friendships (the first of equals); NoNode for an empty graph.
     size_t BestConnected() const;
+    // The first node, in file order, that is a friend of every other node, as the owner of an
+    // ego network exported with its owner in it is; NoNode when none is, when the graph has its
+    // user already, or when it has fewer than three nodes, where being joined to everyone tells
+    // nothing.
+    size_t JoinedToAll() const;
     bool HasCommunities() const;
 
     std::vector<UTL_GraphCircle>& Circles() { return circles; }

@@ -31,6 +31,10 @@ packages=(
   libpng-dev
   # the install test checks the menu entry with desktop-file-validate
   desktop-file-utils
+  # the Debian package: manual pages written from each program's --help, the package checked
+  # by lintian and its AppStream metainfo by appstreamcli, and gio to ask the desktop which
+  # type a graph file is once the package is installed
+  help2man lintian appstream libglib2.0-bin
 )
 
 missing=()

@@ -2,6 +2,8 @@
 # Sets up a fresh Debian 12 machine, builds Halvane and runs every test, stage by stage:
 #   deps         the Debian packages (scripts/deps.sh);
 #   ci           the release build with warnings as errors, and its test suite;
+#   package      the Debian package of that build: lintian, apt-get install, the installed
+#                programs run (tests/install/package_check.sh);
 #   asan         an AddressSanitizer + UndefinedBehaviorSanitizer build of the same suite;
 #   tsan         a ThreadSanitizer build of the picture worker's tests;
 #   fuzz         the fuzz targets, built with clang and run briefly (scripts/fuzz.sh);
@@ -81,8 +83,10 @@ stage deps no_tests scripts/deps.sh
 
 if stage ci-build no_tests build ci; then
   stage ci-tests ctest_count ctest --preset ci -j "$jobs" --output-on-failure
+  stage package no_tests tests/install/package_check.sh build-ci .
 else
   blocked ci-tests "the ci build failed"
+  blocked package "the ci build failed"
 fi
 
 # The sanitizer suite. LeakSanitizer stops every thread from a tracer of its own at exit; in

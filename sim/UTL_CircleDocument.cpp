@@ -24,7 +24,11 @@ bool UTL_CircleDocument::Show(UTL_SocialGraph opened, std::string& error)
     UTL_SocialGraph previous = std::move(graph);
     const bool previousFromFile = fromFile;
     graph = std::move(opened);
-    communitiesFound = false;
+    // A file's own communities stand as the file has them; they are looked for only where it
+    // has none.
+    communitiesFound = graph.HasCommunities();
+    if (communitiesFound)
+        communities.FromGraph(graph);
     if (!ShowGraph(error))
     {
         graph = std::move(previous);

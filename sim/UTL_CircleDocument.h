@@ -41,8 +41,9 @@ public:
     // `error` set when it does not read.
     static bool Read(const std::string& path, const std::string& self, const Progress& progress,
                      UTL_SocialGraph& graph, std::string& error);
-    // Shows `graph` in place of the circle shown, arranged as GetArrangement says. On failure
-    // `error` says why and the circle shown stays as it was.
+    // Shows `graph` in place of the circle shown, arranged as GetArrangement says, with the
+    // communities the file holds (found anew only where it holds none). On failure `error` says
+    // why and the circle shown stays as it was.
     bool Show(UTL_SocialGraph graph, std::string& error);
     // Lays the circle shown out again as `arrangement` says; a circle from the server is taken
     // in first. With nothing shown the next circle shown is arranged so.

@@ -1,6 +1,9 @@
 #include "graph/UTL_Communities.h"
 
+#include "graph/UTL_GraphReader.h"
+#include "graph/UTL_GraphWriter.h"
 #include "graph/UTL_SocialGraph.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -135,5 +138,35 @@ TEST(UTL_CommunitiesTest, EdgelessAndStoredCommunities)
     communities.ApplyTo(graph);
     EXPECT_EQ(graph.Node(0).community, 0);
     EXPECT_EQ(graph.Node(1).community, 1);
+}
+
+TEST(UTL_CommunitiesTest, FoundCommunitiesSavedAndOpenedComeBackAsTheyWere)
+{
+    // Four communities of one size, so that only their numbers tell them apart; saved with the
+    // people in reverse order, as a circle arranged differently lists them.
+    UTL_SocialGraph graph = Cliques({5, 5, 5, 5}, true);
+    UTL_Communities found;
+    std::string error;
+    ASSERT_TRUE(found.Detect(graph, error)) << error;
+    ASSERT_EQ(found.List().size(), 4u);
+    found.ApplyTo(graph);
+    UTL_SocialGraph reversed;
+    for (size_t i = graph.NodeCount(); i-- > 0;)
+        reversed.Node(reversed.AddNode(graph.Node(i).id)).community = graph.Node(i).community;
+    for (const auto& [a, b] : graph.Friendships())
+        reversed.AddFriendship(reversed.Find(graph.Node(a).id), reversed.Find(graph.Node(b).id));
+    reversed.SetUser(reversed.Find("user"));
+    TempDir dir;
+    const std::string path = dir.File("found.graphml");
+    ASSERT_TRUE(UTL_GraphWriter::WriteGraphML(reversed, path, error)) << error;
+
+    UTL_SocialGraph opened;
+    ASSERT_TRUE(UTL_GraphReader().Read(path, opened, error)) << error;
+    UTL_Communities read;
+    read.FromGraph(opened);
+    ASSERT_EQ(read.List().size(), found.List().size());
+    for (size_t i = 0; i < graph.NodeCount(); ++i)
+        EXPECT_EQ(read.CommunityOf(opened.Find(graph.Node(i).id)), found.CommunityOf(i))
+            << graph.Node(i).id;
 }
 } // namespace

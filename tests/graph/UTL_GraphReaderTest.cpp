@@ -60,6 +60,7 @@ const char* const NetworkxGraphml = R"(<?xml version='1.0' encoding='utf-8'?>
       <data key="d1">https://example.com/bob.png</data>
     </node>
     <node id="carol" />
+    <node id="dave" />
     <edge source="alice" target="bob">
       <data key="d2">0.5</data>
     </edge>
@@ -98,6 +99,7 @@ const char* const GephiGexf = R"(<?xml version="1.0" encoding="UTF-8"?>
         <viz:color r="55" g="126" b="184"></viz:color>
       </node>
       <node id="2" label="Linus"></node>
+      <node id="3" label="Barbara Liskov"></node>
     </nodes>
     <edges>
       <edge id="0" source="0" target="1" weight="1.0">
@@ -125,22 +127,22 @@ const std::vector<Good>& GoodFiles()
         {"GraphML as NetworkX writes it: a repeated edge and a self-loop fold away",
          {{"circle.graphml", NetworkxGraphml}},
          {"alice|Alice Archer|DIR/pics/alice.jpg", "bob|Bob & Co|https://example.com/bob.png",
-          "carol||"},
+          "carol||", "dave||"},
          {"alice-bob", "bob-carol"},
          ""},
         {"directed GML with labels reads as undirected",
          {{"club.gml", "Creator \"igraph\"\ngraph [\n  directed 1\n"
                        "  node [ id 1 label \"One\" ]\n"
                        "  node [ id 2 label \"Two\" picture \"/srv/two.jpg\" ]\n"
-                       "  node [ id 3 name \"Three\" label \"3\" ]\n"
+                       "  node [ id 3 name \"Three\" label \"3\" ]\n  node [ id 4 ]\n"
                        "  edge [ source 1 target 2 ]\n  edge [ source 2 target 1 ]\n"
                        "  edge [ source 3 target 2 ]\n]\n"}},
-         {"1|One|", "2|Two|/srv/two.jpg", "3|Three|"},
+         {"1|One|", "2|Two|/srv/two.jpg", "3|Three|", "4||"},
          {"1-2", "2-3"},
          ""},
         {"GEXF as Gephi writes it, viz attributes and all",
          {{"gephi.gexf", GephiGexf}},
-         {"0|Ada Lovelace|DIR/faces/ada.png", "1|Grace Hopper|", "2|Linus|"},
+         {"0|Ada Lovelace|DIR/faces/ada.png", "1|Grace Hopper|", "2|Linus|", "3|Barbara Liskov|"},
          {"0-1", "1-2"},
          ""},
         {"CSV with a header, quotes and a node table beside it",
@@ -151,22 +153,22 @@ const std::vector<Good>& GoodFiles()
           "dan|Dan|https://x.org/d.jpg"},
          {"ann-ben", "ann-cat, the"},
          ""},
-        {"CSV without a header, CRLF line ends",
+        {"CSV without a header, CRLF line ends; of three joined to all, the first is the user",
          {{"plain.csv", "1,2\r\n2,3\r\n3,1\r\n"}},
          {"1||", "2||", "3||"},
-         {"1-2", "1-3", "2-3"},
-         ""},
-        {"CSV separated by semicolons",
+         {"2-3"},
+         "1"},
+        {"CSV separated by semicolons; the one joined to everyone is the user",
          {{"semi.csv", "from;to\nx;y\ny;z\n"}},
          {"x||", "y||", "z||"},
-         {"x-y", "y-z"},
-         ""},
+         {},
+         "y"},
         {"an edge list with comments and weights",
          {{"list.txt", "# Undirected graph: list.txt\n% made by hand\n1 2\n2 3 0.5\n\n  # "
                        "indented\n3 1\r\n"}},
          {"1||", "2||", "3||"},
-         {"1-2", "1-3", "2-3"},
-         ""},
+         {"2-3"},
+         "1"},
         {"a SNAP ego network: the ego is the user, its own edges are implied",
          {{"7.edges", "1 2\n2 3\n3 2\n7 3\n"}, {"7.circles", "circle0\t1\t2\ncircle1\t3\t99\n"}},
          {"1||", "2||", "3||", "7||"},
@@ -199,7 +201,7 @@ TEST(UTL_GraphReaderTest, KeepsFileOrderCommunitiesAndCircles)
     UTL_SocialGraph graph;
     std::string error;
     ASSERT_TRUE(UTL_GraphReader().Read(dir.Write("g.gexf", GephiGexf), graph, error)) << error;
-    ASSERT_EQ(graph.NodeCount(), 3u);
+    ASSERT_EQ(graph.NodeCount(), 4u);
     EXPECT_EQ(graph.Node(0).id, "0") << "nodes in the order the file lists them";
     EXPECT_EQ(graph.Node(0).community, 1);
     EXPECT_EQ(graph.Node(1).community, 0);
@@ -229,7 +231,7 @@ TEST(UTL_GraphReaderTest, TheCallerNamesTheUser)
     const GraphText text(graph);
     EXPECT_EQ(text.user, "bob");
     EXPECT_TRUE(text.friendships.empty()) << "the user's friendships are implied";
-    EXPECT_EQ(graph.Friends().size(), 2u);
+    EXPECT_EQ(graph.Friends().size(), 3u);
 
     // The caller's choice wins over the SNAP ego.
     reader.SetSelf("2");
@@ -239,6 +241,84 @@ TEST(UTL_GraphReaderTest, TheCallerNamesTheUser)
     reader.SetSelf("nobody");
     EXPECT_FALSE(reader.Read(path, graph, error));
     EXPECT_NE(error.find("'nobody'"), std::string::npos) << error;
+}
+
+TEST(UTL_GraphReaderTest, IdsAndNamesReadAsTheFileSpellsThem)
+{
+    // The same people as GraphML and GEXF written by other tools: ids and names escaped in
+    // every way XML allows. The GraphML names its user; in the GEXF, AT&T is joined to all.
+    const char* const ids[] = {"AT&amp;T", "&lt;b&gt; &quot;q&quot; &apos;s&apos;",
+                               "&#233;&#x41;&#38;", "&amp;#38;", "tab&#9;x"};
+    std::string graphml = "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+                          "<key id=\"n\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
+                          "<key id=\"s\" for=\"graph\" attr.name=\"self\" attr.type=\"string\"/>\n"
+                          "<graph edgedefault=\"undirected\"><data key=\"s\">AT&amp;T</data>\n";
+    std::string gexf = "<gexf version=\"1.3\"><graph><nodes>\n";
+    std::string edges;
+    for (const char* id : ids)
+    {
+        graphml +=
+            std::string("<node id=\"") + id + "\"><data key=\"n\">" + id + "</data></node>\n";
+        gexf += std::string("<node id=\"") + id + "\" label=\"" + id + "\"/>\n";
+        edges += std::string("<edge source=\"AT&amp;T\" target=\"") + id + "\"/>\n";
+    }
+    edges += "<edge source=\"&amp;#38;\" target=\"tab&#9;x\"/>\n";
+    graphml += edges + "</graph></graphml>\n";
+    gexf += "</nodes><edges>\n" + edges + "</edges></graph></gexf>\n";
+
+    TempDir dir;
+    for (const File& file : {File{"spelled.graphml", graphml}, File{"spelled.gexf", gexf}})
+    {
+        SCOPED_TRACE(file.name);
+        UTL_SocialGraph graph;
+        std::string error;
+        ASSERT_TRUE(UTL_GraphReader().Read(dir.Write(file.name, file.text), graph, error)) << error;
+        const GraphText text(graph);
+        EXPECT_EQ(text.nodes,
+                  (std::vector<std::string>{"&#38;|&#38;|", "<b> \"q\" 's'|<b> \"q\" 's'|",
+                                            "AT&T|AT&T|", "tab\tx|tab\tx|",
+                                            "\xC3\xA9"
+                                            "A&|\xC3\xA9"
+                                            "A&|"}));
+        EXPECT_EQ(text.friendships, (std::vector<std::string>{"&#38;-tab\tx"}));
+        EXPECT_EQ(text.user, "AT&T");
+    }
+}
+
+TEST(UTL_GraphReaderTest, TheUserIsTheFilesOwnElseTheOneJoinedToAll)
+{
+    const struct
+    {
+        const char* what;
+        File file;
+        const char* self; // as the caller names them
+        const char* user;
+    } rows[] = {
+        {"joined to all, listed second", {"star.csv", "a,b\nb,c\nb,d\nc,d\n"}, "", "b"},
+        {"the caller's choice wins", {"star.csv", "a,b\nb,c\nb,d\nc,d\n"}, "c", "c"},
+        {"nobody joined to all", {"path.csv", "a,b\nb,c\nc,d\n"}, "", ""},
+        {"two people tell nothing", {"pair.csv", "a,b\n"}, "", ""},
+        {"a saved graph that says it has no user",
+         {"none.graphml", "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">"
+                          "<key id=\"s\" for=\"graph\" attr.name=\"self\" attr.type=\"string\"/>"
+                          "<graph edgedefault=\"undirected\"><data key=\"s\"></data>"
+                          "<node id=\"a\"/><node id=\"b\"/><node id=\"c\"/>"
+                          "<edge source=\"a\" target=\"b\"/><edge source=\"a\" target=\"c\"/>"
+                          "</graph></graphml>"},
+         "",
+         ""},
+    };
+    TempDir dir;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        UTL_GraphReader reader;
+        reader.SetSelf(row.self);
+        UTL_SocialGraph graph;
+        std::string error;
+        ASSERT_TRUE(reader.Read(dir.Write(row.file.name, row.file.text), graph, error)) << error;
+        EXPECT_EQ(GraphText(graph).user, row.user);
+    }
 }
 
 TEST(UTL_GraphReaderTest, RefusesMalformedFilesNamingTheLineOrElement)

@@ -1,6 +1,7 @@
 #include "graph/UTL_GraphWriter.h"
 
 #include "GraphText.h"
+#include "graph/UTL_GraphBuilder.h"
 #include "graph/UTL_GraphReader.h"
 #include "support/TempDir.h"
 
@@ -68,6 +69,85 @@ TEST(UTL_GraphWriterTest, SavedGraphOpensAsTheSameGraph)
             EXPECT_EQ(back.Node(i).id, graph.Node(i).id) << "file order is kept";
             EXPECT_EQ(back.Node(i).community, graph.Node(i).community) << i;
         }
+    }
+}
+
+TEST(UTL_GraphWriterTest, IdsAndNamesFullOfWhatXmlEscapesReadBackAsTheyWere)
+{
+    // Every row a person: id, name, picture. Their ids are linked in a ring, and the first is
+    // the user, so every id is also an edge's end and one of them the graph's "self".
+    const char* const people[][3] = {
+        {"AT&T", "AT&T Inc.", "https://example.com/a.png?x=1&y=2"},
+        {"<x> \"q\" 's'", "<b>bold</b> \"quoted\" 'single'", "/pictures/<x>.png"},
+        {"&amp;", "&amp; &lt; spelled out", ""},
+        {"&#38;", "&#38; &#x41; references spelled out", "/p/&#x41;.png"},
+        {"ends in &#x", "ends in &#x", ""},
+        {"tab\tline\nreturn\rend", "inner\ttab and\nline", ""},
+        {"  spaced id  ", "Zoë Ægir 名前 \xF0\x9F\x98\x80", ""},
+        {"]]> -- ?>", "<!-- not a comment --> <![CDATA[x]]>", ""},
+    };
+    TempDir dir;
+    for (const bool withUser : {true, false})
+    {
+        SCOPED_TRACE(withUser ? "with a user" : "without a user");
+        UTL_SocialGraph graph;
+        for (const auto& person : people)
+        {
+            const size_t node = graph.AddNode(person[0]);
+            graph.Node(node).name = person[1];
+            graph.Node(node).picture = person[2];
+            graph.Node(node).community = int(node % 3);
+        }
+        const size_t count = graph.NodeCount();
+        for (size_t i = 0; i < count; ++i)
+            graph.AddFriendship(i, (i + 1) % count);
+        // Without a user, someone joined to everyone stays a friend all the same.
+        for (size_t i = 2; i < count; ++i)
+            graph.AddFriendship(0, i);
+        if (withUser)
+            graph.SetUser(0);
+        graph.Node(0).community = UTL_SocialGraph::NoCommunity;
+
+        const std::string path = dir.File("awkward.graphml");
+        std::string error;
+        ASSERT_TRUE(UTL_GraphWriter::WriteGraphML(graph, path, error)) << error;
+        UTL_SocialGraph back;
+        ASSERT_TRUE(UTL_GraphReader().Read(path, back, error)) << error;
+        const GraphText expected(graph), got(back);
+        EXPECT_EQ(got.nodes, expected.nodes);
+        EXPECT_EQ(got.friendships, expected.friendships);
+        EXPECT_EQ(got.user, expected.user);
+        ASSERT_EQ(back.NodeCount(), count);
+        for (size_t i = 0; i < count; ++i)
+            EXPECT_EQ(back.Node(i).community, graph.Node(i).community) << graph.Node(i).id;
+    }
+}
+
+TEST(UTL_GraphWriterTest, AGraphThatWouldNotOpenAgainIsNotWritten)
+{
+    const struct
+    {
+        std::string id;
+        const char* said;
+    } rows[] = {
+        {"bell\x07", "control character"},
+        {"broken \xC3(", "broken UTF-8"},
+        {"", "has no id"},
+        {std::string(UTL_GraphBuilder::MaxIdBytes + 1, 'i'), "longer than 1024 bytes"},
+    };
+    TempDir dir;
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.said);
+        UTL_SocialGraph graph;
+        graph.AddNode("fine");
+        graph.SetUser(graph.AddNode(row.id));
+        const std::string path = dir.File("refused.graphml");
+        std::string error;
+        EXPECT_FALSE(UTL_GraphWriter::WriteGraphML(graph, path, error));
+        EXPECT_NE(error.find(row.said), std::string::npos) << error;
+        EXPECT_NE(error.find("node 2"), std::string::npos) << "names the node: " << error;
+        EXPECT_FALSE(std::ifstream(path).good()) << "nothing is left behind";
     }
 }
 

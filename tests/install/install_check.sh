@@ -36,8 +36,14 @@ done
 if ((with_viewer)); then
   desktop=$prefix/share/applications/halvane.desktop
   [[ -f "$desktop" ]] || fail "no share/applications/halvane.desktop"
-  grep -qx 'Exec=halvane' "$desktop" || fail "the menu entry does not run halvane"
+  grep -qx 'Exec=halvane %f' "$desktop" || fail "the menu entry does not run halvane on a file"
   grep -qx 'Icon=halvane' "$desktop" || fail "the menu entry does not name the icon"
+  # Every type the entry opens is one the installed MIME definitions (or Debian's) know.
+  for type in $(sed -n 's/^MimeType=//p' "$desktop" | tr ';' ' '); do
+    grep -q "type=\"$type\"" "$prefix/share/mime/packages/halvane.xml" \
+      /usr/share/mime/packages/freedesktop.org.xml || fail "no MIME definition of $type"
+  done
+  [[ -f $prefix/share/metainfo/org.halvane.Halvane.metainfo.xml ]] || fail "no AppStream metainfo"
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate refused $desktop"
   else

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -198,6 +200,40 @@ TEST_F(SnapshotToolTest, OpensAGraphFileWithoutAServerAndCountsTheDots)
         EXPECT_GT(std::atoll(outcome.output.c_str() + dots + 5), 0) << outcome.output;
         EXPECT_NE(outcome.output.find(said), std::string::npos) << outcome.output;
     }
+}
+
+TEST_F(SnapshotToolTest, ACircleSavedWithItsCommunitiesOpensAsItWas)
+{
+    // Two triangles joined by one friendship, and AT&T joined to everyone: the user, found.
+    std::string csv = "a,b\na,c\nb,c\nc,d\nd,e\ne,f\nd,f\n";
+    for (const char* other : {"a", "b", "c", "d", "e", "f"})
+        csv += std::string("AT&T,") + other + "\n";
+    const std::string graph = dir.Write("circle.csv", csv);
+    const std::string saved = dir.File("saved.graphml"), again = dir.File("again.graphml");
+    const auto run = [&](const std::string& open, const std::string& extra, const std::string& save)
+    {
+        return RunTool(std::string(HALVANE_SNAPSHOT) + " --open " + ImageMagick::Quote(open) +
+                       extra + " --size 64x48 --frames 1 --out " + ImageMagick::Quote(out) +
+                       " --save-graph " + ImageMagick::Quote(save));
+    };
+    const Outcome first = run(graph, " --communities", saved);
+    if (!HasGl(first))
+        GTEST_SKIP() << "no headless GL context";
+    ASSERT_EQ(first.status, 0) << first.output;
+    // Opened again without being asked for communities, the file's own are there.
+    const Outcome second = run(saved, "", again);
+    ASSERT_EQ(second.status, 0) << second.output;
+    for (const Outcome* outcome : {&first, &second})
+    {
+        EXPECT_NE(outcome->output.find("graph loaded: 6 friends, 7 friendships"), std::string::npos)
+            << outcome->output;
+        EXPECT_NE(outcome->output.find("communities: 2"), std::string::npos) << outcome->output;
+    }
+    std::ifstream a(saved), b(again);
+    const std::string firstText((std::istreambuf_iterator<char>(a)), {});
+    const std::string secondText((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_NE(firstText.find("AT&amp;T"), std::string::npos) << firstText;
+    EXPECT_EQ(secondText, firstText) << "saved again, the circle is written as it was";
 }
 
 TEST_F(SnapshotToolTest, AMalformedGraphFileIsAnErrorNamingTheFile)

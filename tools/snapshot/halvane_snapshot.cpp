@@ -43,6 +43,8 @@ Options:
   --server HOST:PORT   the server (default 127.0.0.1:8765)
   --email EMAIL        the account to log in as (halvane-server --list-accounts shows them)
   --pass PASSWORD      its password (default: halvane)
+  --save-graph FILE    write the circle shown as GraphML, as the viewer's File > Save Graph
+                       As does, once the frames are stepped
   --size WxH           the image size in pixels (default 1280x800)
   --frames N           frames to step before the picture is taken (default 120)
   --all-friendships    ask for every friendship batch at once, instead of one batch every
@@ -79,6 +81,7 @@ struct Options
     std::string out = "snapshot.png";
     bool bench = false;
     bool still = false;
+    std::string saveGraph;
     UTL_ViewOptions view;
 };
 
@@ -147,6 +150,8 @@ Options Parse(int argc, char** argv)
             options.bench = true;
         else if (arg == "--still")
             options.still = true;
+        else if (arg == "--save-graph")
+            options.saveGraph = value();
         else if (const UTL_ViewOptions::Spec* spec = SharedOption(arg))
         {
             std::string error;
@@ -335,6 +340,12 @@ int main(int argc, char** argv)
 
     if (!WriteFramebufferPng(options.out, options.width, options.height, error))
         Fail(error);
+    if (!options.saveGraph.empty())
+    {
+        if (!document.Save(options.saveGraph, error))
+            Fail(error);
+        std::printf("wrote %s\n", options.saveGraph.c_str());
+    }
 
     if (options.bench)
     {
