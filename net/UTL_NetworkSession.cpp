@@ -3,6 +3,7 @@
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_FriendReceiver.h"
 #include "net/UTL_XmlAnswer.h"
+#include "util/UTL_TextBound.h"
 
 #include <tinyxml.h>
 
@@ -175,6 +176,7 @@ bool UTL_NetworkSession::LoadFriends()
     // that answers with more people than it was asked for cannot get past MaxFriends either.
     size_t taken = 0;
     size_t refused = 0;
+    size_t namesCut = 0;
     for (size_t first = 0; first < ids.size(); first += UsersPerCall)
     {
         const size_t last = std::min(ids.size(), first + UsersPerCall);
@@ -205,7 +207,13 @@ bool UTL_NetworkSession::LoadFriends()
                 ++refused;
                 continue;
             }
-            const std::string name = UTL_XmlAnswer::ChildText(user, "name");
+            // Bounded before anything keeps it: the scene, the docks and the search index
+            // hold a name for as long as the circle is shown.
+            const char* fullName = UTL_XmlAnswer::ChildTextOrNull(user, "name");
+            bool nameCut = false;
+            const std::string name = UTL_TextBound::Cut(fullName ? fullName : "",
+                                                        UTL_TextBound::MaxCharacters, &nameCut);
+            namesCut += nameCut ? 1 : 0;
             const std::string picture = UTL_XmlAnswer::ChildText(user, "pic");
             const std::string squarePicture = UTL_XmlAnswer::ChildText(user, "pic_square");
             // The layout follows the user's record too, so that a user without friends still
@@ -220,6 +228,9 @@ bool UTL_NetworkSession::LoadFriends()
             receiver->LayoutFriends();
         }
     }
+    if (namesCut > 0)
+        Report("users.getInfo: " + std::to_string(namesCut) + " names longer than " +
+               std::to_string(UTL_TextBound::MaxCharacters) + " characters cut");
     if (refused > 0)
         Report("users.getInfo offered " + std::to_string(refused) + " more people than the " +
                std::to_string(MaxFriends) + " friends taken");

@@ -19,7 +19,8 @@ class UTL_FriendReceiver;
 // Friends load with friends.get, then users.getInfo for the user and every friend, asked in
 // calls of at most UsersPerCall uids. The network allows 5,000 friends; a circle offered with
 // more than MaxFriends is cut to its first MaxFriends, so that a broken or hostile server cannot
-// make the viewer hold and draw millions of people. What was cut is told to the event sink.
+// make the viewer hold and draw millions of people. A name is cut to UTL_TextBound's bound as it
+// arrives, for the same reason. What was cut is told to the event sink, once per load.
 // Friendships are asked for in batches of whole rows of the pair triangle, about 800 pairs each,
 // one batch every 500 frames, so that a large circle arrives gradually without blocking the
 // window for long. The view counts frames with OnFrame. With fast batches on, the same batches
