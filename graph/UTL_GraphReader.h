@@ -14,6 +14,7 @@
 // saved graph's "self"), else none. A file is bounded: at most MaxFileBytes, and the node and
 // edge bounds of UTL_GraphBuilder. A failure leaves the graph untouched and sets an error that
 // names the file and, where the format allows, the line or element: nothing half-read comes back.
+// Names past their bound are cut, not refused; the graph's Warnings() say how many.
 // Blocks the calling thread for the length of the read; progress is reported in bytes read, on
 // that thread, at most once a megabyte and once at the end. Readers on several threads take turns
 // inside igraph, whose state is process-wide.
