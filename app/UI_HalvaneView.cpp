@@ -126,6 +126,8 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(graph.Friendships().size()));
+    for (const std::string& warning : graph.Warnings())
+        UI_LogEvent(QString::fromStdString(warning));
     return true;
 }
 

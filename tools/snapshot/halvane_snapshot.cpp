@@ -286,6 +286,8 @@ int main(int argc, char** argv)
                               options.communities ? &communities : nullptr);
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %zu friends, %zu friendships\n",
                      graph.Friends().size(), graph.Friendships().size());
+        for (const std::string& warning : graph.Warnings())
+            std::fprintf(stderr, "halvane-snapshot: %s\n", warning.c_str());
         if (options.communities)
         {
             std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
