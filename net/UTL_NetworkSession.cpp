@@ -229,8 +229,8 @@ bool UTL_NetworkSession::LoadFriends()
         }
     }
     if (namesCut > 0)
-        Report("users.getInfo: " + std::to_string(namesCut) + " names longer than " +
-               std::to_string(UTL_TextBound::MaxCharacters) + " characters cut");
+        Report("users.getInfo: names longer than " + std::to_string(UTL_TextBound::MaxCharacters) +
+               " characters cut: " + std::to_string(namesCut));
     if (refused > 0)
         Report("users.getInfo offered " + std::to_string(refused) + " more people than the " +
                std::to_string(MaxFriends) + " friends taken");

@@ -329,7 +329,7 @@ TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
         RecordingReceiver receiver;
         EXPECT_EQ(
             LoadTelling(network, receiver),
-            (std::vector<std::string>{"users.getInfo: 2 names longer than 256 characters cut"}));
+            (std::vector<std::string>{"users.getInfo: names longer than 256 characters cut: 2"}));
         ASSERT_EQ(receiver.log.size(), 9u);
         EXPECT_EQ(receiver.log[0],
                   "friend 1 " + accents.substr(0, 512) + "\u2026 [http://p/1] [http://s/1]");
