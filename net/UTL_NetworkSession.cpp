@@ -135,6 +135,18 @@ void UTL_NetworkSession::Report(const std::string& line) const
         eventSink(line);
 }
 
+bool UTL_NetworkSession::IsLongUid(const char* uid)
+{
+    return uid && strnlen(uid, MaxUidBytes + 1) > MaxUidBytes;
+}
+
+void UTL_NetworkSession::ReportLongUids(const char* method, size_t count) const
+{
+    if (count > 0)
+        Report(std::string(method) + ": uids longer than " + std::to_string(MaxUidBytes) +
+               " bytes left out: " + std::to_string(count));
+}
+
 bool UTL_NetworkSession::LoadFriends()
 {
     StopFetcher();
@@ -153,6 +165,7 @@ bool UTL_NetworkSession::LoadFriends()
         return Fail("friends.get failed (no answer, or one over 8 MiB)");
     std::vector<std::string> ids{client->GetUid()};
     size_t offered = 0;
+    size_t longUids = 0;
     {
         TiXmlDocument friendsDoc;
         const TiXmlElement* friendList = ParseRoot(answer, friendsDoc, "friends_get_response");
@@ -161,13 +174,19 @@ bool UTL_NetworkSession::LoadFriends()
         for (const TiXmlElement* uid = friendList->FirstChildElement("uid"); uid;
              uid = uid->NextSiblingElement("uid"))
         {
+            const char* text = uid->GetText();
+            if (IsLongUid(text))
+            {
+                ++longUids;
+                continue;
+            }
             if (++offered > MaxFriends)
                 continue; // counted only, for the report
-            const char* text = uid->GetText();
             ids.emplace_back(text ? text : "");
         }
     }
     answer = std::string();
+    ReportLongUids("friends.get", longUids);
     if (offered > MaxFriends)
         Report("friends offered: " + std::to_string(offered) + ", taking the first " +
                std::to_string(MaxFriends));
@@ -177,6 +196,7 @@ bool UTL_NetworkSession::LoadFriends()
     size_t taken = 0;
     size_t refused = 0;
     size_t namesCut = 0;
+    longUids = 0;
     for (size_t first = 0; first < ids.size(); first += UsersPerCall)
     {
         const size_t last = std::min(ids.size(), first + UsersPerCall);
@@ -200,7 +220,13 @@ bool UTL_NetworkSession::LoadFriends()
         for (const TiXmlElement* user = users->FirstChildElement("user"); user;
              user = user->NextSiblingElement())
         {
-            const std::string uid = UTL_XmlAnswer::ChildText(user, "uid");
+            const char* uidText = UTL_XmlAnswer::ChildTextOrNull(user, "uid");
+            if (IsLongUid(uidText))
+            {
+                ++longUids;
+                continue;
+            }
+            const std::string uid = uidText ? uidText : "";
             const bool isSelf = uid == client->GetUid();
             if (!isSelf && taken >= MaxFriends)
             {
@@ -228,6 +254,7 @@ bool UTL_NetworkSession::LoadFriends()
             receiver->LayoutFriends();
         }
     }
+    ReportLongUids("users.getInfo", longUids);
     if (namesCut > 0)
         Report("users.getInfo: names longer than " + std::to_string(UTL_TextBound::MaxCharacters) +
                " characters cut: " + std::to_string(namesCut));
