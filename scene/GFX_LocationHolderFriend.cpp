@@ -82,7 +82,8 @@ size_t GFX_LocationHolderFriend::MaxNameGlyphs(float labelWidth, float labelHeig
     const float narrowest = MinGlyphShare * NameShareHeight * labelHeight * 0.5f;
     if (!(narrowest > 0.0f) || !(labelWidth > 0.0f))
         return 0;
-    return static_cast<size_t>(NameShareWidth * labelWidth / narrowest);
+    // Within what a size_t holds, for a label of any proportions.
+    return static_cast<size_t>(std::min(NameShareWidth * labelWidth / narrowest, 1e9f));
 }
 
 const char* GFX_LocationHolderFriend::FitName(const std::string& name, size_t glyphs,
