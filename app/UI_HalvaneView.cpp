@@ -103,6 +103,7 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
         error = "the view is not ready yet";
         return false;
     }
+    const std::vector<std::string> warnings = opened.Warnings();
     makeCurrent();
     const bool shown = document->Show(std::move(opened), error);
     doneCurrent();
@@ -113,6 +114,8 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(document->CountFriendships()));
+    for (const std::string& warning : warnings)
+        UI_LogEvent(QString::fromStdString(warning));
     LogCommunities();
     return true;
 }

@@ -1,8 +1,11 @@
 #include "graph/UTL_GraphBuilder.h"
 
+#include "util/UTL_TextBound.h"
+
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <string_view>
 
 namespace
 {
@@ -26,6 +29,17 @@ bool IsUrl(const std::string& address)
             return false;
     }
     return std::isalpha(static_cast<unsigned char>(address[0])) != 0;
+}
+
+// Leading and trailing white space off.
+std::string_view Trim(std::string_view text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
 }
 } // namespace
 
@@ -84,15 +98,32 @@ bool UTL_GraphBuilder::AddEdge(const std::string& a, const std::string& b, std::
 
 void UTL_GraphBuilder::SetName(size_t index, const std::string& name)
 {
-    graph.Node(index).name = Clip(name, MaxNameBytes);
+    graph.Node(index).name = Name(name);
+}
+
+std::string UTL_GraphBuilder::Name(const std::string& text)
+{
+    bool cut = false;
+    std::string name = KeptName(text, &cut);
+    namesCut += cut ? 1 : 0;
+    return name;
+}
+
+std::string UTL_GraphBuilder::KeptName(const std::string& text, bool* cut)
+{
+    return UTL_TextBound::Cut(Trim(text), UTL_TextBound::MaxCharacters, cut);
+}
+
+std::string UTL_GraphBuilder::KeptPicture(const std::string& address)
+{
+    const std::string_view trimmed = Trim(address);
+    return trimmed.size() > MaxPictureBytes ? std::string() : std::string(trimmed);
 }
 
 void UTL_GraphBuilder::SetPicture(size_t index, const std::string& address)
 {
-    const std::string clipped = Clip(address, MaxPictureBytes + 1);
-    graph.Node(index).picture = clipped.size() > MaxPictureBytes || clipped.empty()
-                                    ? std::string()
-                                    : ResolvePicture(folder, clipped);
+    const std::string kept = KeptPicture(address);
+    graph.Node(index).picture = kept.empty() ? std::string() : ResolvePicture(folder, kept);
 }
 
 void UTL_GraphBuilder::SetCommunity(size_t index, double value)
@@ -108,21 +139,4 @@ std::string UTL_GraphBuilder::ResolvePicture(const std::string& folder, const st
     if (address.empty() || IsUrl(address) || address[0] == '/')
         return address;
     return (std::filesystem::path(folder) / address).lexically_normal().string();
-}
-
-std::string UTL_GraphBuilder::Clip(const std::string& text, size_t limit)
-{
-    size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    if (end - begin > limit)
-    {
-        end = begin + limit;
-        // Back off to the first byte of a UTF-8 sequence, which is not a continuation byte.
-        while (end > begin && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            --end;
-    }
-    return text.substr(begin, end - begin);
 }

@@ -4,6 +4,7 @@
 #include "graph/UTL_GraphBuilder.h"
 #include "graph/UTL_IgraphReader.h"
 #include "graph/UTL_TextGraphReader.h"
+#include "util/UTL_TextBound.h"
 
 #include <algorithm>
 #include <cctype>
@@ -141,6 +142,10 @@ bool UTL_GraphReader::Read(const std::string& path, UTL_SocialGraph& graph,
     }
     else if (!named)
         read.SetUser(read.JoinedToAll());
+    if (builder.NamesCut() > 0)
+        read.Warnings().push_back(path + ": names longer than " +
+                                  std::to_string(UTL_TextBound::MaxCharacters) +
+                                  " characters cut: " + std::to_string(builder.NamesCut()));
     graph = std::move(read);
     return true;
 }

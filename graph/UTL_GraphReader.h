@@ -17,7 +17,8 @@
 // untouched and sets an error that names the file and, where the format allows, the line or
 // element: nothing half-read comes back. Blocks the calling thread for the length of the read;
 // progress is reported in bytes read, on that thread, at most once a megabyte and once at the end.
-// Readers on several threads take turns inside igraph, whose state is process-wide.
+// Names past their bound are cut, not refused; the graph's Warnings() say how many. Readers on
+// several threads take turns inside igraph, whose state is process-wide.
 class UTL_GraphReader
 {
 public:

@@ -135,13 +135,11 @@ bool UTL_GraphWriter::WriteGraphML(const UTL_SocialGraph& social, const std::str
         element->SetAttribute("id", node.id.c_str());
         // Names and pictures as a reader keeps them: trimmed, names cut, overlong addresses
         // dropped. Empty ones are left out; they read back empty.
-        const std::string name =
-            UTL_GraphBuilder::Clip(Clean(node.name), UTL_GraphBuilder::MaxNameBytes);
-        const std::string picture =
-            UTL_GraphBuilder::Clip(Clean(node.picture), UTL_GraphBuilder::MaxPictureBytes + 1);
+        const std::string name = UTL_GraphBuilder::KeptName(Clean(node.name));
+        const std::string picture = UTL_GraphBuilder::KeptPicture(Clean(node.picture));
         if (!name.empty())
             Data(element, "name", name);
-        if (!picture.empty() && picture.size() <= UTL_GraphBuilder::MaxPictureBytes)
+        if (!picture.empty())
             Data(element, "picture", picture);
         // Nodes without a community (the user) leave it out, which reads back as none.
         if (communities && node.community >= 0)

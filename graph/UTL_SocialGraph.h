@@ -70,6 +70,11 @@ public:
     std::vector<UTL_GraphCircle>& Circles() { return circles; }
     const std::vector<UTL_GraphCircle>& Circles() const { return circles; }
 
+    // What reading the file changed to keep it within its bounds (names cut), one line each for
+    // the event log of whoever shows the graph; empty when the file was taken as it is.
+    std::vector<std::string>& Warnings() { return warnings; }
+    const std::vector<std::string>& Warnings() const { return warnings; }
+
     void Clear();
 
 private:
@@ -80,5 +85,6 @@ private:
     std::vector<std::pair<size_t, size_t>> friendships;
     std::unordered_set<size_t> pairs; // Key() of every friendship
     std::vector<UTL_GraphCircle> circles;
+    std::vector<std::string> warnings;
     size_t user = NoNode;
 };

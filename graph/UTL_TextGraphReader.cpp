@@ -190,7 +190,7 @@ bool ReadCircles(const std::string& path, UTL_GraphBuilder& builder, std::string
         if (words.empty() || words[0][0] == '#')
             continue;
         UTL_GraphCircle circle;
-        circle.name = UTL_GraphBuilder::Clip(words[0], UTL_GraphBuilder::MaxNameBytes);
+        circle.name = builder.Name(words[0]);
         for (size_t w = 1; w < words.size(); ++w)
         {
             if (!ParseSnapId(words[w]))

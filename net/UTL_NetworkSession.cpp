@@ -3,6 +3,7 @@
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_FriendReceiver.h"
 #include "net/UTL_XmlAnswer.h"
+#include "util/UTL_TextBound.h"
 
 #include <tinyxml.h>
 
@@ -134,6 +135,18 @@ void UTL_NetworkSession::Report(const std::string& line) const
         eventSink(line);
 }
 
+bool UTL_NetworkSession::IsLongUid(const char* uid)
+{
+    return uid && strnlen(uid, MaxUidBytes + 1) > MaxUidBytes;
+}
+
+void UTL_NetworkSession::ReportLongUids(const char* method, size_t count) const
+{
+    if (count > 0)
+        Report(std::string(method) + ": uids longer than " + std::to_string(MaxUidBytes) +
+               " bytes left out: " + std::to_string(count));
+}
+
 bool UTL_NetworkSession::LoadFriends()
 {
     StopFetcher();
@@ -152,6 +165,7 @@ bool UTL_NetworkSession::LoadFriends()
         return Fail("friends.get failed (no answer, or one over 8 MiB)");
     std::vector<std::string> ids{client->GetUid()};
     size_t offered = 0;
+    size_t longUids = 0;
     {
         TiXmlDocument friendsDoc;
         const TiXmlElement* friendList = ParseRoot(answer, friendsDoc, "friends_get_response");
@@ -160,13 +174,19 @@ bool UTL_NetworkSession::LoadFriends()
         for (const TiXmlElement* uid = friendList->FirstChildElement("uid"); uid;
              uid = uid->NextSiblingElement("uid"))
         {
+            const char* text = uid->GetText();
+            if (IsLongUid(text))
+            {
+                ++longUids;
+                continue;
+            }
             if (++offered > MaxFriends)
                 continue; // counted only, for the report
-            const char* text = uid->GetText();
             ids.emplace_back(text ? text : "");
         }
     }
     answer = std::string();
+    ReportLongUids("friends.get", longUids);
     if (offered > MaxFriends)
         Report("friends offered: " + std::to_string(offered) + ", taking the first " +
                std::to_string(MaxFriends));
@@ -175,6 +195,8 @@ bool UTL_NetworkSession::LoadFriends()
     // that answers with more people than it was asked for cannot get past MaxFriends either.
     size_t taken = 0;
     size_t refused = 0;
+    size_t namesCut = 0;
+    longUids = 0;
     for (size_t first = 0; first < ids.size(); first += UsersPerCall)
     {
         const size_t last = std::min(ids.size(), first + UsersPerCall);
@@ -198,14 +220,26 @@ bool UTL_NetworkSession::LoadFriends()
         for (const TiXmlElement* user = users->FirstChildElement("user"); user;
              user = user->NextSiblingElement())
         {
-            const std::string uid = UTL_XmlAnswer::ChildText(user, "uid");
+            const char* uidText = UTL_XmlAnswer::ChildTextOrNull(user, "uid");
+            if (IsLongUid(uidText))
+            {
+                ++longUids;
+                continue;
+            }
+            const std::string uid = uidText ? uidText : "";
             const bool isSelf = uid == client->GetUid();
             if (!isSelf && taken >= MaxFriends)
             {
                 ++refused;
                 continue;
             }
-            const std::string name = UTL_XmlAnswer::ChildText(user, "name");
+            // Bounded before anything keeps it: the scene, the docks and the search index
+            // hold a name for as long as the circle is shown.
+            const char* fullName = UTL_XmlAnswer::ChildTextOrNull(user, "name");
+            bool nameCut = false;
+            const std::string name = UTL_TextBound::Cut(fullName ? fullName : "",
+                                                        UTL_TextBound::MaxCharacters, &nameCut);
+            namesCut += nameCut ? 1 : 0;
             const std::string picture = UTL_XmlAnswer::ChildText(user, "pic");
             const std::string squarePicture = UTL_XmlAnswer::ChildText(user, "pic_square");
             // The layout follows the user's record too, so that a user without friends still
@@ -220,6 +254,10 @@ bool UTL_NetworkSession::LoadFriends()
             receiver->LayoutFriends();
         }
     }
+    ReportLongUids("users.getInfo", longUids);
+    if (namesCut > 0)
+        Report("users.getInfo: names longer than " + std::to_string(UTL_TextBound::MaxCharacters) +
+               " characters cut: " + std::to_string(namesCut));
     if (refused > 0)
         Report("users.getInfo offered " + std::to_string(refused) + " more people than the " +
                std::to_string(MaxFriends) + " friends taken");

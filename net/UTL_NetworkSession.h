@@ -19,7 +19,10 @@ class UTL_FriendReceiver;
 // Friends load with friends.get, then users.getInfo for the user and every friend, asked in
 // calls of at most UsersPerCall uids. The network allows 5,000 friends; a circle offered with
 // more than MaxFriends is cut to its first MaxFriends, so that a broken or hostile server cannot
-// make the viewer hold and draw millions of people. What was cut is told to the event sink.
+// make the viewer hold and draw millions of people. A name is cut to UTL_TextBound's bound as it
+// arrives, for the same reason; a uid cannot be cut without naming someone else, so a person
+// whose uid is longer than MaxUidBytes is left out. What was cut or left out is told to the
+// event sink, once per load and answer.
 // Friendships are asked for in batches of whole rows of the pair triangle, about 800 pairs each,
 // one batch every 500 frames, so that a large circle arrives gradually without blocking the
 // window for long. The view counts frames with OnFrame. With fast batches on, the same batches
@@ -119,6 +122,9 @@ public:
     // (10,000 friends' uids, or 1,000 people's records) takes: parsed, an answer costs many
     // times its size, and one of tens of megabytes would cost the viewer gigabytes.
     static constexpr size_t MaxAnswerBytes = size_t(8) << 20;
+    // The longest uid taken. The network's uids are numbers of at most 20 digits; each one is
+    // kept with its person and repeated in every friendship batch that asks about them.
+    static constexpr size_t MaxUidBytes = 256;
 
 private:
     // Records why loading failed and returns false.
@@ -130,6 +136,8 @@ private:
     // Ends the batches at `stage` with `why`; returns false.
     bool EndBatches(UTL_SessionProgress::Stage stage, const std::string& why);
     void Report(const std::string& line) const;
+    static bool IsLongUid(const char* uid);
+    void ReportLongUids(const char* method, size_t count) const;
 
     Endpoints endpoints;
     UTL_FriendReceiver* receiver;

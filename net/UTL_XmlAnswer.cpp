@@ -1,5 +1,7 @@
 #include "net/UTL_XmlAnswer.h"
 
+#include "util/UTL_TextBound.h"
+
 #include <string>
 
 #include <tinyxml.h>
@@ -102,10 +104,9 @@ std::string UTL_XmlAnswer::Unexpected(const char* method, const TiXmlDocument& d
     const TiXmlElement* error = doc.FirstChildElement("error_response");
     if (!error)
         return std::string(method) + " answered without its result";
-    std::string said =
-        "error " + ChildText(error, "error_code") + ": " + ChildText(error, "error_msg");
-    if (said.size() > 200)
-        said.resize(200);
+    std::string said = UTL_TextBound::Cut("error " + ChildText(error, "error_code") + ": " +
+                                              ChildText(error, "error_msg"),
+                                          MaxSaidCharacters);
     for (char& c : said)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
             c = '?';

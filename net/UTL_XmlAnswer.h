@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class TiXmlDocument;
@@ -29,6 +30,8 @@ std::string ErrorCode(const TiXmlDocument& doc);
 
 // Why an answer of `method` lacked what it should hold: the server's own error when it sent one.
 // The text comes from the network and ends up on a terminal and in the status bar, so it is cut
-// short and keeps only printable characters.
+// short (MaxSaidCharacters of the server's words, whole characters) and keeps only printable
+// characters.
 std::string Unexpected(const char* method, const TiXmlDocument& doc);
+constexpr size_t MaxSaidCharacters = 200;
 } // namespace UTL_XmlAnswer

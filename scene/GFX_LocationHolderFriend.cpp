@@ -11,6 +11,7 @@
 #include "scene/GFX_Text.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -76,6 +77,30 @@ GFX_LocationHolderFriend::LayoutName(size_t characters, const GFX_Vector3& centr
     return layout;
 }
 
+size_t GFX_LocationHolderFriend::MaxNameGlyphs(float labelWidth, float labelHeight)
+{
+    const float narrowest = MinGlyphShare * NameShareHeight * labelHeight * 0.5f;
+    if (!(narrowest > 0.0f) || !(labelWidth > 0.0f))
+        return 0;
+    // Within what a size_t holds, for a label of any proportions.
+    return static_cast<size_t>(std::min(NameShareWidth * labelWidth / narrowest, 1e9f));
+}
+
+const char* GFX_LocationHolderFriend::FitName(const std::string& name, size_t glyphs,
+                                              std::string& scratch)
+{
+    if (name.size() <= glyphs)
+        return name.c_str();
+    static constexpr char Dots[] = "...";
+    const size_t dots = std::min(glyphs, sizeof Dots - 1);
+    size_t kept = glyphs - dots;
+    while (kept > 0 && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
+        --kept;
+    scratch.assign(name, 0, kept);
+    scratch.append(Dots, dots);
+    return scratch.c_str();
+}
+
 GFX_Vector3 GFX_LocationHolderFriend::LabelCentre() const
 {
     return billboard->GetCorner(0)
@@ -130,7 +155,9 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
                          picture.square && picture.real);
     if (!ShowsName(picture) || !(owner && owner->GetFont()))
         return;
-    const char* name = shown->GetName().c_str();
+    std::string fitted;
+    const char* name = FitName(
+        shown->GetName(), MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
@@ -192,7 +219,9 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
     GFX_Text* font = owner ? owner->GetFont() : nullptr;
     if (!font)
         return;
-    const char* name = shown->GetName().c_str();
+    std::string fitted;
+    const char* name = FitName(
+        shown->GetName(), MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());

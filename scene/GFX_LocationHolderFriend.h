@@ -67,6 +67,17 @@ public:
                                  const GFX_Vector3& up, const GFX_Vector3& right, float labelWidth,
                                  float labelHeight);
 
+    // How many glyphs of a name fit on a label of labelWidth × labelHeight: as many as 0.9 of its
+    // width holds at MinGlyphShare of a cell's proportions. Narrower ones could not be read.
+    static size_t MaxNameGlyphs(float labelWidth, float labelHeight);
+    // `name` when it has at most `glyphs` characters (bytes, one glyph each); otherwise as many
+    // of its first characters as fit in `glyphs` with "...", written to `scratch`. Never splits
+    // a UTF-8 sequence. What a label writes, however long the name: a name's length is bounded
+    // where it enters, but not by what fits on a label.
+    static const char* FitName(const std::string& name, size_t glyphs, std::string& scratch);
+    // The narrowest glyph, as a share of a cell's proportions (half the glyph height).
+    static constexpr float MinGlyphShare = 0.25f;
+
     // How far in front of the label the picture and the name float.
     static constexpr float PictureLift = 10.0f;
     static constexpr float NameLift = 20.0f;

@@ -412,14 +412,49 @@ TEST(UTL_GraphReaderTest, BoundsNodesAndEdges)
     EXPECT_FALSE(UTL_GraphReader().Read(dir.Write("5.edges", repeated), graph, error));
     EXPECT_NE(error.find("more than 2,000,000 edges"), std::string::npos) << error;
 
-    // Names are cut at a character boundary; overlong picture addresses are dropped.
-    const std::string longName = std::string(UTL_GraphBuilder::MaxNameBytes - 1, 'a') + "\xC3\xA9";
+    // Overlong picture addresses are dropped.
     dir.Write("long.csv", "x,y\n");
-    dir.Write("long.nodes.csv", "x," + longName + ",\ny,Y," +
-                                    std::string(UTL_GraphBuilder::MaxPictureBytes + 1, 'p') + "\n");
+    dir.Write("long.nodes.csv",
+              "x,X,\ny,Y," + std::string(UTL_GraphBuilder::MaxPictureBytes + 1, 'p') + "\n");
     ASSERT_TRUE(UTL_GraphReader().Read(dir.File("long.csv"), graph, error)) << error;
-    EXPECT_EQ(graph.Node(graph.Find("x")).name, longName.substr(0, longName.size() - 2));
     EXPECT_EQ(graph.Node(graph.Find("y")).picture, "");
+}
+
+TEST(UTL_GraphReaderTest, NamesPastTheBoundAreCutWholeAndCounted)
+{
+    // 300 two-byte letters become the first 256 and an ellipsis in every format; a name of
+    // exactly 256 stays whole. Each reader hands its names to the same bound.
+    std::string accents;
+    for (int i = 0; i < 300; ++i)
+        accents += "\xC3\xA9";
+    const std::string full(256, 'f');
+    const std::vector<std::vector<File>> files = {
+        {{"n.gml", "graph [ node [ id 1 label \"" + accents + "\" ] node [ id 2 label \"" + full +
+                       "\" ] edge [ source 1 target 2 ] ]\n"}},
+        {{"n.graphml", "<graphml><key id=\"n\" for=\"node\" attr.name=\"name\" "
+                       "attr.type=\"string\"/><graph edgedefault=\"undirected\"><node id=\"1\">"
+                       "<data key=\"n\">" +
+                           accents + "</data></node><node id=\"2\"><data key=\"n\">" + full +
+                           "</data></node><edge source=\"1\" target=\"2\"/></graph></graphml>"}},
+        {{"n.gexf", "<gexf><graph><nodes><node id=\"1\" label=\"" + accents +
+                        "\"/><node id=\"2\" label=\"" + full +
+                        "\"/></nodes><edges><edge source=\"1\" target=\"2\"/></edges></graph>"
+                        "</gexf>"}},
+        {{"n.csv", "1,2\n"}, {"n.nodes.csv", "1, " + accents + " \n2," + full + "\n"}},
+    };
+    for (const std::vector<File>& set : files)
+    {
+        SCOPED_TRACE(set.front().name);
+        TempDir dir;
+        const std::string path = WriteAll(dir, set);
+        UTL_SocialGraph graph;
+        std::string error;
+        ASSERT_TRUE(UTL_GraphReader().Read(path, graph, error)) << error;
+        EXPECT_EQ(graph.Node(graph.Find("1")).name, accents.substr(0, 512) + "\u2026");
+        EXPECT_EQ(graph.Node(graph.Find("2")).name, full);
+        EXPECT_EQ(graph.Warnings(),
+                  std::vector<std::string>{path + ": names longer than 256 characters cut: 1"});
+    }
 }
 
 TEST(UTL_GraphReaderTest, ReportsProgressUpToTheWholeFile)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -87,6 +88,8 @@ struct ScriptedNetwork
             std::string uids;
             for (int i = 1; i <= friends; ++i)
                 uids += Element("uid", FriendUid(i));
+            if (!hostileUid.empty())
+                uids += Element("uid", hostileUid);
             return std::string(XmlHead) + Element("friends_get_response", uids);
         }
         if (method == "facebook.users.getInfo")
@@ -102,6 +105,8 @@ struct ScriptedNetwork
             // A hostile server's people that nobody asked for.
             for (int i = 0; i < extraUsers; ++i)
                 users += User(std::to_string(500000 + i), true);
+            if (!hostileUid.empty())
+                users += User(hostileUid, true);
             return std::string(XmlHead) + Element("users_getInfo_response", users);
         }
         if (method == "facebook.friends.areFriends")
@@ -136,11 +141,14 @@ struct ScriptedNetwork
         return odd * (size_t(n) - odd);
     }
 
-    static std::string User(const std::string& uid, bool withPicture)
+    std::string User(const std::string& uid, bool withPicture) const
     {
-        return Element("user", Element("uid", uid) + Element("name", "P" + uid) +
-                                   (withPicture ? Element("pic", "http://p/" + uid) : "") +
-                                   Element("pic_square", "http://s/" + uid));
+        const auto named = names.find(uid);
+        return Element("user",
+                       Element("uid", uid) +
+                           Element("name", named != names.end() ? named->second : "P" + uid) +
+                           (withPicture ? Element("pic", "http://p/" + uid) : "") +
+                           Element("pic_square", "http://s/" + uid));
     }
 
     static std::vector<std::string> Split(const std::string& list)
@@ -174,6 +182,8 @@ struct ScriptedNetwork
     int failFrom = 0;
     std::atomic<int> failCalls{0};
     int extraUsers = 0;
+    std::map<std::string, std::string> names; // uid → name, for those not called P<uid>
+    std::string hostileUid; // one more friend, listed and answered for without being asked
     std::atomic<bool> holdBatches{false}; // areFriends answers nothing while set
     StubRestServer server;
 };
@@ -313,6 +323,38 @@ TEST(UTL_NetworkSessionTest, LargeCirclesAreCutAndAskedForInBoundedCalls)
         EXPECT_EQ(session.GetFailure(), "friends.get failed (no answer, or one over 8 MiB)");
         EXPECT_TRUE(receiver.log.empty());
         EXPECT_TRUE(network.RequestsFor("facebook.users.getInfo").empty());
+    }
+    {
+        SCOPED_TRACE("names past 256 characters arrive cut, told once");
+        ScriptedNetwork network(3);
+        std::string accents;
+        for (int i = 0; i < 300; ++i)
+            accents += "\xC3\xA9";
+        network.names = {{Self, std::string(100'000, 's')}, {"1", accents}, {"3", "Ann"}};
+        RecordingReceiver receiver;
+        EXPECT_EQ(
+            LoadTelling(network, receiver),
+            (std::vector<std::string>{"users.getInfo: names longer than 256 characters cut: 2"}));
+        ASSERT_EQ(receiver.log.size(), 9u);
+        EXPECT_EQ(receiver.log[0],
+                  "friend 1 " + accents.substr(0, 512) + "\u2026 [http://p/1] [http://s/1]");
+        EXPECT_EQ(receiver.log[2],
+                  "self 100 " + std::string(256, 's') + "\u2026 [http://p/100] [http://s/100]");
+        EXPECT_EQ(receiver.log[6], "friend 3 Ann [http://p/3] [http://s/3]");
+    }
+    {
+        // A uid cannot be cut without naming someone else; each one is repeated in every batch
+        // that asks about its person.
+        SCOPED_TRACE("a person whose uid is past 256 bytes is left out");
+        ScriptedNetwork network(3);
+        network.hostileUid = std::string(257, '7');
+        RecordingReceiver receiver;
+        EXPECT_EQ(
+            LoadTelling(network, receiver),
+            (std::vector<std::string>{"friends.get: uids longer than 256 bytes left out: 1",
+                                      "users.getInfo: uids longer than 256 bytes left out: 1"}));
+        EXPECT_EQ(receiver.ids, (std::vector<std::string>{"1", "2", "3"}));
+        EXPECT_EQ(network.RequestsFor("facebook.users.getInfo")[0].fields.at("uids"), "100,1,2,3");
     }
     {
         SCOPED_TRACE("a circle within the cap is told nothing");

@@ -77,6 +77,20 @@ TEST(UTL_XmlAnswerTest, DepthCountSeesThroughCommentsAttributesAndEmptyElements)
     }
 }
 
+TEST(UTL_XmlAnswerTest, AServersLongErrorIsCutBetweenCharacters)
+{
+    // "error 1: " and 300 two-byte letters: cut after the 191st letter, not inside one.
+    std::string letters;
+    for (int i = 0; i < 300; ++i)
+        letters += "\xC3\xA9";
+    TiXmlDocument doc;
+    ASSERT_TRUE(UTL_XmlAnswer::Parse("<error_response><error_code>1</error_code><error_msg>" +
+                                         letters + "</error_msg></error_response>",
+                                     doc));
+    EXPECT_EQ(UTL_XmlAnswer::Unexpected("friends.get", doc),
+              "friends.get failed with error 1: " + letters.substr(0, 2 * 191) + "\u2026");
+}
+
 TEST(UTL_XmlAnswerTest, EmptyOrMalformedTextIsNotAnAnswer)
 {
     TiXmlDocument empty, broken;

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 TEST(GFX_LocationHolderFriendTest, PicturesKeepTheirProportionsInsideTheirShareOfTheLabel)
@@ -77,6 +79,40 @@ TEST(GFX_LocationHolderFriendTest, NamesAreCentredBelowThePictureInCellProportio
         EXPECT_NEAR(layout.origin.y + layout.glyphHeight * 0.5f, centre.y - 0.4125f * row.label,
                     1e-2f);
         EXPECT_NEAR(layout.origin.z, centre.z + 20.0f, 1e-4f);
+    }
+}
+
+TEST(GFX_LocationHolderFriendTest, ALabelWritesOnlyTheGlyphsThatFitItsWidth)
+{
+    // Glyphs shrink to a quarter of a cell's width, 103.125 / 8 on a 750 label: 52 fit its 675
+    // units, on any label of that shape.
+    EXPECT_EQ(GFX_LocationHolderFriend::MaxNameGlyphs(750, 750), 52u);
+    EXPECT_EQ(GFX_LocationHolderFriend::MaxNameGlyphs(2250, 2250), 52u);
+    EXPECT_EQ(GFX_LocationHolderFriend::MaxNameGlyphs(0, 0), 0u);
+
+    const struct
+    {
+        const char* what;
+        std::string name;
+        size_t glyphs;
+        std::string written;
+    } rows[] = {
+        {"fits", "Ann", 52, "Ann"},
+        {"fits exactly", std::string(52, 'a'), 52, std::string(52, 'a')},
+        {"a name of 4 MiB", std::string(size_t(4) << 20, 'a'), 52, std::string(49, 'a') + "..."},
+        {"a cut inside a sequence backs off", "abcdÃ©xyz", 8, "abcd..."},
+        {"no room but for dots", "abcdef", 2, ".."},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        std::string scratch;
+        const char* written = GFX_LocationHolderFriend::FitName(row.name, row.glyphs, scratch);
+        EXPECT_EQ(written, row.written);
+        EXPECT_EQ(written == row.name.c_str(), row.written == row.name) << "no copy when it fits";
+        const auto layout = GFX_LocationHolderFriend::LayoutName(std::strlen(written), {0, 0, 0},
+                                                                 {0, 1, 0}, {1, 0, 0}, 750, 750);
+        EXPECT_GE(layout.glyphWidth * 8.0f, layout.glyphHeight * 0.999f);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace
 {
@@ -47,13 +48,14 @@ std::string Element(const std::string& name, const std::string& text)
     return "<" + name + ">" + text + "</" + name + ">";
 }
 
-// A network of the user 100 and the friends 1 and 2 that fails `failMethod` with an error
-// answer, or with nothing at all when `silent`.
+// A network of the user 100 and the friends 1, 2, … named `friendNames`, that fails
+// `failMethod` with an error answer, or with nothing at all when `silent`.
 class FailingNetwork
 {
 public:
-    explicit FailingNetwork(std::string failMethod, bool silent = false)
-        : failMethod(std::move(failMethod)), silent(silent),
+    explicit FailingNetwork(std::string failMethod, bool silent = false,
+                            std::vector<std::string> friendNames = {"P", "P"})
+        : failMethod(std::move(failMethod)), silent(silent), friendNames(std::move(friendNames)),
           server([this](const StubRestServer::Request& request, size_t) { return Answer(request); })
     {
     }
@@ -77,13 +79,18 @@ private:
                                                                      Element("uid", "100") +
                                                                      Element("secret", "sec"));
         if (method == "facebook.friends.get")
-            return XmlHead +
-                   Element("friends_get_response", Element("uid", "1") + Element("uid", "2"));
+        {
+            std::string uids;
+            for (size_t i = 1; i <= friendNames.size(); ++i)
+                uids += Element("uid", std::to_string(i));
+            return XmlHead + Element("friends_get_response", uids);
+        }
         if (method == "facebook.users.getInfo")
         {
-            std::string users;
-            for (const char* uid : {"100", "1", "2"})
-                users += Element("user", Element("uid", uid) + Element("name", "P"));
+            std::string users = Element("user", Element("uid", "100") + Element("name", "P"));
+            for (size_t i = 0; i < friendNames.size(); ++i)
+                users += Element("user", Element("uid", std::to_string(i + 1)) +
+                                             Element("name", friendNames[i]));
             return XmlHead + Element("users_getInfo_response", users);
         }
         return XmlHead + Element("friends_areFriends_response", "");
@@ -91,16 +98,17 @@ private:
 
     std::string failMethod;
     bool silent;
+    std::vector<std::string> friendNames;
     StubRestServer server;
 };
 
 class SnapshotToolTest : public ::testing::Test
 {
 protected:
-    Outcome Snapshot(const FailingNetwork& network)
+    Outcome Snapshot(const FailingNetwork& network, const std::string& extra = "")
     {
         return RunTool(std::string(HALVANE_SNAPSHOT) + " --server " + network.Address() +
-                       " --email someone@example.com --size 64x48 --frames 1 --out " +
+                       " --email someone@example.com --size 64x48 --frames 1" + extra + " --out " +
                        ImageMagick::Quote(out));
     }
 
@@ -161,6 +169,26 @@ TEST_F(SnapshotToolTest, AFailedFriendQueryIsAnErrorAndWritesNothing)
         EXPECT_NE(outcome.output.find(failure.said), std::string::npos) << outcome.output;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+}
+
+TEST_F(SnapshotToolTest, HostileNamesCannotTakeTheMemory)
+{
+    // Within the 8 MiB answer bound: one name of 4 MiB and nineteen of 100,000 letters. Kept and
+    // laid out whole, they took the tool near a gigabyte.
+    std::vector<std::string> names(20, std::string(100'000, 'b'));
+    names[0] = std::string(size_t(4) << 20, 'a');
+    FailingNetwork network("none", false, names);
+    const Outcome outcome = Snapshot(network, " --bench");
+    if (!HasGl(outcome))
+        GTEST_SKIP() << "no headless GL context";
+    ASSERT_EQ(outcome.status, 0) << outcome.output.substr(0, 2000);
+    EXPECT_TRUE(std::filesystem::exists(out));
+    EXPECT_NE(outcome.output.find("locators 21,"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("names longer than 256 characters cut: 20"), std::string::npos)
+        << outcome.output;
+    const size_t peak = outcome.output.find("peak memory ");
+    ASSERT_NE(peak, std::string::npos) << outcome.output;
+    EXPECT_LT(std::atof(outcome.output.c_str() + peak + 12), 300.0) << outcome.output;
 }
 
 TEST_F(SnapshotToolTest, OpensAGraphFileWithoutAServerAndCountsTheDots)

@@ -56,7 +56,8 @@ Options:
   --bench              print the counts of locators, connections and dots, and the line
                        bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=…
                        (frame times; submit_ms: the median frame's CPU time on this thread
-                       before the final glFinish; rss_mb: resident memory at the end)
+                       before the final glFinish; rss_mb: resident memory at the end),
+                       and the line peak memory … MB (the most resident at any time)
   --still              let the counted frames show the kept globe pass once nothing in it
                        changes, as the viewer does; without it each one draws the globe anew
   --help               show this text
@@ -237,14 +238,15 @@ double ThreadCpuMilliseconds()
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
-// The resident set size in MB, from /proc/self/status; 0 where it cannot be read.
-double ResidentMegabytes()
+// A memory figure of /proc/self/status in MB ("VmRSS:" the resident set now, "VmHWM:" its
+// peak); 0 where it cannot be read.
+double StatusMegabytes(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind(field, 0) == 0)
+            return std::atof(line.c_str() + field.size()) / 1024.0;
     return 0.0;
 }
 } // namespace
@@ -274,11 +276,14 @@ int main(int argc, char** argv)
     if (!options.view.open.empty())
     {
         const size_t friendships = graph.Friendships().size();
+        const std::vector<std::string> warnings = graph.Warnings();
         if (!document.Arrange(options.view.arrangement, error) ||
             !document.Show(std::move(graph), error))
             Fail(error);
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %d friends, %zu friendships\n",
                      controller.GetCircle().GetFriendCount(), friendships);
+        for (const std::string& warning : warnings)
+            std::fprintf(stderr, "halvane-snapshot: %s\n", warning.c_str());
         if (document.HasCommunities())
             std::fprintf(stderr, "halvane-snapshot: communities: %zu\nhalvane-snapshot: %s\n",
                          document.GetCommunities().List().size(), document.GetLegend().c_str());
@@ -364,7 +369,8 @@ int main(int argc, char** argv)
             frames[std::min(frames.size() - 1, size_t(0.5 * (frames.size() - 1) + 0.5))];
         std::printf("bench: median_ms=%.2f p90_ms=%.2f submit_ms=%.2f dots=%lld rss_mb=%.1f\n",
                     median.first, Percentile(milliseconds, 0.9), median.second, circle.CountDots(),
-                    ResidentMegabytes());
+                    StatusMegabytes("VmRSS:"));
+        std::printf("peak memory %.1f MB\n", StatusMegabytes("VmHWM:"));
         if (options.still)
             std::printf("still frames %lld of %d\n",
                         controller.GetStillScene().CountShown() - stillBefore, options.frames);
