@@ -44,6 +44,17 @@ struct Work
     Work& operator=(const Work&) = delete;
 };
 
+// Work is released inside a scope too: the graph carries attributes of the handler the scope
+// installs, which only that handler frees. No scope of this thread may be open when it goes.
+struct ReleaseInScope
+{
+    void operator()(Work* work) const
+    {
+        UTL_IgraphScope scope;
+        delete work;
+    }
+};
+
 // `count` of the numbers 0 … n - 1, drawn without repeats by a partial Fisher-Yates shuffle
 // with the standard's fully specified generator, so every platform draws the same; ascending.
 std::vector<igraph_integer_t> Draw(size_t n, size_t count, uint64_t seed)
@@ -92,11 +103,11 @@ UTL_Centralities::Outcome UTL_Centralities::Compute(const UTL_SocialGraph& graph
     const auto& pairs = graph.Friendships();
 
     // Made inside a scope: outside one, a failing allocation would meet igraph's default
-    // handler, which aborts, or another thread's.
-    std::unique_ptr<Work> held;
+    // handler, which aborts, or another thread's. Every scope below ends before `held` goes.
+    std::unique_ptr<Work, ReleaseInScope> held;
     {
         UTL_IgraphScope scope;
-        held = std::make_unique<Work>();
+        held.reset(new Work());
         Work& work = *held;
         bool ok = igraph_vector_int_resize(&work.edges, igraph_integer_t(2 * pairs.size())) ==
                   IGRAPH_SUCCESS;
@@ -134,7 +145,7 @@ UTL_Centralities::Outcome UTL_Centralities::Compute(const UTL_SocialGraph& graph
             return failed(scope);
         for (size_t i = 0; i < count; ++i)
             VECTOR(work.sources)
-            [i] = drawn.empty() ? igraph_integer_t(first + i) : drawn[first + i];
+        [i] = drawn.empty() ? igraph_integer_t(first + i) : drawn[first + i];
         if (igraph_betweenness_subset(&work.graph, &work.chunkResult, igraph_vss_all(), false,
                                       igraph_vss_vector(&work.sources), igraph_vss_all(),
                                       nullptr) != IGRAPH_SUCCESS)
