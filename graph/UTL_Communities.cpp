@@ -155,6 +155,17 @@ int UTL_Communities::CommunityOf(size_t node) const
     return node < membership.size() ? membership[node] : None;
 }
 
+std::vector<size_t> UTL_Communities::Members(int community) const
+{
+    std::vector<size_t> members;
+    if (community == None)
+        return members;
+    for (size_t i = 0; i < membership.size(); ++i)
+        if (membership[i] == community)
+            members.push_back(i);
+    return members;
+}
+
 std::vector<size_t> UTL_Communities::NodeOrder() const
 {
     std::vector<size_t> order;

@@ -37,6 +37,8 @@ public:
     void ApplyTo(UTL_SocialGraph& graph) const;
 
     int CommunityOf(size_t node) const;
+    // The members of `community` in file order; empty for a community there is not.
+    std::vector<size_t> Members(int community) const;
     const std::vector<Community>& List() const { return communities; }
 
     // The friends community by community, largest first, each community's members together and

@@ -11,7 +11,8 @@
 // then those where every typed word begins a word of the name ("marie" finds "Anne-Marie",
 // "sm jo" finds "John Smith"), and last those that merely contain it somewhere ("ose" finds
 // "José"). Word starts come first because a few letters of a first or last name are what people
-// type; substrings only follow, so that a typo in the middle of a name still finds it.
+// type; substrings only follow, so that a typo in the middle of a name still finds it. An id
+// finds its person the same way, so that people a file names by id alone can be found.
 //
 // Plain text, no GL and no toolkit.
 class UTL_NameSearch
@@ -21,7 +22,8 @@ public:
     {
         std::string id;
         std::string name;
-        std::string folded; // the name as Fold makes it
+        std::string folded;   // the name as Fold makes it
+        std::string foldedId; // and the id
     };
 
     void Clear() { people.clear(); }
@@ -33,14 +35,8 @@ public:
     // they were added; at most `limit` of them. Nothing for a query without letters or digits.
     std::vector<size_t> Find(const std::string& query, size_t limit) const;
 
-    // Lower case, Latin accents and ligatures spelt out in plain letters ("Ærø" → "aero"),
-    // combining marks dropped, every run of spaces and punctuation one space, no space at
-    // either end. Letters outside the Latin script stay as they are; bytes that are not UTF-8
-    // are dropped.
+    // UTL_NameText's folding and plain spelling, as the search uses them.
     static std::string Fold(const std::string& utf8);
-    // The name in plain ASCII for a font that has nothing else: Latin accents and ligatures
-    // spelt out as Fold does, but in their case ("Ærø" → "Aero"), combining marks dropped, any
-    // other character a '?', control characters and bytes that are not UTF-8 dropped.
     static std::string Plain(const std::string& utf8);
 
 private:

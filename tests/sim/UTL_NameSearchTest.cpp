@@ -76,3 +76,16 @@ TEST(UTL_NameSearchTest, NameStartsComeFirstThenWordStartsThenSubstrings)
     EXPECT_TRUE(Names(search, " -' ").empty()) << "nothing to look for";
     EXPECT_TRUE(Names(search, "zz").empty());
 }
+
+TEST(UTL_NameSearchTest, PeopleAreFoundByTheirIdsAsByTheirNames)
+{
+    // A file may name nobody: its people are found by the ids their labels show.
+    UTL_NameSearch search;
+    search.Add("1888", "");
+    search.Add("325", "");
+    search.Add("u7", "Ann 1888");
+    EXPECT_EQ(Names(search, "32"), (std::vector<std::string>{""}));
+    ASSERT_EQ(search.Find("1888", 5).size(), 2u);
+    EXPECT_EQ(search.At(search.Find("1888", 5)[0]).id, "1888") << "the id begins with it";
+    EXPECT_EQ(search.At(search.Find("u7", 5)[0]).name, "Ann 1888");
+}

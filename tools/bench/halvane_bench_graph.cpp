@@ -1,9 +1,15 @@
 // halvane-bench-graph: figures of the graph library. For each FILE it reads it and finds its
 // communities, printing the time of each, the process's peak memory, and the communities' sizes;
 // --generate N first writes a circle of N friends in communities as GraphML (to PATH) and reads
-// that. A benchmark, not a test: it prints figures and fails only when a read fails.
+// that. --centrality also times betweenness, PageRank and chains of friendships between
+// pseudo-random pairs, and names the three highest betweenness; --sample-check K then compares
+// betweenness from K sources with the exact one (the top 50 of each). A benchmark, not a test:
+// it prints figures and fails only when a read or a computation fails.
 //   halvane-bench-graph ../shared/data/ego-facebook/107.edges
 //   halvane-bench-graph --generate 5000 /tmp/circle.graphml
+//   halvane-bench-graph --centrality --sample-check 1000 ../shared/data/ego-facebook/107.edges
+#include "graph/UTL_Centralities.h"
+#include "graph/UTL_CirclePaths.h"
 #include "graph/UTL_Communities.h"
 #include "graph/UTL_GraphReader.h"
 #include "graph/UTL_GraphWriter.h"
@@ -11,8 +17,12 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -69,7 +79,123 @@ UTL_SocialGraph Generate(int friends)
     return graph;
 }
 
-bool Measure(const std::string& path)
+struct Options
+{
+    bool centrality = false;
+    size_t sampleCheck = 0; // sources of the sample compared with exact betweenness; 0: none
+};
+
+// Betweenness and PageRank as the viewer computes them, each timed (betweenness ends with the
+// last progress report before PageRank's), and the mean time of a chain of friendships.
+bool MeasureCentrality(const UTL_SocialGraph& graph)
+{
+    UTL_Centralities centralities;
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    double betweennessEnd = 0;
+    UTL_Centralities::Control control;
+    control.progress = [&](double done)
+    {
+        if (done < 1)
+            betweennessEnd = Seconds(start);
+    };
+    if (centralities.Compute(graph, error, control) != UTL_Centralities::Outcome::Done)
+    {
+        std::fprintf(stderr, "halvane-bench-graph: %s\n", error.c_str());
+        return false;
+    }
+    const double total = Seconds(start);
+    const double cpu = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+
+    const auto indexStart = std::chrono::steady_clock::now();
+    const UTL_CirclePaths paths(graph);
+    const double index = Seconds(indexStart);
+    const std::vector<size_t> friends = graph.Friends();
+    constexpr int Pairs = 2000;
+    std::mt19937_64 random(20080401);
+    std::uniform_int_distribution<size_t> anyone(0, friends.empty() ? 0 : friends.size() - 1);
+    size_t joined = 0, steps = 0;
+    const auto pathStart = std::chrono::steady_clock::now();
+    for (int i = 0; i < Pairs && !friends.empty(); ++i)
+    {
+        const size_t from = friends[anyone(random)];
+        const size_t to = friends[anyone(random)];
+        const std::vector<size_t> path = paths.ShortestPath(from, to);
+        joined += path.empty() ? 0 : 1;
+        steps += path.empty() ? 0 : path.size() - 1;
+    }
+    const double pathMs = Seconds(pathStart) * 1000 / Pairs;
+
+    std::printf("centrality: betweenness_ms=%.1f pagerank_ms=%.1f path_ms=%.3f top=",
+                betweennessEnd * 1000, (total - betweennessEnd) * 1000, pathMs);
+    const std::vector<size_t> top = centralities.TopBetweenness(3);
+    for (size_t i = 0; i < top.size(); ++i)
+        std::printf("%s%s", i ? "," : "", graph.Node(top[i]).id.c_str());
+    std::printf("\n  betweenness from %zu of %zu friends; both centralities %.1f ms of CPU; "
+                "paths indexed in %.1f ms, %zu of %d pairs joined, %.2f friendships apart on "
+                "average\n",
+                centralities.SourceCount(), friends.size(), cpu * 1000, index * 1000, joined, Pairs,
+                joined ? double(steps) / double(joined) : 0.0);
+    return true;
+}
+
+// How far the top 50 by betweenness from `sources` sources lies from the exact top 50: how many
+// people both hold, and the largest shift in rank of an exact top-50 person.
+bool CheckSample(const UTL_SocialGraph& graph, size_t sources)
+{
+    constexpr size_t Top = 50;
+    UTL_Centralities exact, sampled;
+    std::string error;
+    const size_t work = graph.Friends().size() + graph.Friendships().size() + 1;
+    UTL_Centralities::Sampling all;
+    all.work = std::numeric_limits<size_t>::max();
+    UTL_Centralities::Sampling sample;
+    sample.work = sources * work;
+    const auto exactStart = std::chrono::steady_clock::now();
+    if (exact.Compute(graph, error, {}, all) != UTL_Centralities::Outcome::Done)
+    {
+        std::fprintf(stderr, "halvane-bench-graph: %s\n", error.c_str());
+        return false;
+    }
+    const double exactSeconds = Seconds(exactStart);
+    const auto sampleStart = std::chrono::steady_clock::now();
+    if (sampled.Compute(graph, error, {}, sample) != UTL_Centralities::Outcome::Done)
+    {
+        std::fprintf(stderr, "halvane-bench-graph: %s\n", error.c_str());
+        return false;
+    }
+    const double sampleSeconds = Seconds(sampleStart);
+
+    const size_t friends = graph.Friends().size();
+    const std::vector<size_t> exactRanking = exact.TopBetweenness(friends);
+    const std::vector<size_t> sampledRanking = sampled.TopBetweenness(friends);
+    std::vector<size_t> sampledRank(graph.NodeCount(), 0);
+    for (size_t r = 0; r < sampledRanking.size(); ++r)
+        sampledRank[sampledRanking[r]] = r;
+    const size_t top = std::min(Top, exactRanking.size());
+    size_t both = 0, largestShift = 0;
+    for (size_t r = 0; r < top; ++r)
+    {
+        const size_t rank = sampledRank[exactRanking[r]];
+        both += rank < top ? 1 : 0;
+        largestShift = std::max(largestShift, rank > r ? rank - r : r - rank);
+    }
+    const auto ids = [&graph](const std::vector<size_t>& ranking)
+    {
+        std::string text;
+        for (size_t r = 0; r < 3 && r < ranking.size(); ++r)
+            text += (r ? "," : "") + graph.Node(ranking[r]).id;
+        return text;
+    };
+    std::printf("  sample check: %zu of %zu sources in %.1f ms, exact in %.1f ms; top %zu: "
+                "%zu in both, largest rank shift %zu; top 3 exact %s, sampled %s\n",
+                sampled.SourceCount(), friends, sampleSeconds * 1000, exactSeconds * 1000, top,
+                both, largestShift, ids(exactRanking).c_str(), ids(sampledRanking).c_str());
+    return true;
+}
+
+bool Measure(const std::string& path, const Options& options)
 {
     UTL_GraphReader reader;
     UTL_SocialGraph graph;
@@ -104,13 +230,16 @@ bool Measure(const std::string& path)
     for (size_t c = 0; c < communities.List().size() && c < 10; ++c)
         std::printf(" %s", graph.Node(communities.List()[c].bestConnected).id.c_str());
     std::printf("\n");
-    return true;
+    if (options.centrality && !MeasureCentrality(graph))
+        return false;
+    return options.sampleCheck == 0 || CheckSample(graph, options.sampleCheck);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> files;
+    Options options;
     for (int i = 1; i < argc; ++i)
     {
         const std::string argument = argv[i];
@@ -131,16 +260,21 @@ int main(int argc, char** argv)
                         path.c_str(), friends, graph.Friendships().size(), Seconds(start) * 1000);
             files.push_back(path);
         }
+        else if (argument == "--centrality")
+            options.centrality = true;
+        else if (argument == "--sample-check" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.sampleCheck = size_t(std::atoi(argv[++i]));
         else if (argument.compare(0, 2, "--") == 0)
         {
-            std::fprintf(stderr, "Usage: halvane-bench-graph [--generate N PATH] [FILE...]\n");
+            std::fprintf(stderr, "Usage: halvane-bench-graph [--centrality] [--sample-check K] "
+                                 "[--generate N PATH] [FILE...]\n");
             return 2;
         }
         else
             files.push_back(argument);
     }
     for (const std::string& file : files)
-        if (!Measure(file))
+        if (!Measure(file, options))
             return 1;
     return 0;
 }
