@@ -18,8 +18,8 @@ double Between(const Direction& a, const Direction& b)
     return a.AngleTo(b);
 }
 
-// The smallest angle from each place to another. The places are swept by latitude: two places
-// whose latitudes differ by more than the best angle found so far cannot beat it.
+// The smallest angle from each place to another. The places are swept by latitude both ways:
+// a place whose latitude differs by more than the best angle found so far cannot beat it.
 std::vector<double> NearestAngles(const std::vector<UTL_SpherePlace>& places)
 {
     const size_t count = places.size();
@@ -37,12 +37,12 @@ std::vector<double> NearestAngles(const std::vector<UTL_SpherePlace>& places)
     }
     std::vector<double> nearest(count, Pi);
     for (size_t i = 0; i < count; ++i)
+    {
         for (size_t j = i + 1; j < count && latitudes[j] - latitudes[i] < nearest[i]; ++j)
-        {
-            const double angle = Between(directions[i], directions[j]);
-            nearest[i] = std::min(nearest[i], angle);
-            nearest[j] = std::min(nearest[j], angle);
-        }
+            nearest[i] = std::min(nearest[i], Between(directions[i], directions[j]));
+        for (size_t j = i; j > 0 && latitudes[i] - latitudes[j - 1] < nearest[i]; --j)
+            nearest[i] = std::min(nearest[i], Between(directions[i], directions[j - 1]));
+    }
     return nearest;
 }
 
