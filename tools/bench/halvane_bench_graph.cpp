@@ -3,19 +3,31 @@
 // --generate N first writes a circle of N friends in communities as GraphML (to PATH) and reads
 // that. --centrality also times betweenness, PageRank and chains of friendships between
 // pseudo-random pairs, and names the three highest betweenness; --sample-check K then compares
-// betweenness from K sources with the exact one (the top 50 of each). A benchmark, not a test:
-// it prints figures and fails only when a read or a computation fails.
+// betweenness from K sources with the exact one (the top 50 of each). --layouts compares the
+// arrangements on the globe instead, one line per arrangement:
+//   layout: name=NAME length=L cohesion=C spacing=S ms=T
+// NAME is arrival, communities or sphere (by friendships); L the total angle of the friendships
+// relative to arrival order; C the mean angle between two members of one circle (each circle
+// counted once; the file's circles, else its communities, else the detected ones) over the mean
+// angle between two friends; S the smallest angle between two people over the even spacing (the
+// median angle from a place of the spiral of as many people to its nearest); T the wall time the
+// arrangement takes on one thread, followed by its processor time and the peak memory. A
+// benchmark, not a test: it prints figures and fails only when a read or a computation fails.
 //   halvane-bench-graph ../shared/data/ego-facebook/107.edges
 //   halvane-bench-graph --generate 5000 /tmp/circle.graphml
 //   halvane-bench-graph --centrality --sample-check 1000 ../shared/data/ego-facebook/107.edges
+//   halvane-bench-graph --layouts ../shared/data/ego-facebook/107.edges /tmp/circle.graphml
 #include "graph/UTL_Centralities.h"
 #include "graph/UTL_CirclePaths.h"
 #include "graph/UTL_Communities.h"
 #include "graph/UTL_GraphReader.h"
 #include "graph/UTL_GraphWriter.h"
+#include "graph/UTL_LayoutMeasures.h"
 #include "graph/UTL_SocialGraph.h"
+#include "graph/UTL_SphereLayout.h"
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +44,14 @@ namespace
 double Seconds(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Processor time of this thread: the layout's own time on a machine that is busy with others.
+double ThreadMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
 }
 
 long PeakKiB()
@@ -83,6 +103,7 @@ struct Options
 {
     bool centrality = false;
     size_t sampleCheck = 0; // sources of the sample compared with exact betweenness; 0: none
+    bool layouts = false;   // the arrangements on the globe instead
 };
 
 // Betweenness and PageRank as the viewer computes them, each timed (betweenness ends with the
@@ -234,6 +255,79 @@ bool Measure(const std::string& path, const Options& options)
         return false;
     return options.sampleCheck == 0 || CheckSample(graph, options.sampleCheck);
 }
+
+// The groups that cohesion is measured on: the file's circles, else its communities, else the
+// detected ones.
+std::vector<std::vector<size_t>> Groups(const UTL_SocialGraph& graph,
+                                        const UTL_Communities& communities)
+{
+    std::vector<std::vector<size_t>> groups;
+    for (const UTL_GraphCircle& circle : graph.Circles())
+        groups.push_back(circle.members);
+    if (!groups.empty())
+        return groups;
+    groups.resize(communities.List().size());
+    for (size_t node = 0; node < graph.NodeCount(); ++node)
+        if (communities.CommunityOf(node) != UTL_Communities::None)
+            groups[size_t(communities.CommunityOf(node))].push_back(node);
+    return groups;
+}
+
+bool MeasureLayouts(const std::string& path)
+{
+    UTL_GraphReader reader;
+    UTL_SocialGraph graph;
+    std::string error;
+    if (!reader.Read(path, graph, error))
+    {
+        std::fprintf(stderr, "halvane-bench-graph: %s\n", error.c_str());
+        return false;
+    }
+    UTL_Communities communities;
+    if (graph.HasCommunities())
+        communities.FromGraph(graph);
+    else if (!communities.Detect(graph, error))
+    {
+        std::fprintf(stderr, "halvane-bench-graph: %s\n", error.c_str());
+        return false;
+    }
+    const std::vector<std::vector<size_t>> groups = Groups(graph, communities);
+    const double spacing = UTL_LayoutMeasures::EvenSpacing(graph.NodeCount());
+    std::printf("%s: %zu people, %zu friendships among the friends, %zu %s, even spacing %.3f "
+                "degrees\n",
+                path.c_str(), graph.NodeCount(), graph.Friendships().size(), groups.size(),
+                graph.Circles().empty() ? "communities" : "circles", spacing * 180 / 3.14159265);
+
+    double arrivalLength = 0.0;
+    const auto report =
+        [&](const char* name, const std::vector<UTL_SpherePlace>& places, double seconds)
+    {
+        const double length = UTL_LayoutMeasures::TotalAngle(graph, places);
+        if (arrivalLength == 0.0)
+            arrivalLength = length;
+        std::printf("layout: name=%s length=%.3f cohesion=%.3f spacing=%.3f ms=%.1f\n", name,
+                    arrivalLength > 0.0 ? length / arrivalLength : 1.0,
+                    UTL_LayoutMeasures::Cohesion(graph, groups, places),
+                    UTL_LayoutMeasures::SmallestAngle(places) / spacing, seconds * 1000);
+    };
+    auto start = std::chrono::steady_clock::now();
+    std::vector<UTL_SpherePlace> places = UTL_SphereLayout::Arrival(graph);
+    report("arrival", places, Seconds(start));
+    start = std::chrono::steady_clock::now();
+    places = UTL_SphereLayout::ByCommunity(graph, communities);
+    report("communities", places, Seconds(start));
+    const long before = PeakKiB();
+    const double cpu = ThreadMilliseconds();
+    start = std::chrono::steady_clock::now();
+    UTL_SphereLayout().Arrange(graph, &communities, places);
+    const double wall = Seconds(start);
+    const double cpuSpent = ThreadMilliseconds() - cpu;
+    report("sphere", places, wall);
+    std::printf("  arranging by friendships: %.1f ms of processor time; peak memory %ld KiB (%ld "
+                "KiB before)\n",
+                cpuSpent, PeakKiB(), before);
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -264,17 +358,19 @@ int main(int argc, char** argv)
             options.centrality = true;
         else if (argument == "--sample-check" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
             options.sampleCheck = size_t(std::atoi(argv[++i]));
+        else if (argument == "--layouts")
+            options.layouts = true;
         else if (argument.compare(0, 2, "--") == 0)
         {
             std::fprintf(stderr, "Usage: halvane-bench-graph [--centrality] [--sample-check K] "
-                                 "[--generate N PATH] [FILE...]\n");
+                                 "[--layouts] [--generate N PATH] [FILE...]\n");
             return 2;
         }
         else
             files.push_back(argument);
     }
     for (const std::string& file : files)
-        if (!Measure(file, options))
+        if (!(options.layouts ? MeasureLayouts(file) : Measure(file, options)))
             return 1;
     return 0;
 }
