@@ -356,7 +356,9 @@ struct SRV_HttpServer::Impl
         SRV_Params params;
         if (!ReadParams(request, response, reader, settings.maxBodyBytes, params))
             return;
-        response.set_content(service.Handle(params, Site(request)), "text/xml; charset=utf-8");
+        // Moved, not copied: a friendship batch of the largest circles answers half a megabyte.
+        response.body = service.Handle(params, Site(request));
+        response.set_header("Content-Type", "text/xml; charset=utf-8");
     }
 
     const std::vector<SRV_LoginPage::DemoAccount>& DemoAccounts()
