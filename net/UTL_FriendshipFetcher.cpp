@@ -1,5 +1,6 @@
 #include "net/UTL_FriendshipFetcher.h"
 
+#include "net/UTL_AreFriendsAnswer.h"
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_NetworkSession.h"
 #include "net/UTL_XmlAnswer.h"
@@ -113,6 +114,10 @@ bool UTL_FriendshipFetcher::Ask(UTL_FacebookClient& client, const std::string& f
         batch.reason = "friends.areFriends failed (no answer, or one over 8 MiB)";
         return false;
     }
+    // The answer as the server writes it is read without building a document; any other form,
+    // an error answer among them, goes through TinyXML.
+    if (UTL_AreFriendsAnswer::ReadPlain(answer, batch.friends))
+        return true;
     TiXmlDocument doc;
     const TiXmlElement* results = UTL_XmlAnswer::Parse(answer, doc)
                                       ? doc.FirstChildElement("friends_areFriends_response")
