@@ -37,6 +37,7 @@ bool UTL_FriendshipFetcher::Take(Batch& batch)
             return false;
         batch = std::move(queue.front());
         queue.pop_front();
+        queuedFriends -= batch.friends.size();
     }
     roomFree.notify_one();
     return true;
@@ -60,9 +61,12 @@ void UTL_FriendshipFetcher::Run()
         row = batch.nextRow;
         last = last || batch.failed;
         std::unique_lock<std::mutex> lock(mutex);
-        roomFree.wait(lock, [this] { return stop || queue.size() < maxQueued; });
+        roomFree.wait(
+            lock, [this]
+            { return stop || (queue.size() < maxQueued && queuedFriends < MaxQueuedFriends); });
         if (stop)
             break;
+        queuedFriends += batch.friends.size();
         queue.push_back(std::move(batch));
     }
 }
