@@ -15,7 +15,9 @@
 // current secret (the application secret until the session exists, the session secret after),
 // and posts it as a form body. Values are URL-encoded on the wire; the signature covers the raw
 // values. Every call is synchronous and bounded by a connect and a total time-out, so a dead
-// server costs at most that long.
+// server costs at most that long. The client keeps one transfer handle, and with it one
+// kept-alive connection for all its calls, with Nagle's algorithm off: a new connection per call
+// and an answer held back for an acknowledgement would each cost more than the server's work.
 //
 // Threading: one client belongs to one thread at a time (the main thread in the viewer, or the
 // thread a caller hands it to); nothing is shared but the abort flag.

@@ -1,5 +1,6 @@
 #include "net/UTL_FriendshipFetcher.h"
 
+#include "net/UTL_AreFriendsAnswer.h"
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_NetworkSession.h"
 #include "net/UTL_XmlAnswer.h"
@@ -36,6 +37,7 @@ bool UTL_FriendshipFetcher::Take(Batch& batch)
             return false;
         batch = std::move(queue.front());
         queue.pop_front();
+        queuedFriends -= batch.friends.size();
     }
     roomFree.notify_one();
     return true;
@@ -59,9 +61,12 @@ void UTL_FriendshipFetcher::Run()
         row = batch.nextRow;
         last = last || batch.failed;
         std::unique_lock<std::mutex> lock(mutex);
-        roomFree.wait(lock, [this] { return stop || queue.size() < maxQueued; });
+        roomFree.wait(
+            lock, [this]
+            { return stop || (queue.size() < maxQueued && queuedFriends < MaxQueuedFriends); });
         if (stop)
             break;
+        queuedFriends += batch.friends.size();
         queue.push_back(std::move(batch));
     }
 }
@@ -113,6 +118,10 @@ bool UTL_FriendshipFetcher::Ask(UTL_FacebookClient& client, const std::string& f
         batch.reason = "friends.areFriends failed (no answer, or one over 8 MiB)";
         return false;
     }
+    // The answer as the server writes it is read without building a document; any other form,
+    // an error answer among them, goes through TinyXML.
+    if (UTL_AreFriendsAnswer::ReadPlain(answer, batch.friends))
+        return true;
     TiXmlDocument doc;
     const TiXmlElement* results = UTL_XmlAnswer::Parse(answer, doc)
                                       ? doc.FirstChildElement("friends_areFriends_response")

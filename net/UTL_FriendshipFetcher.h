@@ -19,9 +19,11 @@ class UTL_FacebookClient;
 // the session's (whole rows of the pair triangle, past PairsPerBatch pairs each), asked in order,
 // one request at a time; answered ones wait in a bounded queue for the main thread to take,
 // and the thread waits while the queue is full. An answered batch keeps only the pairs that are
-// friends, so the queue costs little, and it is long enough that a window drawing a few frames
-// a second (a large circle on a software renderer) still takes many batches a frame. A failed
-// batch ends the run.
+// friends, so the queue costs little, and it is long enough that a window drawing a frame a
+// second or slower (a large circle on a software renderer) takes the ~4,500 batches of a
+// 5,000-friend circle in a few frames, not in a frame per few dozen batches. The friendships
+// held are bounded too, so that a server calling every pair friends cannot make it large. A
+// failed batch ends the run.
 //
 // Threading: while a fetcher exists it alone uses the client it was given, on its thread; the
 // main thread only calls Take and the destructor. The destructor stops the thread
@@ -42,10 +44,13 @@ public:
         std::string reason;
     };
 
-    static constexpr size_t MaxQueued = 64;
+    static constexpr size_t MaxQueued = 4096;
+    // Friendships held by the waiting batches (about 64 bytes each) past which no more are asked.
+    static constexpr size_t MaxQueuedFriends = 250'000;
 
     // Starts asking from `row` of the friends `ids` with `client`, which it takes over until
-    // it is destroyed; at most `maxQueued` answered batches wait.
+    // it is destroyed; at most `maxQueued` answered batches wait, and no more are asked while
+    // those waiting hold MaxQueuedFriends friendships.
     UTL_FriendshipFetcher(UTL_FacebookClient& client, std::vector<std::string> ids, int row,
                           size_t maxQueued = MaxQueued);
     ~UTL_FriendshipFetcher();
@@ -79,5 +84,6 @@ private:
     std::mutex mutex;
     std::condition_variable roomFree;
     std::deque<Batch> queue;
+    size_t queuedFriends = 0;
     std::thread thread;
 };

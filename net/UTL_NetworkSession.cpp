@@ -334,6 +334,15 @@ void UTL_NetworkSession::StopFetcher()
     fetcher.reset();
 }
 
+void UTL_NetworkSession::StartFetcher()
+{
+    std::vector<std::string> ids;
+    ids.reserve(size_t(receiver->GetFriendCount()));
+    for (int i = 0; i < receiver->GetFriendCount(); ++i)
+        ids.push_back(receiver->GetFriendId(i));
+    fetcher = std::make_unique<UTL_FriendshipFetcher>(*client, std::move(ids), resumeRow);
+}
+
 void UTL_NetworkSession::SetFastBatches(bool value)
 {
     fastBatches = value;
@@ -342,6 +351,10 @@ void UTL_NetworkSession::SetFastBatches(bool value)
         StopFetcher();
         frameCounter = 0; // the paced way goes on from the last batch taken
     }
+    // Asked from now on rather than from the next frame: a large circle's frame may take a
+    // second on a software renderer.
+    if (value && !fetcher && moreBatches && client && receiver)
+        StartFetcher();
 }
 
 bool UTL_NetworkSession::OnFrame()
@@ -361,13 +374,7 @@ bool UTL_NetworkSession::OnFrame()
     // The batches are asked on the fetcher's thread; the frame takes the answered ones while
     // its budget lasts.
     if (!fetcher)
-    {
-        std::vector<std::string> ids;
-        ids.reserve(size_t(receiver->GetFriendCount()));
-        for (int i = 0; i < receiver->GetFriendCount(); ++i)
-            ids.push_back(receiver->GetFriendId(i));
-        fetcher = std::make_unique<UTL_FriendshipFetcher>(*client, std::move(ids), resumeRow);
-    }
+        StartFetcher();
     const auto start = clock();
     bool took = false;
     UTL_FriendshipFetcher::Batch batch;

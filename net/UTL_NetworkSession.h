@@ -28,8 +28,8 @@ class UTL_FriendReceiver;
 // window for long. The view counts frames with OnFrame. With fast batches on, the same batches
 // are asked back to back, in order and one request at a time, on a thread of their own (see
 // UTL_FriendshipFetcher), and OnFrame hands the answered ones to the receiver until BatchBudget
-// of the frame is spent: the window goes on drawing however long the server takes, and no more
-// than a few answered batches wait at any time.
+// of the frame is spent: the window goes on drawing however long the server takes, and the
+// answered batches that wait are bounded (see UTL_FriendshipFetcher).
 //
 // GetProgress tells where the login and the queries stand, for the status bar.
 //
@@ -91,8 +91,9 @@ public:
     // Forgets the login and the circle's progress, so that the next GetLoginUrl starts a new
     // login with a new client.
     void Restart();
-    // Batches back to back within BatchBudget of each frame instead of one every 500 frames.
-    // Turned off while they run, the paced batches go on after the last batch taken.
+    // Batches back to back within BatchBudget of each frame instead of one every 500 frames;
+    // turned on while batches are due, they are asked from then on. Turned off while they run,
+    // the paced batches go on after the last batch taken.
     void SetFastBatches(bool value);
     bool IsFastBatches() const { return fastBatches; }
     const UTL_SessionProgress& GetProgress() const { return progress; }
@@ -132,6 +133,8 @@ private:
               UTL_SessionProgress::Stage stage = UTL_SessionProgress::Stage::FriendsFailed);
     // Hands an answered batch to the receiver and counts it; returns false for a failed one.
     bool Apply(const UTL_FriendshipFetcher::Batch& batch);
+    // Starts asking the batches from the resume row on a thread of their own.
+    void StartFetcher();
     void StopFetcher();
     // Ends the batches at `stage` with `why`; returns false.
     bool EndBatches(UTL_SessionProgress::Stage stage, const std::string& why);

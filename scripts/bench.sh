@@ -5,7 +5,10 @@
 #   - the 150-friend sample network of halvane-server, every friendship and picture loaded;
 #   - ego 107 of the Facebook ego networks, from $HALVANE_DATA/ego-facebook/107.edges, and its
 #     still frames (nothing changes, so the kept globe pass is shown);
-#   - a 5,000-friend sample network, every friendship and picture loaded (a minute or two).
+#   - a 5,000-friend sample network, every friendship and picture loaded (a minute or two);
+#   - and how long every friendship of ego 107 (imported into halvane-server) and of the
+#     5,000-friend sample takes to arrive with the batches asked back to back while frames are
+#     drawn (--fast-friendships, the viewer's View > Load friendships at once).
 # Builds what it needs first (release build in build/). Figures vary with the machine's load:
 # read the ratios, measured minutes apart in one run, rather than the times.
 # Usage: scripts/bench.sh
@@ -75,9 +78,13 @@ still() {
 # A sample network of `count` friends served on a free port; sets server_pid and port.
 serve_sample() {
   local count="$1"
+  serve --db "$work/sample$count.db" --sample "$count"
+}
+
+# halvane-server with the given arguments on a free port; sets server_pid and port.
+serve() {
   port="$(free_port)"
-  "$server" --db "$work/sample$count.db" --sample "$count" --host 127.0.0.1 --port "$port" \
-    >"$work/server.log" 2>&1 &
+  "$server" "$@" --host 127.0.0.1 --port "$port" >"$work/server.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 600); do
     if python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1)" 2>/dev/null; then
@@ -96,6 +103,20 @@ stop_server() {
   server_pid=""
 }
 
+# Every friendship of the circle in database `db`, asked for back to back while frames are
+# drawn, as View > Load friendships at once does: the line with the seconds it took.
+friendships() {
+  local name="$1" db="$2"
+  shift 2
+  serve --db "$db" "$@"
+  local email
+  email="$("$server" --db "$db" --list-accounts | head -1 | cut -f2)"
+  echo "$name fast friendships: $("$snapshot" --server "127.0.0.1:$port" --email "$email" \
+    --fast-friendships --size "$size" --frames 1 --out "$work/friendships.png" |
+    grep '^friendships:')"
+  stop_server
+}
+
 sample() {
   local count="$1"
   serve_sample "$count"
@@ -110,7 +131,9 @@ sample 150
 if [[ -f "$data/ego-facebook/107.edges" ]]; then
   compare "ego-107" --open "$data/ego-facebook/107.edges"
   still "ego-107" --open "$data/ego-facebook/107.edges"
+  friendships "ego-107" "$work/ego107.db" --import-ego "$data/ego-facebook/107.edges"
 else
   say "skipping ego 107: no $data/ego-facebook/107.edges (set HALVANE_DATA)"
 fi
 sample 5000
+friendships "sample-5000" "$work/sample5000.db"

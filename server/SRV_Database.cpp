@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace
 {
@@ -66,6 +67,8 @@ enum StatementId
     FindAccountSql,
     FriendsOfSql,
     AreFriendsSql,
+    PeopleBetweenSql,
+    FriendsUpToSql,
     ListAccountsSql,
     AddTokenSql,
     FindTokenSql,
@@ -429,6 +432,117 @@ bool SRV_Database::AreFriends(int64_t uid1, int64_t uid2)
         .Bind(1, uid1)
         .Bind(2, uid2)
         .Row();
+}
+
+std::vector<bool> SRV_Database::FindPeople(const std::vector<int64_t>& uids)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    std::vector<bool> found(uids.size(), false);
+    if (uids.empty())
+        return found;
+    // A walk along the people between the first uid and the last costs a small fraction of a
+    // look-up per person passed; it goes on while it passes fewer than a few people per uid
+    // asked, and the uids beyond where it stopped are looked up one by one.
+    size_t next = 0;
+    {
+        Cursor walk = Prepared(PeopleBetweenSql, "SELECT uid FROM people WHERE uid BETWEEN ? AND ? "
+                                                 "ORDER BY uid")
+                          .Bind(1, uids.front())
+                          .Bind(2, uids.back());
+        size_t budget = 8 * uids.size() + 64;
+        bool more = true;
+        while (next < uids.size() && budget > 0 && (more = walk.Row()))
+        {
+            --budget;
+            const int64_t uid = walk.Int(0);
+            while (next < uids.size() && uids[next] < uid)
+                ++next; // nobody
+            if (next < uids.size() && uids[next] == uid)
+                found[next++] = true;
+        }
+        if (!more)
+            return found; // the walk passed the last uid: the rest are nobody
+    }
+    for (; next < uids.size(); ++next)
+        found[next] = PersonExists(uids[next]);
+    return found;
+}
+
+bool SRV_Database::FriendsUpTo(int64_t uid, size_t limit, std::vector<int64_t>& friends)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    friends.clear();
+    Cursor s = Prepared(FriendsUpToSql, "SELECT uid2 FROM friendships WHERE uid1 = ?1 "
+                                        "UNION ALL SELECT uid1 FROM friendships WHERE uid2 = ?1 "
+                                        "LIMIT ?2")
+                   .Bind(1, uid)
+                   .Bind(2, int64_t(limit) + 1);
+    while (s.Row())
+    {
+        if (friends.size() == limit)
+            return false;
+        friends.push_back(s.Int(0));
+    }
+    std::sort(friends.begin(), friends.end());
+    return true;
+}
+
+std::vector<SRV_PairState> SRV_Database::PairStates(const std::vector<int64_t>& first,
+                                                    const std::vector<int64_t>& second)
+{
+    // A uid's friend list is read when it has at least this many pairs, and only while it is
+    // no longer than this many friends per pair: never much dearer than looking the pairs up.
+    constexpr size_t PairsForList = 16;
+    constexpr size_t FriendsPerPair = 32;
+
+    std::vector<SRV_PairState> states(first.size(), SRV_PairState::Unknown);
+    if (first.size() != second.size())
+        return states;
+    Reading(
+        [&]
+        {
+            std::vector<int64_t> uids(first);
+            uids.insert(uids.end(), second.begin(), second.end());
+            std::sort(uids.begin(), uids.end());
+            uids.erase(std::unique(uids.begin(), uids.end()), uids.end());
+            const std::vector<bool> people = FindPeople(uids);
+            auto isPerson = [&](int64_t uid) {
+                return people[size_t(std::lower_bound(uids.begin(), uids.end(), uid) -
+                                     uids.begin())];
+            };
+
+            struct Row
+            {
+                size_t pairs = 0;
+                bool read = false;
+                bool listed = false;
+                std::vector<int64_t> friends;
+            };
+            std::unordered_map<int64_t, Row> rows;
+            for (int64_t uid : first)
+                ++rows[uid].pairs;
+            // A row's pairs come one after another: its look-ups are made once for the run.
+            Row* row = nullptr;
+            bool rowIsPerson = false;
+            for (size_t i = 0; i < first.size(); ++i)
+            {
+                if (i == 0 || first[i] != first[i - 1])
+                {
+                    row = &rows[first[i]];
+                    rowIsPerson = isPerson(first[i]);
+                }
+                if (!rowIsPerson || !isPerson(second[i]))
+                    continue;
+                if (!row->read && row->pairs >= PairsForList)
+                    row->listed = FriendsUpTo(first[i], row->pairs * FriendsPerPair, row->friends);
+                row->read = true;
+                const bool friends = row->listed ? std::binary_search(row->friends.begin(),
+                                                                      row->friends.end(), second[i])
+                                                 : AreFriends(first[i], second[i]);
+                states[i] = friends ? SRV_PairState::Friends : SRV_PairState::Strangers;
+            }
+        });
+    return states;
 }
 
 std::vector<SRV_Account> SRV_Database::ListAccounts()

@@ -20,6 +20,14 @@ enum class SRV_PictureState
     Hidden = 2,
 };
 
+// What friends.areFriends says of a pair: unknown when either of the two is nobody.
+enum class SRV_PairState : uint8_t
+{
+    Unknown,
+    Strangers,
+    Friends,
+};
+
 struct SRV_Person
 {
     int64_t uid = 0;
@@ -106,6 +114,12 @@ public:
     // The friends of `uid` in ascending uid order.
     std::vector<int64_t> FriendsOf(int64_t uid);
     bool AreFriends(int64_t uid1, int64_t uid2);
+    // The state of each pair (first[i], second[i]), in one read transaction. The pairs of a
+    // uid that comes up often in `first` (a row of the viewer's pair triangle) are answered from
+    // its friend list, read once; people are found in one walk along the table where they lie
+    // close together. Both lists must be of equal length.
+    std::vector<SRV_PairState> PairStates(const std::vector<int64_t>& first,
+                                          const std::vector<int64_t>& second);
     // Every person with a login, most friends first (then by uid).
     std::vector<SRV_Account> ListAccounts();
 
@@ -146,6 +160,10 @@ private:
     // Databases made before tokens recorded their login page lack the column.
     bool AddTokenShownColumn(std::string& error);
     Cursor Prepared(int index, const char* sql);
+    // Marks which of `uids` (ascending, distinct) are people.
+    std::vector<bool> FindPeople(const std::vector<int64_t>& uids);
+    // The friends of `uid`, ascending, when there are at most `limit`; false when more.
+    bool FriendsUpTo(int64_t uid, size_t limit, std::vector<int64_t>& friends);
 
     std::recursive_mutex mutex;
     sqlite3* db = nullptr;

@@ -149,12 +149,16 @@ public:
         }
     }
 
+    // Connections taken up so far.
+    std::atomic<uint64_t> connections{0};
+
 private:
     bool Stopping() const { return svr_sock_ == INVALID_SOCKET; }
 
     // Runs on a pool thread for each accepted connection (the pool outlives every call).
     bool process_and_close_socket(socket_t socket) override
     {
+        ++connections;
         SRV_Connection connection(socket, limits, [this] { return Stopping(); });
         const auto othersWait = [this] { return pool.load()->Waiting() > 0; };
         bool ok = true;
@@ -352,7 +356,9 @@ struct SRV_HttpServer::Impl
         SRV_Params params;
         if (!ReadParams(request, response, reader, settings.maxBodyBytes, params))
             return;
-        response.set_content(service.Handle(params, Site(request)), "text/xml; charset=utf-8");
+        // Moved, not copied: a friendship batch of the largest circles answers half a megabyte.
+        response.body = service.Handle(params, Site(request));
+        response.set_header("Content-Type", "text/xml; charset=utf-8");
     }
 
     const std::vector<SRV_LoginPage::DemoAccount>& DemoAccounts()
@@ -548,6 +554,11 @@ bool SRV_HttpServer::Bind(std::string& error)
     impl->server.EnlargeBacklog();
     impl->bound = true;
     return true;
+}
+
+uint64_t SRV_HttpServer::CountConnections() const
+{
+    return impl->server.connections;
 }
 
 int SRV_HttpServer::Port() const

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,8 @@ public:
     // Binds the listening socket; from then on connections wait in the backlog until Run.
     bool Bind(std::string& error);
     int Port() const;
+    // Connections accepted so far: a client keeping its connection alive adds one.
+    uint64_t CountConnections() const;
     // "http://HOST:PORT" of the bound socket.
     std::string Address() const;
     // Serves until Stop; false when not bound or the listener fails.

@@ -1,16 +1,20 @@
+#include "net/UTL_AreFriendsAnswer.h"
 #include "net/UTL_FacebookClient.h"
 #include "net/UTL_FriendReceiver.h"
 #include "net/UTL_NetworkSession.h"
+#include "net/UTL_XmlAnswer.h"
 
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <httplib.h>
+#include <tinyxml.h>
 
 // The viewer's walks of the REST answers: createToken, getSession, friends.get, users.getInfo
 // and friends.areFriends. The first byte of an input picks the method, the rest is that method's
@@ -59,6 +63,25 @@ public:
 
     std::vector<std::string> ids;
 };
+
+// The friendships of an areFriends answer as the TinyXML walk finds them.
+UTL_AreFriendsAnswer::Friends WalkWithTinyXml(const std::string& answer)
+{
+    UTL_AreFriendsAnswer::Friends friends;
+    TiXmlDocument doc;
+    const TiXmlElement* root = UTL_XmlAnswer::Parse(answer, doc)
+                                   ? doc.FirstChildElement("friends_areFriends_response")
+                                   : nullptr;
+    for (const TiXmlElement* info = root ? root->FirstChildElement("friend_info") : nullptr; info;
+         info = info->NextSiblingElement())
+    {
+        const char* verdict = UTL_XmlAnswer::ChildTextOrNull(info, "are_friends");
+        if (verdict && std::strcmp(verdict, "1") == 0)
+            friends.emplace_back(UTL_XmlAnswer::ChildText(info, "uid1"),
+                                 UTL_XmlAnswer::ChildText(info, "uid2"));
+    }
+    return friends;
+}
 
 class Network
 {
@@ -167,9 +190,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         session.OnLoginClosed();
         break;
     default:
+    {
+        // What the quick reader takes, it reads exactly as TinyXML does.
+        const std::string answer(reinterpret_cast<const char*>(data + 1), size - 1);
+        UTL_AreFriendsAnswer::Friends quick;
+        if (UTL_AreFriendsAnswer::ReadPlain(answer, quick) && quick != WalkWithTinyXml(answer))
+            std::abort();
         network->receiver.ids.assign(std::begin(Friends), std::end(Friends));
         session.QueryFriendships();
         break;
+    }
     }
     return 0;
 }

@@ -591,6 +591,24 @@ TEST(UTL_NetworkSessionTest, FastBatchesArriveBackToBackWithinTheFrameBudget)
     EXPECT_FALSE(session.OnFrame()) << "nothing left to ask";
 }
 
+// A large circle's frame may take a second: turned on while batches are due, the fast batches
+// are asked at once, not from the next frame on.
+TEST(UTL_NetworkSessionTest, FastBatchesTurnedOnWhileDueAreAskedBeforeTheNextFrame)
+{
+    ScriptedNetwork network(150);
+    RecordingReceiver receiver;
+    UTL_NetworkSession session(network.Endpoints(), &receiver);
+    ASSERT_TRUE(LogInAndLoad(session));
+    session.SetFastBatches(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (network.RequestsFor("facebook.friends.areFriends").empty() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(network.RequestsFor("facebook.friends.areFriends").empty());
+    ASSERT_TRUE(FramesUntil(session, [&] { return !session.HasMoreBatches(); }));
+    EXPECT_EQ(receiver.links.size(), ScriptedNetwork::OddPairs(150));
+}
+
 TEST(UTL_NetworkSessionTest, FastBatchesWaitForTheWindowAndHandOverToThePacedOnes)
 {
     ScriptedNetwork network(150);

@@ -49,3 +49,81 @@ TEST(SRV_DatabaseTest, OpensAFileWhoseTokensLackTheShownColumn)
     database.PruneTokens(2000, 1);
     EXPECT_FALSE(database.FindToken("feed", token)) << "until it expires";
 }
+
+// Pair states answered a batch at a time agree with the pair-by-pair definition, whichever way
+// each part is found: rows read as friend lists or pair by pair (few pairs, or more friends
+// than the list may hold), people found by the walk along the table or looked up past it.
+TEST(SRV_DatabaseTest, PairStatesAgreeWithLookingUpEachPair)
+{
+    SRV_Database database;
+    std::string error;
+    ASSERT_TRUE(database.Open(":memory:", error)) << error;
+    // People 1..600 close together and 10^9 + 7k far apart; friends when the sum is a multiple
+    // of 3, and person 2 with everyone.
+    std::vector<int64_t> people;
+    for (int64_t uid = 1; uid <= 600; ++uid)
+        people.push_back(uid);
+    for (int64_t k = 0; k < 40; ++k)
+        people.push_back(1'000'000'000 + 7 * k);
+    std::string unused;
+    ASSERT_TRUE(database.Transaction(
+        [&]
+        {
+            SRV_Person person;
+            for (int64_t uid : people)
+            {
+                person.uid = uid;
+                person.name = "P" + std::to_string(uid);
+                if (!database.AddPerson(person))
+                    return false;
+            }
+            for (int64_t a : people)
+                for (int64_t b : people)
+                    if (a < b && ((a + b) % 3 == 0 || a == 2) && !database.AddFriendship(a, b))
+                        return false;
+            return true;
+        },
+        unused));
+
+    const std::vector<int64_t> nobody = {0, 601, 999'999'999, 1'000'000'001, -5};
+    struct Case
+    {
+        const char* name;
+        std::vector<int64_t> first, second;
+    } cases[] = {{"rows of the pair triangle", {}, {}},
+                 {"a few pairs per uid, people far apart", {}, {}},
+                 {"a short row of many friends, across many people", {}, {}},
+                 {"nobody and the same uid twice", {}, {}}};
+    for (size_t j = 0; j + 1 < people.size(); j += 37)
+        for (size_t k = j + 1; k < people.size(); ++k)
+            cases[0].first.push_back(people[j]), cases[0].second.push_back(people[k]);
+    for (size_t i = 0; i + 3 < people.size(); i += 3)
+        cases[1].first.push_back(people[i]),
+            cases[1].second.push_back(people[people.size() - 1 - i]);
+    // 16 pairs make a list, but of no more than 512 friends; 17 uids walk past 200 people.
+    for (size_t k = 0; k < 16; ++k)
+        cases[2].first.push_back(2), cases[2].second.push_back(people[k * 37]);
+    for (int64_t uid : nobody)
+        for (int64_t other : {int64_t(3), uid, int64_t(1'000'000'007)})
+        {
+            cases[3].first.push_back(uid), cases[3].second.push_back(other);
+            cases[3].first.push_back(other), cases[3].second.push_back(uid);
+        }
+    cases[3].first.push_back(6), cases[3].second.push_back(6);
+
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const std::vector<SRV_PairState> states = database.PairStates(c.first, c.second);
+        ASSERT_EQ(states.size(), c.first.size());
+        for (size_t i = 0; i < states.size(); ++i)
+        {
+            const int64_t a = c.first[i], b = c.second[i];
+            const SRV_PairState expected = !database.PersonExists(a) || !database.PersonExists(b)
+                                               ? SRV_PairState::Unknown
+                                           : database.AreFriends(a, b) ? SRV_PairState::Friends
+                                                                       : SRV_PairState::Strangers;
+            EXPECT_EQ(states[i], expected) << a << " and " << b;
+        }
+    }
+}

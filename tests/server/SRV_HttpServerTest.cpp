@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <regex>
 #include <sys/socket.h>
 #include <thread>
@@ -340,6 +341,42 @@ TEST_F(SRV_HttpServerTest, SeveralClientsAtOnceEachGetTheirOwnSession)
     EXPECT_EQ(succeeded, Clients);
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ(std::unique(keys.begin(), keys.end()), keys.end()) << "sessions are distinct";
+}
+
+// The viewer's calls share one kept-alive connection, and neither end holds a write back until
+// the other acknowledges the last (Nagle's algorithm, some 40 ms a call against a delayed
+// acknowledgement).
+TEST_F(SRV_HttpServerTest, ViewerCallsShareOneConnectionThatSendsWithoutDelay)
+{
+    UTL_FacebookClient client(ApiKey, AppSecret, RestUrl());
+    client.SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(30));
+    const uint64_t before = server->CountConnections();
+    ASSERT_TRUE(client.Init());
+    for (int call = 0; call < 4; ++call)
+    {
+        std::string answer;
+        ASSERT_TRUE(client.CallMethod("facebook.auth.createToken", {}, answer));
+    }
+    EXPECT_EQ(server->CountConnections() - before, 1u);
+
+    // Both ends of the connection are sockets of this process, found by the server's port.
+    int ends = 0;
+    for (int fd = 0; fd < 4096; ++fd)
+    {
+        sockaddr_in local{}, peer{};
+        socklen_t localSize = sizeof local, peerSize = sizeof peer;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localSize) != 0 ||
+            local.sin_family != AF_INET ||
+            getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0 ||
+            (ntohs(local.sin_port) != port && ntohs(peer.sin_port) != port))
+            continue;
+        int noDelay = 0;
+        socklen_t size = sizeof noDelay;
+        ASSERT_EQ(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
+        EXPECT_NE(noDelay, 0) << (ntohs(local.sin_port) == port ? "server end" : "client end");
+        ++ends;
+    }
+    EXPECT_EQ(ends, 2);
 }
 
 TEST_F(SRV_HttpServerTest, StopEndsServingAndIsIdempotent)
