@@ -274,7 +274,8 @@ void UTL_SimCtrlHalvane::UpdateNamePlate()
         }
     }
     if (hoveredPerson)
-        plate->Show(UTL_NameSearch::Plain(hoveredPerson->GetName()), pointerX, pointerY);
+        plate->Show(hoveredPerson->GetShownName(),
+                    UTL_NameSearch::Plain(hoveredPerson->GetShownName()), pointerX, pointerY);
     else
         plate->Hide();
 }
@@ -423,6 +424,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass()
     digest.Add(drawPaths.ballSprites);
     digest.Add(drawPaths.labelBatches);
     digest.Add(drawPaths.hiddenRows);
+    digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));
