@@ -101,6 +101,12 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
                             "friendship rows as long textured quads; 'immediate' every dot, "
                             "ball and label on its own, the same picture more slowly.",
                             "WAY", "ribbons");
+    QCommandLineOption names("names",
+                             "How names are written: 'font' always in shaped type, in every "
+                             "script; 'bitmap' always in the bitmap font, which has ASCII "
+                             "letters only; 'auto' (the default) the bitmap font where it "
+                             "writes a name whole, shaped type otherwise.",
+                             "WAY", "auto");
     QCommandLineOption fastFriendships(
         "fast-friendships",
         "Ask for the friendships among the friends batch after batch, as fast as the server "
@@ -112,6 +118,7 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     options.addOption(self);
     options.addOption(communities);
     options.addOption(dots);
+    options.addOption(names);
     options.addOption(fastFriendships);
     options.process(parsing); // --help, --version and unknown options end the program here
 
@@ -147,6 +154,16 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
         return false;
     }
     start.drawPaths = *paths;
+    const std::optional<GFX_DrawPaths::Names> nameWay =
+        GFX_DrawPaths::NamedNames(options.value(names).toStdString());
+    if (!nameWay)
+    {
+        std::fprintf(stderr, "halvane: --names wants 'auto', 'font' or 'bitmap', not '%s'\n",
+                     options.value(names).toUtf8().constData());
+        exitCode = 2;
+        return false;
+    }
+    start.drawPaths.names = *nameWay;
 
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");

@@ -59,6 +59,9 @@ Options:
   --out FILE.png       where to write the picture (default snapshot.png)
   --dots WAY           how the globe draws its dots, balls and labels: ribbons (the
                        default, far fewer primitives) or immediate (each one on its own)
+  --names WAY          how names are written: font (shaped type, every script), bitmap
+                       (the bitmap font, ASCII only) or auto (the default: the bitmap
+                       font where it writes a name whole)
   --bench              print the counts of locators, connections and dots, and the line
                        bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=…
                        (frame times; submit_ms: the median frame's CPU time on this thread
@@ -88,6 +91,7 @@ struct Options
     std::string self;
     bool communities = false;
     GFX_DrawPaths drawPaths;
+    GFX_DrawPaths::Names names = GFX_DrawPaths::Names::Automatic;
 };
 
 [[noreturn]] void Fail(const std::string& message)
@@ -161,9 +165,18 @@ Options Parse(int argc, char** argv)
                 Fail("--dots wants immediate or ribbons, not " + name);
             options.drawPaths = *paths;
         }
+        else if (arg == "--names")
+        {
+            const std::string name = value();
+            const std::optional<GFX_DrawPaths::Names> names = GFX_DrawPaths::NamedNames(name);
+            if (!names)
+                Fail("--names wants auto, font or bitmap, not " + name);
+            options.names = *names;
+        }
         else
             Fail("unknown option " + arg + " (see --help)");
     }
+    options.drawPaths.names = options.names;
     if (options.open.empty() && options.email.empty())
         Fail("--email or --open is required (halvane-server --list-accounts shows the accounts)");
     if (options.open.empty() && (!options.self.empty() || options.communities))
