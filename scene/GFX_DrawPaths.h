@@ -24,6 +24,17 @@ struct GFX_DrawPaths
     // for the depth test to discard them.
     bool hiddenRows = true;
 
+    // How the names on labels and the name plate are written: in the bitmap font where it
+    // writes a name whole (plain ASCII) and in shaped outline type otherwise, always in shaped
+    // type, or always in the bitmap font (which loses letters outside ASCII).
+    enum class Names
+    {
+        Automatic,
+        Font,
+        Bitmap,
+    };
+    Names names = Names::Automatic;
+
     // Every plain way, as the program first drew its scene.
     static GFX_DrawPaths Plain() { return {false, false, false, false, false}; }
     // The same, as one object that stays at its address.
@@ -42,5 +53,24 @@ struct GFX_DrawPaths
         if (name == "ribbons")
             return GFX_DrawPaths{};
         return std::nullopt;
+    }
+
+    // The names a command line gives the ways of writing names: "auto", "font", "bitmap";
+    // nullopt for any other.
+    static std::optional<Names> NamedNames(const std::string& name)
+    {
+        if (name == "auto")
+            return Names::Automatic;
+        if (name == "font")
+            return Names::Font;
+        if (name == "bitmap")
+            return Names::Bitmap;
+        return std::nullopt;
+    }
+    // Whether a name goes in shaped type rather than the bitmap font, which writes only
+    // `bitmapWritesWhole` names whole.
+    bool ShapesName(bool bitmapWritesWhole) const
+    {
+        return names == Names::Font || (names == Names::Automatic && !bitmapWritesWhole);
     }
 };

@@ -39,6 +39,12 @@ public:
     void SetName(const std::string& value) { name = value; }
     const std::string& GetId() const { return id; }
     const std::string& GetName() const { return name; }
+    // What the person is called where they are shown: the name, or the id for someone whose
+    // name is empty or blank (people of a bare edge list), so that everyone can be told apart.
+    const std::string& GetShownName() const
+    {
+        return name.find_first_not_of(" \t\r\n") == std::string::npos ? id : name;
+    }
 
     // Each replaces the photo of its slot with a new one of `path`, even for the same path.
     void SetPicture(const std::string& path);

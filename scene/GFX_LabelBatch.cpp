@@ -6,6 +6,8 @@
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_Text.h"
 
+#include <algorithm>
+
 void GFX_LabelBatch::AddLabel(const GFX_Billboard& label)
 {
     const GFX_Vector3 corners[4] = {label.GetCorner(0), label.GetCorner(1), label.GetCorner(2),
@@ -54,6 +56,26 @@ void GFX_LabelBatch::AddName(const char* text, const GFX_Vector3& origin, const 
     }
 }
 
+void GFX_LabelBatch::AddLine(const GFX_Text::ShapedLine& line, const GFX_Vector3 corners[4],
+                             const GFX_Vector3& color)
+{
+    auto page = std::find_if(lines.begin(), lines.end(),
+                             [&](const auto& group) { return group.first == line.page; });
+    if (page == lines.end())
+        page = lines.insert(lines.end(), {line.page, GFX_QuadArray()});
+    page->second.Add(corners, line.s0, line.t0, line.s1, line.t1, color);
+}
+
+const GFX_Text::ScreenView& GFX_LabelBatch::GetScreenView()
+{
+    if (!viewRead)
+    {
+        view = GFX_Text::ScreenView::Current();
+        viewRead = true;
+    }
+    return view;
+}
+
 void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
 {
     binds = 0;
@@ -92,18 +114,27 @@ void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
         }
     }
 
-    if (!names.IsEmpty())
+    if (!names.IsEmpty() || !lines.empty())
     {
-        if (font)
-        {
-            font->Bind();
-            ++binds;
-        }
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_CULL_FACE);
-        names.Draw();
+        if (!names.IsEmpty())
+        {
+            if (font)
+            {
+                font->Bind();
+                ++binds;
+            }
+            names.Draw();
+        }
+        for (const auto& [page, quads] : lines)
+        {
+            glBindTexture(GL_TEXTURE_2D, page);
+            ++binds;
+            quads.Draw();
+        }
         glEnable(GL_CULL_FACE);
     }
     glDisable(GL_BLEND);
@@ -116,6 +147,8 @@ void GFX_LabelBatch::Clear()
 {
     labels.Clear();
     names.Clear();
+    lines.clear();
+    viewRead = false;
     pictures.clear();
     groupOf.clear();
 }

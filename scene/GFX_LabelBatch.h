@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_QuadArray.h"
 #include "gfx/GFX_Vector3.h"
+#include "scene/GFX_Text.h"
 
 #include <GL/gl.h>
 
@@ -10,7 +11,6 @@
 #include <vector>
 
 class GFX_Billboard;
-class GFX_Text;
 class OGL_Texture2D;
 class OGL_TextureAtlas;
 class OGL_TextureFoto;
@@ -18,8 +18,9 @@ class OGL_TextureFoto;
 // The locator labels of one frame gathered by texture and drawn in a handful of calls: every
 // label background with one bind of the label texture, the pictures with one bind per atlas
 // page or picture texture (opaque ones first, then the tinted placeholders), and every name
-// with one bind of the font. Each part is drawn with the state the holders draw it with one by
-// one; the depth test keeps what is in front where labels overlap.
+// with one bind of the font, or of each atlas page its shaped line lies in. Each part is drawn with
+// the state the holders draw it with one by one; the depth test keeps what is in front where labels
+// overlap.
 //
 // Pictures handed over for the atlas move into it when first added, which lets their decoded
 // pixels go. GL thread only.
@@ -40,6 +41,12 @@ public:
     void AddName(const char* text, const GFX_Vector3& origin, const GFX_Vector3& right,
                  const GFX_Vector3& up, float glyphWidth, float glyphHeight,
                  const GFX_Vector3& color);
+    // A name as GFX_Text::DrawLine3D writes it.
+    void AddLine(const GFX_Text::ShapedLine& line, const GFX_Vector3 corners[4],
+                 const GFX_Vector3& color);
+    // The view the labels are gathered in, to size shaped names by; read from GL when first
+    // asked for after Draw or Clear.
+    const GFX_Text::ScreenView& GetScreenView();
 
     // Draws everything gathered and empties the batch. Either texture may be null (the step
     // draws without binding, as the holders do). Leaves texturing on, lighting on and blending
@@ -61,6 +68,10 @@ private:
     OGL_TextureAtlas* atlas = nullptr;
     GFX_QuadArray labels;
     GFX_QuadArray names;
+    // Shaped names by atlas page.
+    std::vector<std::pair<GLuint, GFX_QuadArray>> lines;
+    GFX_Text::ScreenView view{};
+    bool viewRead = false;
     std::vector<PictureGroup> pictures;
     // (atlas page, own texture, real) → index in `pictures`.
     std::map<std::tuple<GLuint, const OGL_TextureFoto*, bool>, size_t> groupOf;

@@ -5,6 +5,7 @@
 #include "gfx/OGL_TextureFoto.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_DrawPaths.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_LabelBatch.h"
 #include "scene/GFX_SceneOwner.h"
@@ -155,9 +156,20 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
                          picture.square && picture.real);
     if (!ShowsName(picture) || !(owner && owner->GetFont()))
         return;
+    const std::string& shownName = shown->GetShownName();
+    if (ShapesName(shownName))
+    {
+        GFX_Text::ShapedLine line;
+        GFX_Vector3 corners[4];
+        if (PrepareLine(*owner->GetFont(), shownName, batch.GetScreenView(), centre, line, corners))
+        {
+            batch.AddLine(line, corners, textColor);
+            return;
+        }
+    }
     std::string fitted;
-    const char* name = FitName(
-        shown->GetName(), MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
+    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
+                               fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
@@ -214,20 +226,75 @@ GFX_LocationHolderFriend::PlacePicture(const GFX_Vector3& centre) const
     return quad;
 }
 
+float GFX_LocationHolderFriend::NameEm(float labelHeight)
+{
+    return NameShareHeight * labelHeight;
+}
+
+float GFX_LocationHolderFriend::NameMaxWidth(float labelWidth, float labelHeight)
+{
+    return NameShareWidth * labelWidth / NameEm(labelHeight);
+}
+
+void GFX_LocationHolderFriend::LayoutLine(const GFX_Text::ShapedLine& line,
+                                          const GFX_Vector3& centre, const GFX_Vector3& up,
+                                          const GFX_Vector3& right, float labelHeight,
+                                          GFX_Vector3 corners[4])
+{
+    const float em = NameEm(labelHeight);
+    const GFX_Vector3 origin = centre.Minus(up.Times(NameLineDepth * labelHeight * 0.5f))
+                                   .Sub(up.Times(line.height * em * 0.5f))
+                                   .Sub(right.Times(line.width * em * 0.5f))
+                                   .Add(right.Cross(up).Times(NameLift));
+    GFX_Text::LineCorners(line, origin, right, up, em, corners);
+}
+
+bool GFX_LocationHolderFriend::ShapesName(const std::string& name) const
+{
+    const GFX_DrawPaths paths = owner ? owner->GetDrawPaths() : GFX_DrawPaths();
+    return paths.ShapesName(GFX_Text::DrawsWhole(name));
+}
+
+bool GFX_LocationHolderFriend::PrepareLine(GFX_Text& font, const std::string& name,
+                                           const GFX_Text::ScreenView& view,
+                                           const GFX_Vector3& centre, GFX_Text::ShapedLine& line,
+                                           GFX_Vector3 corners[4]) const
+{
+    const float width = billboard->GetWidth();
+    const float height = billboard->GetHeight();
+    const GFX_Vector3& up = billboard->GetUp();
+    const float emPixels = view.Pixels(centre, up.Times(NameEm(height)));
+    if (!font.PrepareLine(name, emPixels, NameMaxWidth(width, height), NameMinScale, line))
+        return false;
+    LayoutLine(line, centre, up, billboard->GetRight(), height, corners);
+    return true;
+}
+
 void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
 {
     GFX_Text* font = owner ? owner->GetFont() : nullptr;
     if (!font)
         return;
+    const GFX_Theme& theme = Theme();
+    const GFX_Vector3& color = IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor;
+    const std::string& shownName = shown->GetShownName();
+    if (ShapesName(shownName))
+    {
+        GFX_Text::ShapedLine line;
+        GFX_Vector3 corners[4];
+        if (PrepareLine(*font, shownName, GFX_Text::ScreenView::Current(), centre, line, corners))
+        {
+            font->DrawLine3D(line, corners, color);
+            return;
+        }
+    }
     std::string fitted;
-    const char* name = FitName(
-        shown->GetName(), MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
+    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
+                               fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
-    const GFX_Theme& theme = Theme();
     font->Bind();
     font->DrawText3D(layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
-                     layout.glyphHeight, name,
-                     IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor);
+                     layout.glyphHeight, name, color);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/GFX_LocationHolder.h"
+#include "scene/GFX_Text.h"
 
 #include <cstddef>
 #include <string>
@@ -11,9 +12,11 @@ class GFX_Friend;
 class OGL_TextureFoto;
 
 // A locator that shows a friend: the friend's picture on the label, and the name under it when
-// the locator is picked or the friend has no picture of their own. It also keeps the friendship
-// lines that found it as one of their ends, so the owner can highlight a picked friend's lines
-// at once.
+// the locator is picked or the friend has no picture of their own (the id for someone without
+// a name). A name the bitmap font cannot write whole is written in shaped type instead, made
+// at the size it shows on screen; the owner's drawing ways can ask for one way always. It also
+// keeps the friendship lines that found it as one of their ends, so the owner can highlight a
+// picked friend's lines at once.
 //
 // It points at the friend and the lines without owning them; both must outlive it or be
 // dropped with it. GL thread only, except the layout arithmetic.
@@ -78,6 +81,17 @@ public:
     // The narrowest glyph, as a share of a cell's proportions (half the glyph height).
     static constexpr float MinGlyphShare = 0.25f;
 
+    // A name in shaped type takes the bitmap glyphs' height as its em and at most the same
+    // width, 0.9 of the label's; a longer one shrinks to NameMinScale of that before it is cut.
+    // Its box is centred where the bitmap line is, 20 units in front of the label: the corners
+    // of the box, bottom-left, bottom-right, top-right, top-left.
+    static void LayoutLine(const GFX_Text::ShapedLine& line, const GFX_Vector3& centre,
+                           const GFX_Vector3& up, const GFX_Vector3& right, float labelHeight,
+                           GFX_Vector3 corners[4]);
+    static float NameEm(float labelHeight);
+    static float NameMaxWidth(float labelWidth, float labelHeight);
+    static constexpr float NameMinScale = 0.65f;
+
     // How far in front of the label the picture and the name float.
     static constexpr float PictureLift = 10.0f;
     static constexpr float NameLift = 20.0f;
@@ -102,6 +116,13 @@ private:
         return IsSelected() || !picture.hasPhoto || !picture.real;
     }
     void DrawName(const GFX_Vector3& centre);
+    // Whether the owner's ways of drawing write this name in shaped type.
+    bool ShapesName(const std::string& name) const;
+    // Makes the name ready in shaped type at its size in `view` and finds its corners; false
+    // when it must go in the bitmap font after all.
+    bool PrepareLine(GFX_Text& font, const std::string& name, const GFX_Text::ScreenView& view,
+                     const GFX_Vector3& centre, GFX_Text::ShapedLine& line,
+                     GFX_Vector3 corners[4]) const;
 
     GFX_Friend* shown = nullptr;
     std::vector<GFX_ConnectionFriends*> connections;

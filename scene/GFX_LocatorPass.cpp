@@ -6,6 +6,7 @@
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolder.h"
 #include "scene/GFX_SceneOwner.h"
+#include "scene/GFX_Text.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -17,6 +18,9 @@ GFX_LocatorPass::~GFX_LocatorPass() = default;
 void GFX_LocatorPass::Draw(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders,
                            const GFX_DrawPaths& paths)
 {
+    // Shaped names drawn in earlier frames may give up their room to this frame's.
+    if (GFX_Text* font = owner ? owner->GetFont() : nullptr)
+        font->NextFrame();
     OGL_Texture2D* ballTexture = owner ? owner->GetColorBallTexture() : nullptr;
     bool useSprites = false;
     if (paths.ballSprites && owner && !holders.empty() && holders.front()->GetBillboard())

@@ -27,6 +27,11 @@ packages=(
   clang libclang-rt-14-dev
   # artwork: FreeType and the DejaVu fonts draw the interface textures
   libfreetype-dev fonts-dejavu-core
+  # names in every script: HarfBuzz shapes them, fribidi orders right-to-left text, fontconfig
+  # finds a font for each character; DejaVu (above) writes Latin, Greek, Cyrillic, Arabic and
+  # Hebrew, Lohit Devanagari (0.2 MB) Devanagari, WenQuanYi Micro Hei (5 MB) Chinese, Japanese
+  # and Korean, where the Noto families would take 130 MB
+  libharfbuzz-dev libfribidi-dev libfontconfig-dev fonts-lohit-deva fonts-wqy-microhei
   # offscreen snapshots and the program's icons are written as PNG
   libpng-dev
   # the install test checks the menu entry with desktop-file-validate

@@ -111,13 +111,14 @@ asan_suite() {
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 if stage asan-build no_tests build asan; then
   stage asan-tests ctest_count asan_suite
 else
   blocked asan-tests "the asan build failed"
 fi
-unset ASAN_OPTIONS UBSAN_OPTIONS
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 # The picture worker is the one place where threads meet; ThreadSanitizer watches its tests.
 if stage tsan-build no_tests build tsan --target picture_worker_tests scene_tests; then

@@ -192,7 +192,8 @@ void UTL_InputRouter::UpdateHover(int width, int height)
         }
     }
     if (hoveredPerson)
-        plate->Show(UTL_NameSearch::Plain(hoveredPerson->GetName()), pointerX, pointerY);
+        plate->Show(hoveredPerson->GetShownName(),
+                    UTL_NameSearch::Plain(hoveredPerson->GetShownName()), pointerX, pointerY);
     else
         plate->Hide();
 }

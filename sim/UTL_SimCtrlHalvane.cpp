@@ -273,6 +273,8 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.ballSprites);
     digest.Add(drawPaths.labelBatches);
     digest.Add(drawPaths.hiddenRows);
+    digest.Add(static_cast<int>(drawPaths.names));
+    digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));

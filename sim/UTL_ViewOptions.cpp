@@ -17,6 +17,10 @@ const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
          "How the globe draws its friendship dots, balls and labels: 'ribbons' (the default) in "
          "far fewer primitives, the dim friendship rows as long textured quads; 'immediate' "
          "every dot, ball and label on its own, the same picture more slowly."},
+        {"names", "WAY",
+         "How names are written: 'font' always in shaped type, in every script; 'bitmap' always "
+         "in the bitmap font, which has ASCII only; 'auto' (the default) the bitmap font where it "
+         "writes a name whole, shaped type elsewhere."},
         {"fast-friendships", "",
          "Ask for the friendships among the friends batch after batch, as fast as the server "
          "answers (within 15 ms of each frame), instead of one batch every 500 frames; the same "
@@ -53,7 +57,19 @@ bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std
             error = "--dots wants 'immediate' or 'ribbons', not '" + value + "'";
             return false;
         }
+        const GFX_DrawPaths::Names names = drawPaths.names;
         drawPaths = *paths;
+        drawPaths.names = names;
+    }
+    else if (name == "names")
+    {
+        const std::optional<GFX_DrawPaths::Names> way = GFX_DrawPaths::NamedNames(value);
+        if (!way)
+        {
+            error = "--names wants 'auto', 'font' or 'bitmap', not '" + value + "'";
+            return false;
+        }
+        drawPaths.names = *way;
     }
     else if (name == "fast-friendships")
         fastFriendships = true;

@@ -63,3 +63,18 @@ TEST(GFX_FotoTest, NoPathNoOwnerOrNoWorkerAsksNobody)
     EXPECT_EQ(owner.pictureWorkerCalls, 1);
     noWorker.DrawFitted(0, 10, 10, 0); // draws nothing, and needs no GL for it
 }
+
+// Someone without a name (a node of a bare edge list) is called by their id wherever shown.
+TEST(GFX_FriendTest, APersonWithoutANameIsShownByTheirId)
+{
+    TestSceneOwner owner;
+    GFX_Friend person(&owner);
+    person.SetId("325");
+    for (const char* blank : {"", " ", " \t\n"})
+    {
+        person.SetName(blank);
+        EXPECT_EQ(person.GetShownName(), "325");
+    }
+    person.SetName("Zoë");
+    EXPECT_EQ(person.GetShownName(), "Zoë");
+}

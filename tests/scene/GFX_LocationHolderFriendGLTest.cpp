@@ -1,7 +1,9 @@
 #include "scene/GFX_LocationHolderFriend.h"
 
+#include "gfx/GFX_TextShaper.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_Friend.h"
+#include "scene/GFX_LabelBatch.h"
 #include "scene/GFX_Text.h"
 #include "util/UTL_FotoTextureBoss.h"
 
@@ -34,6 +36,19 @@ std::string CellFont()
                        {
                            const GLTest::Pixel c = CellColour(x / 16, 15 - y / 16);
                            return std::array<unsigned char, 4>{c[0], c[1], c[2], c[3]};
+                       });
+}
+
+// A font whose printable ASCII cells are opaque white and all others clear, as in the program's
+// font: letters outside ASCII land on clear texels and leave nothing.
+std::string AsciiFont()
+{
+    return MakeTgaRgba(256, 256,
+                       [](int x, int y)
+                       {
+                           const int code = (15 - y / 16) * 16 + x / 16;
+                           const unsigned char alpha = code >= 32 && code < 127 ? 255 : 0;
+                           return std::array<unsigned char, 4>{255, 255, 255, alpha};
                        });
 }
 
@@ -178,4 +193,68 @@ TEST_F(GFX_LocationHolderFriendGLTest, AnUnpickedFriendWithAPictureShowsNoName)
     const int nameY = int(std::lround(300 - 0.5f * 0.4125f * 750));
     EXPECT_PRED3(Near, ReadPixel(400, nameY), Red, 2);
     EXPECT_PRED3(Near, ReadPixel(400, 300), Red, 2);
+}
+
+TEST_F(GFX_LocationHolderFriendGLTest, ANameTheBitmapFontCannotWriteIsWrittenInShapedType)
+{
+    GFX_Text font;
+    font.LoadFont(dir.Write("font.tga", AsciiFont()));
+    owner.font = &font;
+    owner.theme.LocatorBillboardColor = {1, 1, 1};
+    owner.theme.LocatorTextColor = {0, 0, 0};
+    person.SetHasSquarePicture(false); // no picture of their own: the name shows
+
+    // Dark pixels on the name's line of an unpicked 750 label at half a pixel per unit, within
+    // 0.9 of the label's width and beyond it.
+    struct Ink
+    {
+        int inside = 0;
+        int outside = 0;
+    };
+    auto drawName = [&](bool batched)
+    {
+        holder.SetBillboardSize(750, 750);
+        holder.Update();
+        const GFX_Billboard& label = *holder.GetBillboard();
+        ClearFrame();
+        FlatView(label.GetCorner(0).Plus(label.GetCorner(2)).Scale(0.5f), 0.5f);
+        if (batched)
+        {
+            GFX_LabelBatch batch;
+            holder.AddLabel(batch);
+            batch.Draw(owner.locatorTexture, &font);
+        }
+        else
+            holder.Draw();
+        Ink ink;
+        const int nameY = int(300 - 0.5f * 0.4125f * 750);
+        for (int y = 114; y < nameY + 34; ++y)
+            for (int x = 400 - 186; x <= 400 + 186; ++x)
+                if (ReadPixel(x, y)[0] < 128)
+                    (std::abs(x - 400) <= 0.45f * 750 * 0.5f ? ink.inside : ink.outside) += 1;
+        return ink;
+    };
+
+    // Cyrillic and Chinese: the bitmap font leaves the line bare, shaped type writes it, one by
+    // one and in a batch alike; the bitmap way stays there when asked for.
+    for (const char* name : {"Дмитрий", "王小明"})
+    {
+        SCOPED_TRACE(name);
+        if (font.GetShaper().Shape(name, 16)->missing > 0)
+        {
+            ADD_FAILURE() << "no font installed for " << name << " (scripts/deps.sh has one)";
+            continue;
+        }
+        person.SetName(name);
+        for (bool batched : {false, true})
+        {
+            SCOPED_TRACE(batched ? "batched" : "one by one");
+            owner.drawPaths.names = GFX_DrawPaths::Names::Bitmap;
+            EXPECT_EQ(drawName(batched).inside, 0);
+            owner.drawPaths.names = GFX_DrawPaths::Names::Automatic;
+            const Ink shaped = drawName(batched);
+            EXPECT_GT(shaped.inside, 300);
+            EXPECT_EQ(shaped.outside, 0) << "no wider than the bitmap line may be";
+        }
+    }
 }

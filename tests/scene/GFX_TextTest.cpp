@@ -35,3 +35,22 @@ TEST(GFX_TextTest, GlyphsSampleTheLeftHalfAndLower95PercentOfTheirCell)
     EXPECT_FLOAT_EQ(outside.s0, -0.5f);
     EXPECT_GT(outside.t0, 1.0f);
 }
+
+// Shaped lines are made in quarter-octave steps, so a zoom makes a line again once per step
+// and it never shows more than a tenth off the size it was made at; the steps stay in range.
+TEST(GFX_TextTest, LinesAreMadeInFewSizesCloseToTheirSizeOnScreen)
+{
+    for (float pixels : {8.0f, 9.3f, 12.0f, 16.0f, 23.7f, 50.0f, 100.0f, 128.0f})
+    {
+        SCOPED_TRACE(pixels);
+        const int size = GFX_Text::LineSize(pixels);
+        EXPECT_NEAR(float(size) / pixels, 1.0f, 0.11f);
+        EXPECT_EQ(GFX_Text::LineSize(pixels * 1.02f), size) << "a small zoom keeps the line";
+    }
+    EXPECT_EQ(GFX_Text::LineSize(0.0f), GFX_Text::MinLineSize);
+    EXPECT_EQ(GFX_Text::LineSize(-1.0f), GFX_Text::MinLineSize);
+    EXPECT_EQ(GFX_Text::LineSize(1e9f), GFX_Text::MaxLineSize);
+    EXPECT_TRUE(GFX_Text::DrawsWhole("Anne-Marie O'Neil (2)"));
+    EXPECT_FALSE(GFX_Text::DrawsWhole("Zoë"));
+    EXPECT_FALSE(GFX_Text::DrawsWhole("a\tb"));
+}

@@ -15,6 +15,7 @@ class TestSceneOwner : public GFX_SceneOwner
 public:
     const GFX_Theme& GetTheme() const override { return theme; }
     const float* GetViewportSize() const override { return viewportSize; }
+    const GFX_DrawPaths& GetDrawPaths() const override { return drawPaths; }
 
     UTL_FotoTextureBoss* GetPictureWorker() override
     {
@@ -44,6 +45,7 @@ public:
 
     GFX_Theme theme;
     float viewportSize[2] = {800.0f, 600.0f};
+    GFX_DrawPaths drawPaths;
     UTL_FotoTextureBoss* pictureWorker = nullptr;
     GFX_Text* font = nullptr;
     GFX_ColorBall* colorBall = nullptr;
