@@ -85,6 +85,7 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
 
     pictureAtlas = std::make_unique<OGL_TextureAtlas>();
     pictureWorker = std::make_unique<UTL_FotoTextureBoss>();
+    pictureWorker->SetOnProcessed(onPictureReady);
     pictureWorker->Start();
 
     eyePosition.Set(0.0f, 100000.0f, 0.0f);
@@ -168,6 +169,10 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     ++frameCount;
+
+    const bool moving = motion.IsMoving() || input.IsSteering() || interfacePass->IsEasing();
+    schedule.Drew(stillScene.HasDigest() ? stillScene.GetDigest() : DigestGlobePass(), moving,
+                  motion.SecondsToNextStart());
 }
 
 void UTL_SimCtrlHalvane::TurnCamera(float headingDelta, float pitchDelta)
@@ -349,9 +354,10 @@ void UTL_SimCtrlHalvane::OnMouseDoubleClick(int x, int y, int buttons)
 
 void UTL_SimCtrlHalvane::OnKeyDown(int key, int repeatCount)
 {
+    const bool fresh = key >= 0 && !IsKeyDown(static_cast<unsigned>(key));
     UTL_SimCtrlRoot::OnKeyDown(key, repeatCount);
     if (key >= 0 && static_cast<unsigned>(key) < KeyCount)
-        input.KeyPressed(key, IsKeyDown(UTL_KeyboardControl::KeyShift));
+        input.KeyPressed(key, IsKeyDown(UTL_KeyboardControl::KeyShift), fresh);
 }
 
 void UTL_SimCtrlHalvane::OnMouseWheel(int x, int y, int delta)

@@ -1017,6 +1017,56 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, APointerLeavingTheViewEndsTheMagnificationAndTh
     EXPECT_GT(dock.GetItems()[3]->GetTargetWidth(), dock.GetItemSize());
 }
 
+TEST_F(UTL_SimCtrlHalvaneGLTest, AStillSceneSaysSoUntilInputMovesItAndTellsTheIdleClocksDue)
+{
+    Start();
+    AddPeople(10);
+    // Frames until nothing changes any more: the labels slide to their sides, the docks settle.
+    const UTL_FrameSchedule& schedule = controller->GetSchedule();
+    const auto settle = [&]
+    {
+        for (int i = 0; i < 400 && !schedule.IsStill(); ++i)
+            Frame();
+        return schedule.IsStill();
+    };
+    ASSERT_TRUE(settle()) << "a circle left alone comes to rest";
+    const GLTest::Pixel before = ReadPixel(SceneX, SceneY);
+    Frame();
+    EXPECT_TRUE(schedule.IsStill());
+    EXPECT_EQ(ReadPixel(SceneX, SceneY), before) << "a still frame repeats the last";
+    const float due = schedule.GetSecondsToEvent();
+    EXPECT_GT(due, 40.0f) << "the idle clock's automatic motion is the next timed event";
+    EXPECT_LE(due, UTL_CameraMotion::AutoStartSeconds);
+
+    // A tap of an arrow turns by a step, and the frame after it may differ again.
+    const float heading = Heading();
+    controller->OnKeyDown(UTL_KeyboardControl::KeyLeft, 1);
+    controller->OnKeyUp(UTL_KeyboardControl::KeyLeft, 1);
+    Frame();
+    EXPECT_NEAR(Heading(), heading - UTL_KeyboardControl::TapTurn, 0.01f);
+    EXPECT_FALSE(schedule.IsStill());
+    ASSERT_TRUE(settle());
+
+    // The pointer over a dock magnifies it: frames go on while it eases, and end once it has.
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    const GFX_Rect item = dock.GetItems()[3]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frame();
+    EXPECT_FALSE(schedule.IsStill());
+    ASSERT_TRUE(settle()) << "an easing dock settles";
+    for (const auto& docked : dock.GetItems())
+        EXPECT_EQ(docked->GetWidth(), docked->GetTargetWidth());
+    EXPECT_GT(dock.GetItems()[3]->GetWidth(), dock.GetItemSize());
+
+    // A turning mode never rests, and behind a dialog the idle clock has nothing due.
+    controller->SetIdleClockRunning(false);
+    Frame();
+    EXPECT_LT(schedule.GetSecondsToEvent(), 0.0f);
+    Click(ButtonX[1], ButtonY);
+    Frames(3);
+    EXPECT_FALSE(schedule.IsStill());
+}
+
 TEST_F(UTL_SimCtrlHalvaneGLTest, TheNameOfThePersonUnderThePointerIsReadableOnAPlate)
 {
     const char* source = std::getenv("HALVANE_SOURCE_DIR");
