@@ -13,8 +13,10 @@ class CMainFrame;
 // The application: creates the main frame and drives the frame loop. Whenever the event queue
 // is empty a zero-interval timer runs the frame's tick, so frames are rendered back to back with
 // no cap. Behind the login dialog the loop slows down so that the embedded browser, which shares
-// the event loop, stays responsive; while the window is minimised nothing is drawn and the loop
-// only looks in now and then (UI_FramePacer).
+// the event loop, stays responsive; while the window is minimised, or its view still, nothing is
+// drawn and the loop only looks in now and then (UI_FramePacer) until the view wants frames
+// again. It also tells the view whether the scene's idle clock may count: only while the main
+// window is active and none of the program's dialogs is open.
 class CHalvaneApp : public QApplication
 {
     Q_OBJECT
@@ -31,8 +33,12 @@ public:
 
 private:
     void OnIdle();
+    // The view wants frames again: the loop stops waiting.
+    void OnFramesWanted();
 
     std::unique_ptr<CMainFrame> mainFrame;
     QTimer idle;
     UI_FramePacer::Mode pacing = UI_FramePacer::Mode::Foreground;
+    // Whether the loop waits on a still view.
+    bool waiting = false;
 };

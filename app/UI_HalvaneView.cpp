@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
@@ -22,6 +23,21 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
     SetSizeFraction(1.0f);
     session.SetEventSink([](const std::string& line)
                          { UI_LogEvent(QString::fromStdString(line)); });
+    // A picture decoded on the worker's thread wakes the view through this thread's event
+    // queue, once for however many arrive before the wake is handled.
+    controller->SetOnPictureReady(
+        [this]
+        {
+            if (!pictureWakePosted.exchange(true))
+                QMetaObject::invokeMethod(
+                    this,
+                    [this]
+                    {
+                        pictureWakePosted = false;
+                        Wake();
+                    },
+                    Qt::QueuedConnection);
+        });
 }
 
 UI_HalvaneView::~UI_HalvaneView()
@@ -45,20 +61,92 @@ void UI_HalvaneView::initializeGL()
 
 void UI_HalvaneView::Render()
 {
+    if (!resting || wakeRequested)
+        update();
+    else if (eventPending && Clock::now() >= eventDue)
+        Wake();
+}
+
+void UI_HalvaneView::Wake()
+{
+    if (!wakeRequested)
+    {
+        wakeRequested = true;
+        wokenAt = Clock::now();
+        if (resting)
+            UI_LogEvent(QString("frames: woken at frame %1").arg(controller->GetFrameCount()));
+    }
     update();
+    emit framesWanted();
+}
+
+int UI_HalvaneView::MillisecondsToEvent() const
+{
+    if (!eventPending)
+        return -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(eventDue - Clock::now()).count();
+    // A millisecond late rather than early: the clock starts a motion once it has passed.
+    return static_cast<int>(std::clamp<long long>(left + 1, 0, 24 * 3600 * 1000));
+}
+
+void UI_HalvaneView::SetIdleClockRunning(bool value)
+{
+    if (value == idleClockRunning)
+        return;
+    // The rest so far counts as the clock stood until now; the frame that follows tells the
+    // schedule of the new state.
+    const auto now = Clock::now();
+    if (resting && !wakeRequested)
+    {
+        controller->Rest(std::chrono::duration<float>(now - restCounted).count());
+        restCounted = now;
+    }
+    idleClockRunning = value;
+    controller->SetIdleClockRunning(value);
+    Wake();
 }
 
 void UI_HalvaneView::paintGL()
 {
-    const auto now = std::chrono::steady_clock::now();
-    const float seconds = std::chrono::duration<float>(now - lastTime).count();
+    const auto now = Clock::now();
+    float seconds = std::chrono::duration<float>(now - lastTime).count();
+    if (resting)
+    {
+        // No frame was drawn while the scene was still: that time was rest for the scene's
+        // clocks, and the frame that ends it moves things on by the time since the wake only
+        // (a key pressed after a minute's rest turns by a step, not by half a second's worth).
+        const auto wake = wakeRequested ? wokenAt : now;
+        controller->Rest(std::chrono::duration<float>(wake - restCounted).count());
+        seconds = std::chrono::duration<float>(now - wake).count();
+    }
     lastTime = now;
+    const bool woken = wakeRequested;
+    wakeRequested = false;
     controller->Step(PixelWidth(), PixelHeight(), seconds);
-    lastFrameSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
+    lastFrameSeconds = std::chrono::duration<double>(Clock::now() - now).count();
     if (session.OnFrame())
         UI_LogEvent(QString("friendship batch done: %1 connections")
                         .arg(controller->GetCircle().GetConnections().size()));
+
+    // The paced friendship batches count frames: while some are due the frames go on.
+    const UTL_FrameSchedule& schedule = controller->GetSchedule();
+    const bool wasResting = resting;
+    resting = schedule.IsStill() && !session.HasMoreBatches();
+    if (!resting)
+    {
+        // Drawn on Qt's own account (a resize, an exposure, a new theme) after a rest.
+        if (wasResting)
+            emit framesWanted();
+        return;
+    }
+    restCounted = now;
+    eventPending = schedule.GetSecondsToEvent() >= 0.0f;
+    if (eventPending)
+        eventDue = now + std::chrono::duration_cast<Clock::duration>(
+                             std::chrono::duration<float>(schedule.GetSecondsToEvent()));
+    if (!wasResting || woken)
+        UI_LogEvent(QString("frames: still after frame %1").arg(controller->GetFrameCount()));
 }
 
 void UI_HalvaneView::OnLoginClosed()
@@ -70,6 +158,7 @@ void UI_HalvaneView::OnLoginClosed()
     doneCurrent();
     // The server's circle replaces whatever was shown before.
     document->Clear();
+    Wake();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
@@ -83,6 +172,7 @@ void UI_HalvaneView::LogInAgain()
     doneCurrent();
     session.Restart();
     document->Clear();
+    Wake();
     UI_LogEvent("log in again");
 }
 
@@ -111,6 +201,7 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
         return false;
     // The server's remaining friendships were for the circle that has gone.
     session.StopBatches();
+    Wake();
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(document->CountFriendships()));
@@ -136,6 +227,7 @@ bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
                                                   : UTL_CircleDocument::Arrangement::Arrival,
                                             error);
     doneCurrent();
+    Wake();
     if (arranged)
         LogCommunities();
     return arranged;
@@ -205,6 +297,7 @@ void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int&
 
 void UI_HalvaneView::mousePressEvent(QMouseEvent* event)
 {
+    Wake();
     // Qt keeps sending moves to the view that took the press until its release, as a captured
     // mouse would. Only the left button reaches the controller; the others only take the focus.
     if (event->button() == Qt::LeftButton)
@@ -218,6 +311,7 @@ void UI_HalvaneView::mousePressEvent(QMouseEvent* event)
 
 void UI_HalvaneView::mouseMoveEvent(QMouseEvent* event)
 {
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseMove(x, y, 0, 0, flags);
@@ -227,6 +321,7 @@ void UI_HalvaneView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseUp(x, y, flags);
@@ -236,6 +331,7 @@ void UI_HalvaneView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseDoubleClick(x, y, flags);
@@ -243,6 +339,7 @@ void UI_HalvaneView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void UI_HalvaneView::keyPressEvent(QKeyEvent* event)
 {
+    Wake();
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     // Shift+Tab comes as a key of its own; the scene reads Shift from its key table, which
     // may have missed the Shift going down (it was pressed before the view had the focus).
@@ -260,12 +357,14 @@ void UI_HalvaneView::keyReleaseEvent(QKeyEvent* event)
     // A held key repeats as releases and presses; it stays down in the key table throughout.
     if (event->isAutoRepeat())
         return;
+    Wake();
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     controller->OnKeyUp(UI_VirtualKeyFromQt(event->key(), keypad), 1);
 }
 
 void UI_HalvaneView::wheelEvent(QWheelEvent* event)
 {
+    Wake();
     const qreal ratio = devicePixelRatioF();
     const QPointF position = event->position();
     controller->OnMouseWheel(static_cast<int>(position.x() * ratio),
@@ -277,6 +376,7 @@ void UI_HalvaneView::wheelEvent(QWheelEvent* event)
 void UI_HalvaneView::leaveEvent(QEvent* event)
 {
     controller->OnMouseLeave();
+    Wake();
     UI_OpenGlOverlappedView::leaveEvent(event);
 }
 
@@ -284,6 +384,7 @@ void UI_HalvaneView::focusOutEvent(QFocusEvent* event)
 {
     // The releases of keys held now go to whichever widget has the focus.
     controller->ReleaseKeys();
+    Wake();
     UI_OpenGlOverlappedView::focusOutEvent(event);
 }
 
