@@ -157,6 +157,14 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glEnable(GL_DEPTH_TEST);
     if (!viewportEmpty)
         UpdateBillboardAxes();
+    UTL_SceneDigest view;
+    view.Add(camera->GetEye());
+    view.Add(camera->GetTarget());
+    view.Add(camera->GetUp());
+    view.Add(width);
+    view.Add(height);
+    circlePass->SetInMotion(view.Value() != lastView);
+    lastView = view.Value();
     stillScene.DrawOrShow(
         drawPaths.reuseStillScene, width, height, [this] { return DigestGlobePass(); },
         [this]
@@ -278,6 +286,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.ballSprites);
     digest.Add(drawPaths.labelBatches);
     digest.Add(drawPaths.hiddenRows);
+    digest.Add(drawPaths.coarseRowsInMotion);
     digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(motion.GetAutoMode());

@@ -154,4 +154,7 @@ private:
     UTL_StillScene stillScene;
     UTL_FrameSchedule schedule;
     std::function<void()> onPictureReady;
+    // What the camera showed the last frame from: a frame that shows it from elsewhere is in
+    // motion.
+    uint64_t lastView = 0;
 };
