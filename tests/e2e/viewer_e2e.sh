@@ -160,6 +160,19 @@ wait_for() {
   poll_for "$@" || fail "no $2 within $(scaled "$1") s"
 }
 
+# Does an action and waits up to SECONDS for its CHECK, up to TRIES times; returns 1 when no try
+# brought it about. Usage: act_until TRIES SECONDS WHAT CHECK -- ACTION...
+act_until() {
+  local tries=$1 seconds=$2 what=$3 check=$4 try
+  shift 5
+  for ((try = 1; try <= tries; ++try)); do
+    "$@"
+    poll_for "$seconds" "$what" "$check" && return 0
+    log "no $what after try $try of $tries"
+  done
+  return 1
+}
+
 # ---- image helpers (ImageMagick); GEOMETRY is WxH+X+Y within the picture ----
 
 # The fraction of pixels in the region within FUZZ percent of the colour (R,G,B 0-255).
@@ -302,16 +315,14 @@ field_text() {
   xclip -o -selection clipboard 2>/dev/null
 }
 typed_email() { [[ "$(field_text)" == "$email" ]]; }
+replace_email() {
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 40 "$email"
+}
 # Types the email into the focused field, replacing what it holds, until the field holds it.
 type_email() {
-  local try
-  for try in 1 2 3; do
-    xdotool key ctrl+a BackSpace
-    xdotool type --delay 40 "$email"
-    poll_for 10 "the typed email in the field" typed_email && return 0
-    log "the email field held '$(field_text)' after typing; typing it again (try $try)"
-  done
-  fail "could not type the email into the login page"
+  act_until 3 10 "the typed email in the field" typed_email -- replace_email ||
+    fail "could not type the email into the login page"
 }
 
 # Submits go to the server, which logs every request it answers; the login page's own requests
@@ -346,15 +357,11 @@ for attempt in 1 2 3; do
   screenshot "$scratch/typed.png"
   cp "$scratch/typed.png" "$artifacts/login-typed.png"
   posts=$(login_posts)
-  xdotool key Return
+  submitted() { posted_since "$posts"; }
   # A Return that never reached the server is pressed again; a submit that did reach it is
   # waited for until its page is drawn.
-  for press in 1 2 3; do
-    poll_for 20 "the login form's submit at the server" posted_since "$posts" && break
-    log "the submit did not reach the server; pressing Return again ($press)"
-    xdotool key Return
-  done
-  posted_since "$posts" || fail "three Returns on the login page never reached the server"
+  act_until 3 20 "the login form's submit at the server" submitted -- xdotool key Return ||
+    fail "three Returns on the login page never reached the server"
   wait_for 60 "the login page's answer" page_answered
   answered=$(page_state)
   [[ "$answered" == welcome ]] && break
