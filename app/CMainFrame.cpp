@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
+#include "app/UI_RecentMenu.h"
 #include "app/UI_SearchBar.h"
 #include "graph/UTL_GraphReader.h"
 #include "net/CFBLoginDialog.h"
@@ -14,12 +15,17 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 
 namespace
 {
@@ -37,6 +43,9 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction("&Open Graph...", ShortcutOf(Command::OpenGraph), this,
                     &CMainFrame::OnOpenGraph);
+    auto* recent = new UI_RecentMenu(file);
+    file->addMenu(recent);
+    connect(recent, &UI_RecentMenu::chosen, this, &CMainFrame::OpenAndTell);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addAction("Save &Picture...", ShortcutOf(Command::SavePicture), this,
                     &CMainFrame::OnSavePicture);
@@ -51,6 +60,7 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     arrangeAction = view->addAction("Arrange by &community");
     arrangeAction->setCheckable(true);
     connect(arrangeAction, &QAction::toggled, this, &CMainFrame::OnArrangeByCommunity);
+    view->addAction("Find communities &again", this, &CMainFrame::OnFindCommunitiesAgain);
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
@@ -69,6 +79,14 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
 
     mainView = new UI_HalvaneView(endpoints, Area());
     AddView(mainView);
+    connect(mainView, &UI_HalvaneView::userChosen, this,
+            [this](const QString& id)
+            {
+                std::string error;
+                if (!MakeUser(id, error))
+                    ShowError("This is me", error);
+            });
+    setAcceptDrops(true);
     // The area's layout keeps the frame large enough for it.
     Area()->setMinimumSize(MinimumViewSize());
     mainView->setFocus();
@@ -90,6 +108,16 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     statusBar()->addPermanentWidget(sessionBar);
     statusBar()->addPermanentWidget(selectionLabel);
     statusBar()->showMessage("Ready");
+    // A message that is done (timed out, or cleared by a menu's hover) gives the line back to
+    // the circle shown.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message)
+            {
+                if (!message.isEmpty() || circleStatus.isEmpty())
+                    return;
+                statusBar()->showMessage(circleStatus);
+                UI_LogEvent("status: " + circleStatus);
+            });
 }
 
 CMainFrame::~CMainFrame()
@@ -155,6 +183,7 @@ void CMainFrame::LogInAgain()
     loginWanted = true;
     const QSignalBlocker quiet(arrangeAction);
     arrangeAction->setChecked(false);
+    circleStatus.clear();
     statusBar()->clearMessage();
     ShowSessionProgress();
 }
@@ -206,7 +235,60 @@ bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
     // A circle is shown: a login dialog not yet opened is not needed any more.
     loginWanted = false;
     ShowCircleStatus();
+    UI_RecentMenu::Remember(path);
     return true;
+}
+
+void CMainFrame::ShowStartError(const std::string& error)
+{
+    // No login either: the person asked for a file, and picks what comes next.
+    loginWanted = false;
+    mainView->GetSession().StopBatches();
+    statusBar()->showMessage("The graph file did not open: use File > Open Graph or File > Log "
+                             "in again");
+    const QString text = QString::fromStdString(error);
+    // Once the window is up, so that the box has it to stand on.
+    QTimer::singleShot(0, this,
+                       [this, text]
+                       {
+                           UI_LogEvent("open failed: " + text);
+                           QMessageBox::warning(this, "Open Graph",
+                                                "Halvane could not open the graph file.\n\n" +
+                                                    text);
+                       });
+}
+
+QString CMainFrame::DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    UI_LogEvent("dropped: " + path);
+    // Read once the drop is over: the program the file came from waits for its answer till then.
+    QTimer::singleShot(0, this, [this, path] { OpenAndTell(path); });
 }
 
 bool CMainFrame::SetArrangeByCommunity(bool value, std::string& error)
@@ -227,8 +309,35 @@ bool CMainFrame::SaveGraphFile(const QString& path, std::string& error)
         statusBar()->showMessage(QString::fromStdString(error));
         return false;
     }
-    statusBar()->showMessage("Saved " + path);
+    // For a while; then the circle's line, legend and all, is back.
+    constexpr int SavedMessageMs = 4000;
+    statusBar()->showMessage("Saved " + path, SavedMessageMs);
+    UI_LogEvent("graph saved: " + path);
     return true;
+}
+
+bool CMainFrame::MakeUser(const QString& id, std::string& error)
+{
+    if (!mainView->MakeUser(id.toStdString(), error))
+    {
+        statusBar()->showMessage(QString::fromStdString(error));
+        return false;
+    }
+    ShowCircleStatus();
+    return true;
+}
+
+void CMainFrame::OnFindCommunitiesAgain()
+{
+    std::string error;
+    if (!mainView->FindCommunitiesAgain(error))
+    {
+        ShowError("Find communities again", error);
+        return;
+    }
+    const QSignalBlocker quiet(arrangeAction);
+    arrangeAction->setChecked(true);
+    ShowCircleStatus();
 }
 
 void CMainFrame::OnOpenGraph()
@@ -236,8 +345,12 @@ void CMainFrame::OnOpenGraph()
     const QString filter = QString("Graph files (%1);;All files (*)")
                                .arg(QString::fromStdString(UTL_GraphReader::Patterns()));
     const QString path = QFileDialog::getOpenFileName(this, "Open Graph", QString(), filter);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenAndTell(path);
+}
+
+void CMainFrame::OpenAndTell(const QString& path)
+{
     std::string error;
     if (!OpenGraphFile(path, error))
         ShowError("Open Graph", error);
@@ -368,7 +481,9 @@ void CMainFrame::ShowCircleStatus()
     QString text = QString("%1 friends").arg(circle.GetFriendCount());
     if (!mainView->GetLegend().empty())
         text += " · " + QString::fromStdString(mainView->GetLegend());
+    circleStatus = text;
     statusBar()->showMessage(text);
+    UI_LogEvent("status: " + text);
 }
 
 void CMainFrame::ShowError(const QString& title, const std::string& error)

@@ -13,6 +13,7 @@ class GFX_Friend;
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QProgressBar;
 class UI_HalvaneView;
 class UI_SearchBar;
@@ -22,7 +23,9 @@ class UI_SearchBar;
 // the main view filling its client area and, on the first tick at which the view has a login
 // address, opens the login dialog on it. The dialog is made once and only hidden when closed. A
 // circle opened from a graph file takes the place of the login: given at start, it is shown on the
-// first tick at which the view is ready, and no login is started.
+// first tick at which the view is ready, and no login is started. A graph file also opens from
+// File > Open Recent (the user's list of the last files opened, shared by every window) and when
+// dropped on the window.
 // The status bar keeps a line of its own about the network session: the friends and the
 // friendships known so far, with a progress bar while they load, and failures in plain words.
 // File > Log in again clears the circle and opens a new login dialog.
@@ -56,6 +59,14 @@ public:
     bool OpenGraphFile(const QString& path, std::string& error);
     bool SetArrangeByCommunity(bool value, std::string& error);
     bool SaveGraphFile(const QString& path, std::string& error);
+    // "This is me" for the person with `id`, from the view's context menu or any other part of
+    // the window that shows people.
+    bool MakeUser(const QString& id, std::string& error);
+    // A graph file given at start that does not open: the window says why (a person who
+    // double-clicked the file sees no terminal), and waits for another file or a login.
+    void ShowStartError(const std::string& error);
+    // The graph file a drop carries: its first local file; empty for none.
+    static QString DroppedFile(const QMimeData* data);
     // Writes the view as a PNG picture of width × height pixels (the view's own size, or
     // larger: drawn at that size offscreen), telling the outcome in the status bar.
     bool SavePicture(const QString& path, int width, int height, std::string& error);
@@ -75,6 +86,10 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // A graph file dropped on the window opens as File > Open Graph would open it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ShowAbout();
@@ -86,6 +101,9 @@ private:
     // Shows who is selected now, when that or their friend count changed.
     void UpdateSelectionStatus();
     void OnOpenGraph();
+    // Opens the file, a message box telling why not.
+    void OpenAndTell(const QString& path);
+    void OnFindCommunitiesAgain();
     void OnSaveGraph();
     void OnArrangeByCommunity(bool checked);
     void OnSavePicture();
@@ -100,6 +118,8 @@ private:
     std::optional<UTL_SocialGraph> startGraph;
     bool loginWanted = true;
     QAction* arrangeAction = nullptr;
+    // What the status bar says of the circle shown; it comes back when a message is done.
+    QString circleStatus;
     QMenu* themeMenu = nullptr;
     QAction* fullScreenAction = nullptr;
     UI_SearchBar* searchBar = nullptr;

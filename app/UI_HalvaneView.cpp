@@ -3,14 +3,18 @@
 #include "app/UI_KeyCodes.h"
 #include "gfx/OGL_Names.h"
 #include "net/CHtmlCtrl.h"
+#include "scene/GFX_Friend.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QImage>
 #include <QImageWriter>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
@@ -59,6 +63,49 @@ void UI_HalvaneView::paintGL()
     if (session.OnFrame())
         UI_LogEvent(QString("friendship batch done: %1 connections")
                         .arg(controller->GetCircle().GetConnections().size()));
+    if (menuWanted)
+    {
+        // This frame found who is under the pointer; the menu opens outside the painting.
+        const GFX_Friend* person = controller->GetInput().GetHoveredPerson();
+        const QPoint where = *menuWanted;
+        menuWanted.reset();
+        if (person)
+            QTimer::singleShot(0, this,
+                               [this, id = person->GetId(), name = person->GetShownName(), where]
+                               { ShowPersonMenu(id, name, where); });
+    }
+}
+
+void UI_HalvaneView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() != QContextMenuEvent::Mouse)
+    {
+        if (const GFX_Friend* person = controller->GetSelection().GetPerson())
+            ShowPersonMenu(person->GetId(), person->GetShownName(), event->globalPos());
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    controller->OnMouseMove(static_cast<int>(event->pos().x() * ratio),
+                            PixelHeight() - static_cast<int>(event->pos().y() * ratio), 0, 0, 0);
+    menuWanted = event->globalPos();
+    update();
+}
+
+void UI_HalvaneView::ShowPersonMenu(const std::string& id, const std::string& name,
+                                    const QPoint& where)
+{
+    const GFX_Friend* self = controller->GetCircle().GetSelf();
+    const bool isUser = self && self->GetId() == id;
+    QMenu menu(this);
+    menu.addAction(QString::fromStdString(name))->setEnabled(false);
+    menu.addSeparator();
+    QAction* thisIsMe = menu.addAction("This is &me");
+    thisIsMe->setCheckable(true);
+    thisIsMe->setChecked(isUser);
+    thisIsMe->setEnabled(!isUser);
+    UI_LogEvent("context menu: " + QString::fromStdString(name));
+    if (menu.exec(where) == thisIsMe)
+        emit userChosen(QString::fromStdString(id));
 }
 
 void UI_HalvaneView::OnLoginClosed()
@@ -116,14 +163,13 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
                     .arg(document->CountFriendships()));
     for (const std::string& warning : warnings)
         UI_LogEvent(QString::fromStdString(warning));
+    LogUser();
     LogCommunities();
     return true;
 }
 
-bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
+bool UI_HalvaneView::MayRearrange(std::string& error) const
 {
-    if (value == IsArrangedByCommunity())
-        return true;
     if (!document->IsFromFile() && session.HasMoreBatches())
     {
         // The batches walk the friends in the order they are shown.
@@ -131,6 +177,15 @@ bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
                 "are all there";
         return false;
     }
+    return true;
+}
+
+bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
+{
+    if (value == IsArrangedByCommunity())
+        return true;
+    if (!MayRearrange(error))
+        return false;
     makeCurrent();
     const bool arranged = document->Arrange(value ? UTL_CircleDocument::Arrangement::Communities
                                                   : UTL_CircleDocument::Arrangement::Arrival,
@@ -139,6 +194,38 @@ bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
     if (arranged)
         LogCommunities();
     return arranged;
+}
+
+bool UI_HalvaneView::MakeUser(const std::string& id, std::string& error)
+{
+    if (!MayRearrange(error))
+        return false;
+    makeCurrent();
+    const bool made = document->MakeUser(id, error);
+    doneCurrent();
+    if (!made)
+        return false;
+    LogUser();
+    LogCommunities();
+    return true;
+}
+
+bool UI_HalvaneView::FindCommunitiesAgain(std::string& error)
+{
+    if (!MayRearrange(error))
+        return false;
+    makeCurrent();
+    const bool found = document->FindCommunitiesAgain(error);
+    doneCurrent();
+    if (found)
+        LogCommunities();
+    return found;
+}
+
+void UI_HalvaneView::LogUser()
+{
+    if (const GFX_Friend* self = controller->GetCircle().GetSelf())
+        UI_LogEvent("user: " + QString::fromStdString(self->GetShownName()));
 }
 
 void UI_HalvaneView::LogCommunities()

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class UTL_SimCtrlHalvane;
@@ -19,7 +20,8 @@ class UTL_SimCtrlHalvane;
 // the login address on demand and starts the friend download when the login dialog closes. The
 // friendship batches run from the frame counter. The circle shown is a document
 // (UTL_CircleDocument): a graph file can take the place of the server, its circle replacing the
-// one shown, and any circle shown can be arranged by community and saved as a graph file.
+// one shown, and any circle shown can be arranged by community, laid out around another person
+// as the user (their context menu's "This is me", on the right button) and saved as a graph file.
 //
 // Everything runs on the user-interface thread; the controller is called with this view's GL
 // context current during set-up, frames and friend arrivals.
@@ -58,6 +60,11 @@ public:
     {
         return document->GetArrangement() == UTL_CircleDocument::Arrangement::Communities;
     }
+    // "This is me": makes the person with `id` the user and lays the circle out again around
+    // them. Refused, as arranging is, while the server's friendships are still arriving.
+    bool MakeUser(const std::string& id, std::string& error);
+    // Finds the communities of the circle shown anew and shows it arranged by them.
+    bool FindCommunitiesAgain(std::string& error);
     // Writes the circle shown as GraphML, with its communities when they were found.
     bool SaveGraph(const std::string& path, std::string& error);
     // Draws the view at width × height pixels offscreen and writes it as a PNG file; false
@@ -77,6 +84,10 @@ public:
     // Wall-clock seconds the last frame's drawing took (0 before the first frame).
     double GetLastFrameSeconds() const { return lastFrameSeconds; }
 
+signals:
+    // The user picked "This is me" in the person's context menu.
+    void userChosen(const QString& id);
+
 protected:
     void initializeGL() override;
     void paintGL() override;
@@ -89,18 +100,30 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // The right button does not reach the controller: its context menu is the view's, for the
+    // person under the pointer once a frame has looked there (or, from the keyboard, for the
+    // person selected).
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // Tab and Shift+Tab step through the friends instead of moving the keyboard focus.
     bool event(QEvent* event) override;
 
 private:
     // Tells the event log how many communities the circle shown is arranged in, when it is.
     void LogCommunities();
+    // Tells the event log who the user of the circle shown is.
+    void LogUser();
     // The event's position in device pixels, y counted from the bottom, and its flag word.
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
+    // Whether the arrangement may change now; `error` says why not.
+    bool MayRearrange(std::string& error) const;
+    // Offers "This is me" for the person at `where` (global coordinates).
+    void ShowPersonMenu(const std::string& id, const std::string& name, const QPoint& where);
 
     std::unique_ptr<UTL_SimCtrlHalvane> controller;
     std::chrono::steady_clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;
     std::unique_ptr<UTL_CircleDocument> document;
+    // Where a context menu was asked for, until the next frame has found who is there.
+    std::optional<QPoint> menuWanted;
 };

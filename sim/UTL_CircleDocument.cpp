@@ -23,16 +23,24 @@ bool UTL_CircleDocument::Show(UTL_SocialGraph opened, std::string& error)
 {
     UTL_SocialGraph previous = std::move(graph);
     const bool previousFromFile = fromFile;
+    UTL_Communities previousCommunities = std::move(communities);
+    const bool previousFound = communitiesFound;
+    const bool previousFromFileCommunities = communitiesFromFile;
     graph = std::move(opened);
     // A file's own communities stand as the file has them; they are looked for only where it
     // has none.
     communitiesFound = graph.HasCommunities();
+    communitiesFromFile = communitiesFound;
+    communities = UTL_Communities();
     if (communitiesFound)
         communities.FromGraph(graph);
     if (!ShowGraph(error))
     {
         graph = std::move(previous);
         fromFile = previousFromFile;
+        communities = std::move(previousCommunities);
+        communitiesFound = previousFound;
+        communitiesFromFile = previousFromFileCommunities;
         return false;
     }
     fromFile = true;
@@ -56,6 +64,62 @@ bool UTL_CircleDocument::Arrange(Arrangement value, std::string& error)
     return true;
 }
 
+bool UTL_CircleDocument::MakeUser(const std::string& id, std::string& error)
+{
+    TakeShown();
+    const size_t node = graph.Find(id);
+    if (node == UTL_SocialGraph::NoNode)
+    {
+        error = "'" + id + "' is not in the circle shown";
+        return false;
+    }
+    if (node == graph.User())
+        return true;
+    UTL_SocialGraph before = graph;
+    const UTL_Communities communitiesBefore = communities;
+    const bool foundBefore = communitiesFound;
+    // The user before was a friend of everyone, implied; those friendships are stored now, all
+    // but the one with the new user, which is implied in turn.
+    const size_t previous = graph.User();
+    graph.SetUser(UTL_SocialGraph::NoNode);
+    if (previous != UTL_SocialGraph::NoNode)
+        for (size_t other = 0; other < graph.NodeCount(); ++other)
+            if (other != node)
+                graph.AddFriendship(previous, other);
+    graph.SetUser(node);
+    // Found communities were found among other friendships than there are now.
+    if (communitiesFromFile)
+        communities.FromGraph(graph);
+    else
+        communitiesFound = false;
+    if (!ShowGraph(error))
+    {
+        graph = std::move(before);
+        communities = communitiesBefore;
+        communitiesFound = foundBefore;
+        return false;
+    }
+    return true;
+}
+
+bool UTL_CircleDocument::FindCommunitiesAgain(std::string& error)
+{
+    TakeShown();
+    if (graph.NodeCount() == 0)
+    {
+        error = "there is no circle shown to find communities in";
+        return false;
+    }
+    UTL_Communities found;
+    if (!found.Detect(graph, error))
+        return false;
+    communities = std::move(found);
+    communitiesFound = true;
+    communitiesFromFile = false;
+    arrangement = Arrangement::Communities;
+    return ShowGraph(error);
+}
+
 bool UTL_CircleDocument::Save(const std::string& path, std::string& error)
 {
     UTL_SocialGraph saved;
@@ -75,6 +139,7 @@ void UTL_CircleDocument::Clear()
     graph.Clear();
     fromFile = false;
     communitiesFound = false;
+    communitiesFromFile = false;
     arrangement = Arrangement::Arrival;
     legend.clear();
 }

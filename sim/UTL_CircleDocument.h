@@ -48,6 +48,15 @@ public:
     // Lays the circle shown out again as `arrangement` says; a circle from the server is taken
     // in first. With nothing shown the next circle shown is arranged so.
     bool Arrange(Arrangement arrangement, std::string& error);
+    // Makes the person with `id` the user and shows the circle again around them, as arranged:
+    // their own friendships are implied from now on, and the user before stays a friend of
+    // everyone else. A file's own communities stand (the new user out of them); communities
+    // found before are found again where the arrangement needs them. False with `error` set
+    // for an id the circle does not hold; the circle shown then stays as it was.
+    bool MakeUser(const std::string& id, std::string& error);
+    // Forgets the communities the circle has (the file's own, or found before), finds them anew
+    // and shows the circle arranged by them.
+    bool FindCommunitiesAgain(std::string& error);
     // Writes the circle shown as GraphML, with its communities when they were found.
     bool Save(const std::string& path, std::string& error);
     // Forgets the circle: the scene's now comes from the server, in the order it arrives.
@@ -80,6 +89,8 @@ private:
     bool fromFile = false;
     UTL_Communities communities;
     bool communitiesFound = false;
+    // The communities are the ones the file holds, not found here.
+    bool communitiesFromFile = false;
     Arrangement arrangement = Arrangement::Arrival;
     std::string legend;
 };

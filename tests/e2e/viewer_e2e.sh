@@ -699,4 +699,103 @@ log "File > Log in again opened the login dialog again"
 stop "$viewer_pid" group
 viewer_pid=
 
+# ---- graph files from the desktop: a file given as `halvane FILE`, a bad one, a drop ----
+
+# As a file manager starts the viewer: `halvane FILE`. A file that does not open shows the window
+# with a box saying why. A good one opens; right-clicking a friend in the dock offers "This is
+# me", which re-lays the circle around them; View > Find communities again finds communities; File
+# > Save Graph As writes the circle, and the status bar's legend comes back after the save's
+# message. The saved file, dragged from a window of its own (halvane-drop-source, a real X drop,
+# as from a file manager) onto the viewer, opens with the same user and the same communities, and
+# File > Open Recent's list names both files, newest first.
+check_desktop_files() {
+  local recent=$XDG_CONFIG_HOME/halvane/recent saved=$scratch/saved.graphml user found try
+  rm -f "$recent"
+  run=$scratch/viewer-bad-file.log
+  start_viewer "$run" --network 127.0.0.1:1 "$scratch/missing.graphml"
+  wait_for 60 "the 'Open Graph' box about a file that does not open" has_window "Open Graph"
+  logged "$run" "open failed: $scratch/missing.graphml: cannot open" ||
+    fail "the box's reason is not in the event log"
+  has_window Halvane || fail "no main window behind the 'Open Graph' box"
+  stop "$viewer_pid" group
+  viewer_pid=
+  log "a file that does not open: the window shows, with a box saying why"
+
+  run=$scratch/viewer-file.log
+  start_viewer "$run" --network 127.0.0.1:1 "$graph"
+  wait_for 60 "'graph loaded' in the event log" graph_loaded
+  logged "$run" "user: Test User" || fail "the node joined to everyone is not the user"
+  main=$(window_named Halvane)
+  geometry_of "$main"
+  # A friend in the friends dock, along the right edge; the menu waits for a frame to find them.
+  for try in 1 2 3; do
+    xdotool mousemove --sync "$((WX + WW - 40))" "$((WY + WH / 3))" click 3
+    poll_for 10 "the context menu of a friend" logged "$run" "context menu: " && break
+    log "no context menu after a right click (try $try)"
+  done
+  user=$(sed -n 's/^halvane: context menu: //p' "$run" | tail -n 1)
+  [[ -n "$user" ]] || fail "no context menu on a friend in the dock"
+  xdotool key m
+  wait_for 15 "'user: $user' after This is me" logged "$run" "user: $user"
+  log "This is me: the circle is laid out around $user"
+
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key alt+v
+    sleep 0.3
+    xdotool key a
+    poll_for 10 "communities found again" logged "$run" "communities: " && break
+    xdotool key Escape
+  done
+  found=$(sed -n 's/^halvane: communities: //p' "$run" | tail -n 1)
+  [[ -n "$found" ]] || fail "View > Find communities again found none"
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key alt+f
+    sleep 0.3
+    xdotool key s
+    poll_for 10 "the Save Graph As dialog" has_window "Save Graph As" && break
+    xdotool key Escape
+  done
+  has_window "Save Graph As" || fail "File > Save Graph As opened no dialog"
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$saved"
+  xdotool key Return
+  wait_for 15 "'graph saved' in the event log" logged "$run" "graph saved: $saved"
+  legend_back() { sed -n '/^halvane: graph saved: /,$p' "$run" | grep -q "^halvane: status: .*$found communities"; }
+  wait_for 20 "the legend back in the status bar after the save" legend_back
+
+  [[ -n "${HALVANE_DROP_SOURCE:-}" && -x "$HALVANE_DROP_SOURCE" ]] ||
+    fail "no drop source (HALVANE_DROP_SOURCE; CTest names halvane-drop-source)"
+  "$HALVANE_DROP_SOURCE" "$saved" >"$scratch/drop.out" 2>"$scratch/drop.log" &
+  local drop_pid=$!
+  wait_for 30 "the drop source's window" has_window "Drop source"
+  geometry_of "$(window_named "Drop source")"
+  xdotool mousemove --sync "$((WX + WW / 2))" "$((WY + WH / 2))" mousedown 1
+  local step
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove --sync "$((WX + 100 * step))" "$((WY + 60 * step))"
+    sleep 0.1
+  done
+  geometry_of "$main"
+  xdotool mousemove --sync "$((WX + WW / 2))" "$((WY + WH / 2))"
+  sleep 0.2
+  xdotool mouseup 1
+  wait_for 30 "'dropped' in the event log" logged "$run" "dropped: $saved"
+  stop "$drop_pid"
+  loaded_twice() { (($(grep -c '^halvane: graph loaded: ' "$run") >= 2)); }
+  wait_for 60 "the dropped file's circle" loaded_twice
+  [[ "$(sed -n 's/^halvane: user: //p' "$run" | tail -n 1)" == "$user" ]] ||
+    fail "the saved circle reopened around someone other than $user"
+  [[ "$(sed -n 's/^halvane: communities: //p' "$run" | tail -n 1)" == "$found" ]] ||
+    fail "the saved circle reopened without its $found communities"
+  [[ "$(cat "$recent" 2>/dev/null)" == "$saved"$'\n'"$graph" ]] ||
+    fail "the recent files are '$(cat "$recent" 2>/dev/null)', not the saved file, then $graph"
+  screenshot "$artifacts/dropped.png"
+  log "the saved circle, dropped on the window, came back around $user with $found communities"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_desktop_files
+
 log "PASSED"

@@ -143,3 +143,62 @@ TEST(UTL_ViewOptionsTest, BothProgramsReadTheSharedOptionsTheSameWay)
     for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
         EXPECT_NE(UTL_ViewOptions::Usage().find(std::string("--") + spec.name), std::string::npos);
 }
+
+TEST(UTL_CircleDocumentTest, ThisIsMeLaysTheCircleOutAroundAnotherPersonAndSavesThemAsTheUser)
+{
+    DocumentScene scene;
+    std::string error;
+    ASSERT_TRUE(scene.document.Show(TwoCliques(), error)) << error;
+    EXPECT_FALSE(scene.document.MakeUser("nobody", error));
+    EXPECT_NE(error.find("nobody"), std::string::npos) << error;
+    EXPECT_EQ(scene.circle.GetSelf()->GetId(), "me") << "a refusal leaves the circle shown";
+
+    ASSERT_TRUE(scene.document.MakeUser("a0", error)) << error;
+    EXPECT_EQ(scene.circle.GetSelf()->GetId(), "a0");
+    EXPECT_EQ(Shown(scene.circle), "me b0 a1 b1 a2 b2 a3 b3 ") << "the user before is a friend";
+    // a0's three friendships are implied now; "me" keeps a friendship with each of the other 7.
+    const UTL_SocialGraph& graph = scene.document.GetGraph();
+    EXPECT_EQ(graph.Node(graph.User()).id, "a0");
+    EXPECT_EQ(scene.document.CountFriendships(), 12u - 3u + 7u);
+    EXPECT_EQ(scene.circle.GetConnections().size(), 8u + 16u);
+
+    TempDir folder;
+    const std::string path = folder.File("mine.graphml");
+    ASSERT_TRUE(scene.document.Save(path, error)) << error;
+    UTL_SocialGraph opened;
+    ASSERT_TRUE(UTL_CircleDocument::Read(path, "", {}, opened, error)) << error;
+    EXPECT_EQ(opened.Node(opened.User()).id, "a0") << "the circle reopens around the same user";
+    EXPECT_EQ(opened.Friendships().size(), 16u);
+}
+
+TEST(UTL_CircleDocumentTest, AFilesCommunitiesStandUntilTheUserAsksForThemToBeFoundAgain)
+{
+    // The file puts everyone in one community, although the friendships make two.
+    UTL_SocialGraph graph = TwoCliques();
+    for (size_t node = 0; node < graph.NodeCount(); ++node)
+        if (node != graph.User())
+            graph.Node(node).community = 0;
+    DocumentScene scene;
+    std::string error;
+    ASSERT_TRUE(scene.document.Arrange(UTL_CircleDocument::Arrangement::Communities, error));
+    ASSERT_TRUE(scene.document.Show(graph, error)) << error;
+    EXPECT_EQ(scene.document.GetCommunities().List().size(), 1u) << "read, not found";
+
+    // Another user: the file's communities still stand, the new user out of them and the
+    // user before, whom the file put in none, on their own.
+    ASSERT_TRUE(scene.document.MakeUser("b3", error)) << error;
+    ASSERT_EQ(scene.document.GetCommunities().List().size(), 2u);
+    EXPECT_EQ(scene.document.GetCommunities().List()[0].size, 7u);
+    EXPECT_EQ(scene.document.GetLegend().rfind("2 communities", 0), 0u);
+
+    ASSERT_TRUE(scene.document.Arrange(UTL_CircleDocument::Arrangement::Arrival, error));
+    ASSERT_TRUE(scene.document.FindCommunitiesAgain(error)) << error;
+    EXPECT_EQ(scene.document.GetArrangement(), UTL_CircleDocument::Arrangement::Communities)
+        << "found to be seen";
+    const size_t found = scene.document.GetCommunities().List().size();
+    EXPECT_GE(found, 2u) << scene.document.GetLegend();
+    EXPECT_EQ(scene.document.GetLegend().rfind(std::to_string(found) + " communities", 0), 0u);
+    // Found communities go with a change of user and are found again around the new one.
+    ASSERT_TRUE(scene.document.MakeUser("me", error)) << error;
+    EXPECT_EQ(scene.document.GetCommunities().List().size(), 2u) << scene.document.GetLegend();
+}
