@@ -159,7 +159,6 @@ int main(int argc, char** argv)
     app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(view.drawPaths);
     app.GetMainFrame()->SetFastFriendships(view.fastFriendships);
     if (!view.open.empty())
-        app.GetMainFrame()->SetStartGraph(
-            std::move(graph), view.arrangement == UTL_CircleDocument::Arrangement::Communities);
+        app.GetMainFrame()->SetStartGraph(std::move(graph), view.arrangement);
     return app.exec();
 }
