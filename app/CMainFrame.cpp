@@ -57,10 +57,33 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction("&Find...", ShortcutOf(Command::Find), this, &CMainFrame::OnFind);
     QMenu* view = menuBar()->addMenu("&View");
-    arrangeAction = view->addAction("Arrange by &community");
-    arrangeAction->setCheckable(true);
-    connect(arrangeAction, &QAction::toggled, this, &CMainFrame::OnArrangeByCommunity);
-    view->addAction("Find communities &again", this, &CMainFrame::OnFindCommunitiesAgain);
+    QMenu* arrange = view->addMenu("&Arrange");
+    arrangeGroup = new QActionGroup(this);
+    using Arrangement = UTL_CircleDocument::Arrangement;
+    const std::pair<const char*, Arrangement> arrangements[] = {
+        {"In &arrival order", Arrangement::Arrival},
+        {"By &community", Arrangement::Communities},
+        {"By &friendships", Arrangement::Sphere},
+    };
+    for (const auto& [text, value] : arrangements)
+    {
+        QAction* item = arrange->addAction(text);
+        item->setCheckable(true);
+        item->setData(static_cast<int>(value));
+        arrangeGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, value = value] { OnArrange(value); });
+    }
+    stopArrangingAction = view->addAction("&Stop arranging");
+    stopArrangingAction->setShortcut(ShortcutOf(Command::StopArranging));
+    stopArrangingAction->setEnabled(false);
+    connect(stopArrangingAction, &QAction::triggered, this,
+            [this]
+            {
+                mainView->StopArranging();
+                ShowArrangement();
+                ShowCircleStatus();
+            });
+    view->addAction("Find communities a&gain", this, &CMainFrame::OnFindCommunitiesAgain);
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
@@ -138,9 +161,13 @@ void CMainFrame::Tick()
             ShowCircleStatus();
         else
             ShowError("Open Graph", error);
+        ShowArrangement();
     }
     if (mainView)
+    {
         ShowSessionProgress();
+        ShowArrangingProgress();
+    }
     if (loginDialog || !mainView || !loginWanted)
         return;
     const std::string url = mainView->GetLoginUrl();
@@ -164,8 +191,7 @@ void CMainFrame::OnLoginClosed()
         return;
     mainView->OnLoginClosed();
     // The server's circle comes in arrival order, whatever the one before it was.
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(mainView->IsArrangedByCommunity());
+    ShowArrangement();
     ShowCircleStatus();
 }
 
@@ -181,9 +207,8 @@ void CMainFrame::LogInAgain()
     startGraph.reset();
     mainView->LogInAgain();
     loginWanted = true;
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(false);
     circleStatus.clear();
+    ShowArrangement();
     statusBar()->clearMessage();
     ShowSessionProgress();
 }
@@ -207,12 +232,11 @@ void CMainFrame::ShowSessionProgress()
         sessionBar->setValue(percent);
 }
 
-void CMainFrame::SetStartGraph(UTL_SocialGraph graph, bool byCommunity)
+void CMainFrame::SetStartGraph(UTL_SocialGraph graph, UTL_CircleDocument::Arrangement arrangement)
 {
     startGraph = std::move(graph);
     loginWanted = false;
-    if (byCommunity)
-        arrangeAction->setChecked(true); // nothing is shown yet: only remembered
+    mainView->SetFileArrangement(arrangement);
 }
 
 bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
@@ -234,6 +258,7 @@ bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
     }
     // A circle is shown: a login dialog not yet opened is not needed any more.
     loginWanted = false;
+    ShowArrangement();
     ShowCircleStatus();
     UI_RecentMenu::Remember(path);
     return true;
@@ -291,15 +316,51 @@ void CMainFrame::dropEvent(QDropEvent* event)
     QTimer::singleShot(0, this, [this, path] { OpenAndTell(path); });
 }
 
-bool CMainFrame::SetArrangeByCommunity(bool value, std::string& error)
+bool CMainFrame::SetArrangement(UTL_CircleDocument::Arrangement arrangement, std::string& error)
 {
-    if (!mainView->ArrangeByCommunity(value, error))
+    const bool arranged = mainView->Arrange(arrangement, error);
+    ShowArrangement();
+    if (!arranged)
     {
         statusBar()->showMessage(QString::fromStdString(error));
         return false;
     }
-    ShowCircleStatus();
+    if (!mainView->IsArranging())
+        ShowCircleStatus();
+    else if (!mainView->GetDocument().IsArranging())
+        statusBar()->showMessage("The circle is arranged once its friendships have all arrived");
     return true;
+}
+
+void CMainFrame::ShowArrangement()
+{
+    const int asked = static_cast<int>(mainView->GetArrangement());
+    for (QAction* item : arrangeGroup->actions())
+        if (item->data().toInt() == asked && !item->isChecked())
+            item->setChecked(true);
+    stopArrangingAction->setEnabled(mainView->IsArranging());
+}
+
+void CMainFrame::ShowArrangingProgress()
+{
+    const UTL_CircleDocument& document = mainView->GetDocument();
+    if (document.IsArranging() && document.GetArrangingSeconds() > 0.5)
+    {
+        const QString text = QString("Arranging by friendships: %1 % (%2 stops)")
+                                 .arg(static_cast<int>(100.0 * document.GetArrangingProgress()))
+                                 .arg(stopArrangingAction->shortcut().toString());
+        if (statusBar()->currentMessage() != text)
+            statusBar()->showMessage(text);
+    }
+    // A layout that started or ended (arrived, stopped or failed) leaves the menu and the status
+    // bar saying what is shown.
+    const bool arranging = mainView->IsArranging();
+    if (arranging == wasArranging)
+        return;
+    wasArranging = arranging;
+    ShowArrangement();
+    if (!arranging)
+        ShowCircleStatus();
 }
 
 bool CMainFrame::SaveGraphFile(const QString& path, std::string& error)
@@ -335,8 +396,7 @@ void CMainFrame::OnFindCommunitiesAgain()
         ShowError("Find communities again", error);
         return;
     }
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(true);
+    ShowArrangement();
     ShowCircleStatus();
 }
 
@@ -372,14 +432,11 @@ void CMainFrame::OnSaveGraph()
         ShowError("Save Graph As", error);
 }
 
-void CMainFrame::OnArrangeByCommunity(bool checked)
+void CMainFrame::OnArrange(UTL_CircleDocument::Arrangement arrangement)
 {
     std::string error;
-    if (SetArrangeByCommunity(checked, error))
-        return;
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(!checked);
-    ShowError("Arrange by community", error);
+    if (!SetArrangement(arrangement, error))
+        ShowError("Arrange", error);
 }
 
 bool CMainFrame::SavePicture(const QString& path, int width, int height, std::string& error)

@@ -4,6 +4,7 @@
 #include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
 #include "net/UTL_SessionProgress.h"
+#include "sim/UTL_CircleDocument.h"
 
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 class CFBLoginDialog;
 class GFX_Friend;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -19,7 +21,8 @@ class UI_HalvaneView;
 class UI_SearchBar;
 
 // The application's main window, titled "Halvane", with the File, View and Help menus and a
-// status bar. File saves the view as a picture, View > Theme switches the colour theme. It creates
+// status bar. File saves the view as a picture, View > Arrange lays the circle out in arrival
+// order, by community or by friendships, View > Theme switches the colour theme. It creates
 // the main view filling its client area and, on the first tick at which the view has a login
 // address, opens the login dialog on it. The dialog is made once and only hidden when closed. A
 // circle opened from a graph file takes the place of the login: given at start, it is shown on the
@@ -52,12 +55,12 @@ public:
     // have in the circle shown ("you" for the user); empty for nobody.
     static QString SelectionText(const QString& name, bool isUser, int friends);
 
-    // The circle to show instead of logging in, arranged by community when asked.
-    void SetStartGraph(UTL_SocialGraph graph, bool byCommunity);
+    // The circle to show instead of logging in, arranged as `arrangement` says.
+    void SetStartGraph(UTL_SocialGraph graph, UTL_CircleDocument::Arrangement arrangement);
     // Opens, arranges and saves as the menu items do, telling the outcome in the status bar;
     // false with `error` set on failure.
     bool OpenGraphFile(const QString& path, std::string& error);
-    bool SetArrangeByCommunity(bool value, std::string& error);
+    bool SetArrangement(UTL_CircleDocument::Arrangement arrangement, std::string& error);
     bool SaveGraphFile(const QString& path, std::string& error);
     // "This is me" for the person with `id`, from the view's context menu or any other part of
     // the window that shows people.
@@ -105,7 +108,11 @@ private:
     void OpenAndTell(const QString& path);
     void OnFindCommunitiesAgain();
     void OnSaveGraph();
-    void OnArrangeByCommunity(bool checked);
+    void OnArrange(UTL_CircleDocument::Arrangement arrangement);
+    // Checks the arrangement asked for in View > Arrange, and offers to stop one under way.
+    void ShowArrangement();
+    // The status bar's line about a layout under way, once it takes longer than half a second.
+    void ShowArrangingProgress();
     void OnSavePicture();
     // Lists the themes of the themes file in View > Theme, the one in force checked.
     void FillThemeMenu();
@@ -117,7 +124,9 @@ private:
 
     std::optional<UTL_SocialGraph> startGraph;
     bool loginWanted = true;
-    QAction* arrangeAction = nullptr;
+    QActionGroup* arrangeGroup = nullptr;
+    QAction* stopArrangingAction = nullptr;
+    bool wasArranging = false;
     // What the status bar says of the circle shown; it comes back when a message is done.
     QString circleStatus;
     QMenu* themeMenu = nullptr;

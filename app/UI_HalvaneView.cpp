@@ -49,6 +49,16 @@ void UI_HalvaneView::initializeGL()
 
 void UI_HalvaneView::Render()
 {
+    // An arrangement asked for while the friendships arrived, once the last batch is in; here,
+    // between frames, where the context may be made current.
+    if (pendingArrangement && !session.HasMoreBatches())
+    {
+        const Arrangement asked = *pendingArrangement;
+        pendingArrangement.reset();
+        std::string error;
+        if (!Arrange(asked, error))
+            UI_LogEvent(QString("not arranged: %1").arg(QString::fromStdString(error)));
+    }
     update();
 }
 
@@ -57,6 +67,9 @@ void UI_HalvaneView::paintGL()
     const auto now = std::chrono::steady_clock::now();
     const float seconds = std::chrono::duration<float>(now - lastTime).count();
     lastTime = now;
+    // A layout finished on the worker is handed over between frames.
+    if (document->Poll())
+        LogArrangement();
     controller->Step(PixelWidth(), PixelHeight(), seconds);
     lastFrameSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
@@ -117,6 +130,7 @@ void UI_HalvaneView::OnLoginClosed()
     doneCurrent();
     // The server's circle replaces whatever was shown before.
     document->Clear();
+    pendingArrangement.reset();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
@@ -130,6 +144,7 @@ void UI_HalvaneView::LogInAgain()
     doneCurrent();
     session.Restart();
     document->Clear();
+    pendingArrangement.reset();
     UI_LogEvent("log in again");
 }
 
@@ -152,19 +167,21 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
     }
     const std::vector<std::string> warnings = opened.Warnings();
     makeCurrent();
-    const bool shown = document->Show(std::move(opened), error);
+    const bool shown = document->Show(std::move(opened), fileArrangement, error);
     doneCurrent();
     if (!shown)
         return false;
     // The server's remaining friendships were for the circle that has gone.
     session.StopBatches();
+    pendingArrangement.reset();
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(document->CountFriendships()));
     for (const std::string& warning : warnings)
         UI_LogEvent(QString::fromStdString(warning));
     LogUser();
-    LogCommunities();
+    if (!document->IsArranging())
+        LogArrangement();
     return true;
 }
 
@@ -173,27 +190,35 @@ bool UI_HalvaneView::MayRearrange(std::string& error) const
     if (!document->IsFromFile() && session.HasMoreBatches())
     {
         // The batches walk the friends in the order they are shown.
-        error = "the friendships are still arriving from the server; arrange them once they "
-                "are all there";
+        error = "the friendships are still arriving from the server; try again once they are "
+                "all there";
         return false;
     }
     return true;
 }
 
-bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
+bool UI_HalvaneView::Arrange(Arrangement value, std::string& error)
 {
-    if (value == IsArrangedByCommunity())
+    if (!document->IsFromFile() && session.HasMoreBatches())
+    {
+        // The batches walk the friends in the order they are shown: the circle is arranged
+        // once they are all there.
+        pendingArrangement = value;
+        UI_LogEvent(QString("layout: %1 once the friendships are in")
+                        .arg(UTL_CircleDocument::NameOf(value)));
         return true;
-    if (!MayRearrange(error))
-        return false;
+    }
+    pendingArrangement.reset();
     makeCurrent();
-    const bool arranged = document->Arrange(value ? UTL_CircleDocument::Arrangement::Communities
-                                                  : UTL_CircleDocument::Arrangement::Arrival,
-                                            error);
+    const bool arranged = document->Arrange(value, error);
     doneCurrent();
-    if (arranged)
-        LogCommunities();
-    return arranged;
+    if (!arranged)
+        return false;
+    if (document->IsFromFile())
+        fileArrangement = value;
+    if (!document->IsArranging())
+        LogArrangement();
+    return true;
 }
 
 bool UI_HalvaneView::MakeUser(const std::string& id, std::string& error)
@@ -206,7 +231,7 @@ bool UI_HalvaneView::MakeUser(const std::string& id, std::string& error)
     if (!made)
         return false;
     LogUser();
-    LogCommunities();
+    LogArrangement();
     return true;
 }
 
@@ -218,7 +243,7 @@ bool UI_HalvaneView::FindCommunitiesAgain(std::string& error)
     const bool found = document->FindCommunitiesAgain(error);
     doneCurrent();
     if (found)
-        LogCommunities();
+        LogArrangement();
     return found;
 }
 
@@ -228,9 +253,25 @@ void UI_HalvaneView::LogUser()
         UI_LogEvent("user: " + QString::fromStdString(self->GetShownName()));
 }
 
-void UI_HalvaneView::LogCommunities()
+UI_HalvaneView::Arrangement UI_HalvaneView::GetArrangement() const
 {
-    if (IsArrangedByCommunity() && document->HasCommunities())
+    return pendingArrangement ? *pendingArrangement : document->GetArrangement();
+}
+
+void UI_HalvaneView::StopArranging()
+{
+    if (!IsArranging())
+        return;
+    pendingArrangement.reset();
+    document->CancelArranging();
+    UI_LogEvent("layout: stopped");
+}
+
+void UI_HalvaneView::LogArrangement()
+{
+    const Arrangement shown = document->GetShownArrangement();
+    UI_LogEvent(QString("layout: %1").arg(UTL_CircleDocument::NameOf(shown)));
+    if (shown != Arrangement::Arrival && document->HasCommunities())
         UI_LogEvent(QString("communities: %1").arg(document->GetCommunities().List().size()));
 }
 

@@ -160,8 +160,7 @@ int main(int argc, char** argv)
         app.GetMainFrame()->ShowStartError(openError);
     else if (!view.open.empty())
     {
-        app.GetMainFrame()->SetStartGraph(
-            std::move(graph), view.arrangement == UTL_CircleDocument::Arrangement::Communities);
+        app.GetMainFrame()->SetStartGraph(std::move(graph), view.arrangement);
         UI_RecentMenu::Remember(QFile::decodeName(view.open.c_str()));
     }
     return app.exec();

@@ -23,6 +23,8 @@
 #   8. a fourth run starts with the server stopped: the event log must say it is unreachable; once
 #      it is back the login dialog opens, Close without a login is told as such, and File > Log in
 #      again (Ctrl+L) opens the dialog again.
+#   9. a last run opens the graph file in arrival order and picks View > Arrange > By friendships:
+#      the event log must say so and the view must change as the friends glide to their groups.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -743,7 +745,7 @@ check_desktop_files() {
     xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
     xdotool key alt+v
     sleep 0.3
-    xdotool key a
+    xdotool key g
     poll_for 10 "communities found again" logged "$run" "communities: " && break
     xdotool key Escape
   done
@@ -797,5 +799,49 @@ check_desktop_files() {
   viewer_pid=
 }
 check_desktop_files
+
+# ---- View > Arrange > By friendships: a file's circle glides into its groups ----
+
+# The two-group file again, opened in arrival order; View > Arrange > By friendships, picked with
+# the keyboard, must tell "layout: sphere" and the two communities in the event log, and the
+# globe must change as the friends glide to their groups, each in its colour.
+check_arrange_menu() {
+  local try windows changed
+  run=$scratch/viewer-arrange.log
+  start_viewer "$run" --network "127.0.0.1:1" --open "$graph" --self me --layout arrival
+  log "viewer started on $graph in arrival order (pid $viewer_pid)"
+  wait_for 60 "'layout: arrival' in the event log" logged "$run" "layout: arrival"
+  wait_for 30 "the main window" has_window Halvane
+  main=$(window_named Halvane)
+  xdotool mousemove 1270 790
+  wait_for 60 "friends in the dock and on the globe" friends_shown
+  cp "$scratch/main.png" "$scratch/before-arrange.png"
+  arranged() { logged "$run" "layout: sphere"; }
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    windows=$(viewer_windows)
+    xdotool key alt+v
+    poll_for 10 "the View menu" more_windows_than "$windows" || { xdotool key Escape; continue; }
+    xdotool key a
+    poll_for 10 "the Arrange menu" more_windows_than "$((windows + 1))" || { xdotool key Escape Escape; continue; }
+    xdotool key f
+    poll_for 20 "'layout: sphere' in the event log" arranged && break
+    log "no layout after View > Arrange > By friendships (try $try)"
+    xdotool key Escape Escape
+  done
+  arranged || fail "View > Arrange > By friendships did not arrange the circle, three times"
+  logged "$run" "communities: 2" || fail "no 'communities: 2' in the event log after arranging"
+  regrouped() {
+    measure || return 1
+    changed=$(pixels_changed "$scratch/before-arrange.png" "$scratch/main.png")
+    ((${changed%.*} > WW * WH / 50))
+  }
+  wait_for 30 "the friends gliding to their groups (a changed view)" regrouped
+  cp "$scratch/main.png" "$artifacts/arranged.png"
+  log "View > Arrange > By friendships: $changed pixels changed"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_arrange_menu
 
 log "PASSED"
