@@ -168,8 +168,8 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
         }
     }
     std::string fitted;
-    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
-                               fitted);
+    const char* name =
+        FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
@@ -289,8 +289,8 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
         }
     }
     std::string fitted;
-    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
-                               fitted);
+    const char* name =
+        FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());

@@ -8,6 +8,7 @@
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
+#include "sim/UTL_RegionLabels.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
 #include "sim/UTL_StillScene.h"
@@ -28,9 +29,9 @@ class UTL_FotoTextureBoss;
 // theme, the font and the picture worker. It owns them all, orders the frame's passes and hands
 // the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
 // motion (automatic modes, glide, drag), the friend circle (the people, their locators and
-// lines) and its drawing pass, the selection, the still scene, the interface pass (dial,
-// buttons, top bar, docks) and the frame schedule, which tells the host after each frame whether
-// the next one can differ from it.
+// lines) and its drawing pass, the names of its regions, the selection, the still scene, the
+// interface pass (dial, buttons, top bar, docks) and the frame schedule, which tells the host
+// after each frame whether the next one can differ from it.
 //
 // Units: degrees for angles, seconds for time, client pixels with the origin at the bottom-left
 // for the mouse and the interface, scene units on the globe (radius 5555.5). Threading: GL
@@ -112,6 +113,7 @@ public:
     const UTL_InputRouter& GetInput() const { return input; }
     const UTL_StillScene& GetStillScene() const { return stillScene; }
     const UTL_FrameSchedule& GetSchedule() const { return schedule; }
+    const UTL_RegionLabels& GetRegionLabels() const { return regionLabels; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
 
 private:
@@ -148,6 +150,7 @@ private:
     std::unique_ptr<GFX_CirclePass> circlePass;
     UTL_Selection selection;
     UTL_CameraMotion motion;
+    UTL_RegionLabels regionLabels;
     UTL_InputRouter input;
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
