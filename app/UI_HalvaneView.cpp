@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <malloc.h>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
@@ -176,7 +177,13 @@ void UI_HalvaneView::paintGL()
         eventDue = now + std::chrono::duration_cast<Clock::duration>(
                              std::chrono::duration<float>(schedule.GetSecondsToEvent()));
     if (!wasResting || woken)
+    {
         UI_LogEvent(QString("frames: still after frame %1").arg(controller->GetFrameCount()));
+        // Nothing is drawn for a while: the arrays the frames grew (tens of megabytes on a
+        // large circle) go back to the system rather than sit in the heap.
+        controller->ReleaseFrameArrays();
+        malloc_trim(0);
+    }
 }
 
 void UI_HalvaneView::contextMenuEvent(QContextMenuEvent* event)

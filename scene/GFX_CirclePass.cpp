@@ -107,6 +107,12 @@ long long GFX_CirclePass::CountHiddenDots() const
     return ribbons ? ribbons->GetHiddenDotCount() : 0;
 }
 
+void GFX_CirclePass::ReleaseArrays()
+{
+    if (ribbons)
+        ribbons->ReleaseArrays();
+}
+
 void GFX_CirclePass::ReleaseGL()
 {
     coarseLayer.Delete();

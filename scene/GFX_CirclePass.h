@@ -60,6 +60,9 @@ public:
     long long CountHiddenDots() const;
 
     void ReleaseGL();
+    // Frees what the pass keeps from frame to frame only to draw the next one sooner (the
+    // ribbons' arrays): for a view that will draw nothing for a while.
+    void ReleaseArrays();
 
     // The ribbons go in this many layers of the line list's order (GFX_DotRibbons::SetLayer):
     // enough that crossing rows show much as they do dot by dot, few enough that a frame binds

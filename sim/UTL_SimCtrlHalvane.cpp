@@ -190,6 +190,11 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
                   motion.SecondsToNextStart());
 }
 
+void UTL_SimCtrlHalvane::ReleaseFrameArrays()
+{
+    circlePass->ReleaseArrays();
+}
+
 void UTL_SimCtrlHalvane::TurnCamera(float headingDelta, float pitchDelta)
 {
     UTL_CameraMotion::Turn(*camera, headingDelta, pitchDelta);

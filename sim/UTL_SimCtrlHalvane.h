@@ -60,6 +60,9 @@ public:
     // The host drew no frame for `seconds`, as the frame schedule allowed: the idle clock and
     // the tour's wait count them.
     void Rest(float seconds) { motion.Rest(seconds); }
+    // The host will draw nothing until something changes: what the frames keep only to draw the
+    // next one sooner is freed (the kept globe pass stays).
+    void ReleaseFrameArrays();
     // Whether the idle clock counts towards an automatic motion (the host's window active, none
     // of its dialogs open).
     void SetIdleClockRunning(bool value) { motion.SetIdleClockRunning(value); }
