@@ -121,6 +121,7 @@ void UTL_FriendCircle::Clear()
     }
     friends.clear();
     self.reset();
+    ++changes;
 }
 
 void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
@@ -132,6 +133,7 @@ void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
         LetGoOfSelf();
     self = GFX_Friend::FromRecord(owner, id, name, picture, squarePicture);
     AddDocked(selfDock, self.get(), true);
+    ++changes;
 }
 
 void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
@@ -139,6 +141,7 @@ void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
 {
     friends.push_back(GFX_Friend::FromRecord(owner, id, name, picture, squarePicture));
     AddDocked(friendsDock, friends.back().get(), false);
+    ++changes;
 }
 
 void UTL_FriendCircle::LayoutFriends()
@@ -213,6 +216,7 @@ void UTL_FriendCircle::ConnectFriends(const std::string& id1, const std::string&
     if (!personColors.empty())
         connection->SetDotColor(LineColor(id1, id2));
     connections.push_back(std::move(connection));
+    ++changes;
 }
 
 const std::string& UTL_FriendCircle::GetFriendId(int index) const
