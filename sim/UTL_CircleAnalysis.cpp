@@ -152,11 +152,15 @@ bool UTL_CircleAnalysis::Poll()
         seenChange = count;
         changedAt = now;
     }
-    if (worker.joinable() || count == computedFor)
-        return changed;
     const auto since = [now](Clock::time_point then)
     { return std::chrono::duration<double>(now - then).count(); };
     const bool quiet = since(changedAt) >= quietSeconds;
+    // The graph is made while nobody waits for it, so that the next question costs only its
+    // answer.
+    if (quiet)
+        Refresh();
+    if (worker.joinable() || count == computedFor)
+        return changed;
     const bool rested = finishedAt == Clock::time_point() ||
                         since(finishedAt) >= std::max(MinSecondsBetween, 2.0 * lastSeconds);
     if (!quiet || !rested)

@@ -66,8 +66,9 @@ public:
     // The members of a node's community, in the circle's order.
     std::vector<size_t> Members(int community);
 
-    // Takes finished centralities over, and starts the next computation when the circle has
-    // changed and the time has come. True when the table changed.
+    // Takes finished centralities over, makes the graph again once the circle has been quiet
+    // for QuietSeconds, and starts the next computation when the circle has changed and the
+    // time has come. True when the table changed.
     bool Poll();
     bool IsComputing() const { return worker.joinable(); }
     // The share of the running computation done, 0 to 1.

@@ -393,7 +393,9 @@ std::string UTL_Focus::Describe() const
     {
     case Question::Path:
         if (answer.empty())
-            return name(from) + " and " + name(to) + " are connected only through you" + clear;
+            return name(from) + " and " + name(to) +
+                   (circle.GetSelf() ? " are connected only through you" : " are not connected") +
+                   clear;
         return "Chain from " + name(from) + " to " + name(to) + ": " +
                Counted(answer.size() - 1, "friendship", "friendships") + clear;
     case Question::InCommon:
