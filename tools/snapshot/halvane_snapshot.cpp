@@ -226,11 +226,18 @@ std::unique_ptr<UTL_NetworkSession> LogIn(const Options& options, UTL_SimCtrlHal
     return session;
 }
 
-// Milliseconds since `start`.
-double Since(std::chrono::steady_clock::time_point start)
+// CPU milliseconds this thread has used.
+double ThreadCpuMilliseconds();
+
+// How long `step` takes: wall-clock and this thread's CPU milliseconds.
+template <typename Step> std::pair<double, double> Timed(Step step)
 {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu = ThreadCpuMilliseconds();
+    step();
+    return {
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+        ThreadCpuMilliseconds() - cpu};
 }
 
 // Puts the filter or the chain of the options in force as the window's menu and Shift+click
@@ -239,32 +246,29 @@ void Focus(const Options& options, UTL_SimCtrlHalvane& controller)
 {
     if (options.filter.empty() && options.pathFrom.empty())
         return;
-    using Clock = std::chrono::steady_clock;
     UTL_Focus& focus = controller.GetFocus();
     if (!options.pathFrom.empty() && !controller.SelectFriendById(options.pathFrom))
         Fail("nobody with uid " + options.pathFrom + " in this circle");
     // Made once per circle, when first asked about it.
-    const auto made = Clock::now();
-    controller.GetAnalysis().Paths();
-    const double madeMs = Since(made);
-    const auto asked = Clock::now();
-    if (!options.filter.empty())
-    {
-        const UTL_Focus::Filter filter = options.filter == "friends" ? UTL_Focus::Filter::Friends
-                                         : options.filter == "friends2"
-                                             ? UTL_Focus::Filter::FriendsOfFriends
-                                             : UTL_Focus::Filter::Community;
-        if (!focus.SetFilter(filter, controller.GetSelection().GetPerson()))
-            Fail("uid " + options.select + " belongs to no community");
-    }
-    else if (!controller.AskAbout(UTL_Focus::Question::Path, options.pathTo))
-        Fail("no chain to ask for from uid " + options.pathFrom + " to uid " + options.pathTo +
-             " (is it someone else in this circle?)");
-    const double askMs = Since(asked);
-    // What the next frame would do first: the emphasis on every locator and line.
-    const auto applied = Clock::now();
-    focus.Apply(controller.GetSelection().GetPerson());
-    const double applyMs = Since(applied);
+    const auto made = Timed([&] { controller.GetAnalysis().Paths(); });
+    const auto asked = Timed(
+        [&]
+        {
+            if (!options.filter.empty())
+            {
+                const UTL_Focus::Filter filter =
+                    options.filter == "friends"    ? UTL_Focus::Filter::Friends
+                    : options.filter == "friends2" ? UTL_Focus::Filter::FriendsOfFriends
+                                                   : UTL_Focus::Filter::Community;
+                if (!focus.SetFilter(filter, controller.GetSelection().GetPerson()))
+                    Fail("uid " + options.select + " belongs to no community");
+            }
+            else if (!controller.AskAbout(UTL_Focus::Question::Path, options.pathTo))
+                Fail("no chain to ask for from uid " + options.pathFrom + " to uid " +
+                     options.pathTo + " (is it someone else in this circle?)");
+        });
+    // What the next frame does first: the emphasis on every locator and line.
+    const auto applied = Timed([&] { focus.Apply(controller.GetSelection().GetPerson()); });
     if (!options.pathFrom.empty())
     {
         std::string chain;
@@ -274,7 +278,9 @@ void Focus(const Options& options, UTL_SimCtrlHalvane& controller)
     }
     std::fprintf(stderr, "halvane-snapshot: %s\n", focus.Describe().c_str());
     if (options.bench)
-        std::printf("focus: graph_ms=%.2f ask_ms=%.2f apply_ms=%.2f\n", madeMs, askMs, applyMs);
+        std::printf("focus: graph_ms=%.2f ask_ms=%.2f apply_ms=%.2f (CPU %.2f, %.2f, %.2f)\n",
+                    made.first, asked.first, applied.first, made.second, asked.second,
+                    applied.second);
 }
 
 // Steps frames with the fast batches until every friendship is known; prints the figures.
