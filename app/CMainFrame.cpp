@@ -402,9 +402,9 @@ void CMainFrame::OnFind()
     UTL_NameSearch people;
     const UTL_FriendCircle& circle = mainView->GetController()->GetCircle();
     if (const GFX_Friend* self = circle.GetSelf())
-        people.Add(self->GetId(), self->GetName());
+        people.Add(self->GetId(), self->GetShownName());
     for (const auto& person : circle.GetFriends())
-        people.Add(person->GetId(), person->GetName());
+        people.Add(person->GetId(), person->GetShownName());
     const size_t count = people.Size();
     findingPath = false;
     searchBar->Open(std::move(people));
@@ -472,7 +472,7 @@ void CMainFrame::UpdateSelectionStatus()
     shownLines = lines;
     shownFriends = circle.GetFriendCount();
     const QString text =
-        person ? SelectionText(QString::fromStdString(person->GetName()),
+        person ? SelectionText(QString::fromStdString(person->GetShownName()),
                                person == circle.GetSelf(), circle.CountFriendsOf(person))
                : QString();
     if (text == selectionLabel->text())

@@ -28,7 +28,11 @@ UI_PeoplePanel::UI_PeoplePanel(UTL_SimCtrlHalvane& controller, QWidget* parent)
     tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView->verticalHeader()->hide();
-    tableView->horizontalHeader()->setStretchLastSection(true);
+    tableView->verticalHeader()->setDefaultSectionSize(tableView->fontMetrics().height() + 6);
+    // The numbers as wide as their widest (of the first thousand rows), the name the rest.
+    QHeaderView* header = tableView->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
     layout->addWidget(filterField);
     layout->addWidget(tableView);
     setWidget(body);

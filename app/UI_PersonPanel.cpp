@@ -125,15 +125,16 @@ void UI_PersonPanel::Refresh()
         QStringList chain;
         for (const GFX_Friend* step : shown)
             chain << NameOf(step);
+        const bool throughUser = controller.GetCircle().GetSelf() != nullptr;
         if (shown.empty())
-            answerLabel->setText(NameOf(person) + " and " + other +
-                                 " are connected only through you.");
+            answerLabel->setText(
+                NameOf(person) + " and " + other +
+                (throughUser ? " are connected only through you." : " are not connected."));
         else
             answerLabel->setText("How " + NameOf(person) + " and " + other + " are connected (" +
                                  Count(shown.size() - 1, "friendship", "friendships") + "):");
         if (newAnswer)
-            UI_LogEvent("panel path: " +
-                        (shown.empty() ? "none, only through you" : chain.join(" > ")));
+            UI_LogEvent("panel path: " + (shown.empty() ? QString("none") : chain.join(" > ")));
     }
     else if (asked)
     {
