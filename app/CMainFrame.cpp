@@ -31,6 +31,9 @@
 
 namespace
 {
+// The width the status bar gives the selected person's name, in pixels.
+constexpr int SelectionNameWidthPx = 320;
+
 // A menu's shortcut as the key table gives it.
 QKeySequence ShortcutOf(UTL_KeyboardControl::Command command)
 {
@@ -643,10 +646,15 @@ void CMainFrame::UpdateSelectionStatus()
     shownPerson = person;
     shownLines = lines;
     shownFriends = circle.GetFriendCount();
+    // A name may be 256 characters long: the line shows what fits beside the session's
+    // progress, the tooltip all of it.
+    const QString name = person ? QString::fromStdString(person->GetShownName()) : QString();
     const QString text =
-        person ? SelectionText(QString::fromStdString(person->GetShownName()),
+        person ? SelectionText(selectionLabel->fontMetrics().elidedText(name, Qt::ElideRight,
+                                                                        SelectionNameWidthPx),
                                person == circle.GetSelf(), circle.CountFriendsOf(person))
                : QString();
+    selectionLabel->setToolTip(name);
     if (text == selectionLabel->text())
         return;
     selectionLabel->setText(text);
