@@ -5,6 +5,7 @@
 #include "net/CHtmlCtrl.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QScreen>
 
@@ -87,6 +88,27 @@ void CHalvaneApp::OnIdle()
         UI_LogEvent(QString("frames: %1").arg(names[static_cast<int>(mode)]));
     }
     mainFrame->Tick();
+}
+
+bool CHalvaneApp::notify(QObject* receiver, QEvent* event)
+{
+    const bool handled = QApplication::notify(receiver, event);
+    if (!waiting || !mainFrame)
+        return handled;
+    switch (event->type())
+    {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+        if (UI_HalvaneView* view = mainFrame->GetMainView())
+            view->Wake();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void CHalvaneApp::OnFramesWanted()

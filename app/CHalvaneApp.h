@@ -16,7 +16,9 @@ class CMainFrame;
 // the event loop, stays responsive; while the window is minimised, or its view still, nothing is
 // drawn and the loop only looks in now and then (UI_FramePacer) until the view wants frames
 // again. It also tells the view whether the scene's idle clock may count: only while the main
-// window is active and none of the program's dialogs is open.
+// window is active and none of the program's dialogs is open. A still view is woken by its own
+// input, and by the user's input anywhere else in the program once it has been handled (a menu
+// command, a click in a panel, a dialog's answer may change what the globe shows).
 class CHalvaneApp : public QApplication
 {
     Q_OBJECT
@@ -30,6 +32,8 @@ public:
     CMainFrame* GetMainFrame() const { return mainFrame.get(); }
     // The program's icon: the installed files, or the build tree's, or the icon theme's.
     static QIcon FindIcon();
+
+    bool notify(QObject* receiver, QEvent* event) override;
 
 private:
     void OnIdle();

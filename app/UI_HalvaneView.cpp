@@ -43,6 +43,9 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
                     },
                     Qt::QueuedConnection);
         });
+    // The circle's questions take the communities the document found, which the globe shows.
+    controller->GetAnalysis().SetCommunitySource([this](const std::string& id)
+                                                 { return document->CommunityOf(id); });
 }
 
 UI_HalvaneView::~UI_HalvaneView()

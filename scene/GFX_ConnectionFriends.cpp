@@ -37,7 +37,12 @@ bool GFX_ConnectionFriends::Prepare()
 
     start = holder1->GetPosition();
     end = holder2->GetPosition();
-    if (highlighted)
+    if (emphasis == GFX_Emphasis::Faded)
+    {
+        billboard->SetAlpha((highlighted ? 1.0f : dimAlpha) * GFX_FadedRowShare);
+        billboard->SetSize(DotSize, DotSize);
+    }
+    else if (highlighted || emphasis == GFX_Emphasis::Lit)
     {
         billboard->SetAlpha(1.0f);
         billboard->SetSize(HighlightedDotSize, HighlightedDotSize);

@@ -46,6 +46,16 @@ const GFX_Theme& GFX_LocationHolder::Theme() const
     return owner ? owner->GetTheme() : defaults;
 }
 
+GFX_Vector3 GFX_LocationHolder::Shade(const GFX_Vector3& color) const
+{
+    return emphasis == GFX_Emphasis::Faded ? GFX_Faded(color, Theme().BackgroundColor) : color;
+}
+
+GFX_Vector3 GFX_LocationHolder::ShownBallColor() const
+{
+    return Shade(ballColor ? *ballColor : GFX_Globe::PositionColor(position));
+}
+
 void GFX_LocationHolder::SetBillboardSize(float width, float height)
 {
     if (billboard)
@@ -92,8 +102,7 @@ void GFX_LocationHolder::DrawBall()
     if (!ball)
         return;
 
-    const GFX_Vector3 color = ballColor ? *ballColor : GFX_Globe::PositionColor(position);
-    glColor3fv(color.Data());
+    glColor3fv(ShownBallColor().Data());
     float scale = ballSize / BallModelRadius;
     if (scale < 0.01f)
         scale = 0.01f;
@@ -126,7 +135,8 @@ void GFX_LocationHolder::DrawLabel()
     if (!billboard)
         return;
     const GFX_Theme& theme = Theme();
-    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    billboard->SetColor(
+        Shade(ShowsSelected() ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor));
     glBegin(GL_QUADS);
     billboard->EmitQuad();
     glEnd();
@@ -137,6 +147,7 @@ void GFX_LocationHolder::AddLabel(GFX_LabelBatch& batch)
     if (!billboard)
         return;
     const GFX_Theme& theme = Theme();
-    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    billboard->SetColor(
+        Shade(ShowsSelected() ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor));
     batch.AddLabel(*billboard);
 }

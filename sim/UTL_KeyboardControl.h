@@ -11,9 +11,9 @@
 // the view at a steady rate, and Page Up / Page Down, + / − (main keyboard or keypad) zoom in and
 // out; a tap of one of them turns, tilts or zooms by one step (Taps). Pressed keys command: Home
 // flies back to the user, Tab and Shift+Tab step to the next and previous friend, Space starts or
-// stops the tour. One notch of the wheel away from the user zooms in by WheelStep, towards the user
-// out. The shell's own shortcuts (search, full screen, quit, help, the File menu's) never reach the
-// scene.
+// stops the tour, Escape shows everyone again after a filter or a question. One notch of the
+// wheel away from the user zooms in by WheelStep, towards the user out. The shell's own
+// shortcuts (search, full screen, quit, help, the File menu's) never reach the scene.
 //
 // Every key and mouse gesture is one binding of one table: the scene's commands are looked up
 // there, the shell takes its menus' shortcuts from it, and the help page is written from it, so
@@ -32,10 +32,13 @@ public:
         NextFriend,
         PreviousFriend,
         ToggleTour,
+        ClearFocus,
         // The scene's, while keys are held or the mouse moves: listed, never looked up.
         TurnAndTilt,
         Zoom,
         Select,
+        AskPath,
+        AskInCommon,
         // The shell's menus.
         Find,
         OpenGraph,
@@ -68,6 +71,7 @@ public:
     enum Key
     {
         KeyTab = 9,
+        KeyEscape = 27,
         KeyShift = 16,
         KeySpace = 32,
         KeyPageUp = 33,
