@@ -30,7 +30,8 @@ for _ in $(seq 150); do
   sleep 0.1
 done
 [[ -s "$work/display" ]] || { echo "bench_window: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb HALVANE_EVENT_LOG=1
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY QT_QPA_PLATFORM=xcb HALVANE_EVENT_LOG=1
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 mkdir -m 700 "$work/runtime"
 
