@@ -5,6 +5,7 @@
 #include "net/CHtmlCtrl.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QScreen>
 
@@ -54,6 +55,8 @@ bool CHalvaneApp::InitInstance(const UTL_NetworkSession::Endpoints& endpoints)
     mainFrame->move(geometry.topLeft());
     mainFrame->show();
     connect(&idle, &QTimer::timeout, this, &CHalvaneApp::OnIdle);
+    if (UI_HalvaneView* view = mainFrame->GetMainView())
+        connect(view, &UI_HalvaneView::framesWanted, this, &CHalvaneApp::OnFramesWanted);
     idle.start(0);
     return true;
 }
@@ -68,8 +71,14 @@ void CHalvaneApp::OnIdle()
         mode = Mode::Hidden;
     else if (mainFrame->IsLoginDialogShown())
         mode = Mode::BehindDialog;
-    const UI_HalvaneView* view = mainFrame->GetMainView();
-    const int interval = UI_FramePacer::IntervalMs(mode, view ? view->GetLastFrameSeconds() : 0.0);
+    UI_HalvaneView* view = mainFrame->GetMainView();
+    if (view)
+        view->SetIdleClockRunning(mode != Mode::Hidden && mainFrame->isActiveWindow() &&
+                                  !activeModalWidget() && !mainFrame->IsLoginDialogShown());
+    int interval = UI_FramePacer::IntervalMs(mode, view ? view->GetLastFrameSeconds() : 0.0);
+    waiting = mode != Mode::Hidden && view && view->IsStill();
+    if (waiting)
+        interval = UI_FramePacer::StillMs(view->MillisecondsToEvent());
     if (idle.interval() != interval)
         idle.setInterval(interval); // restarts the timer, so only when it changes
     if (mode != pacing)
@@ -79,4 +88,33 @@ void CHalvaneApp::OnIdle()
         UI_LogEvent(QString("frames: %1").arg(names[static_cast<int>(mode)]));
     }
     mainFrame->Tick();
+}
+
+bool CHalvaneApp::notify(QObject* receiver, QEvent* event)
+{
+    const bool handled = QApplication::notify(receiver, event);
+    if (!waiting || !mainFrame)
+        return handled;
+    switch (event->type())
+    {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+        if (UI_HalvaneView* view = mainFrame->GetMainView())
+            view->Wake();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void CHalvaneApp::OnFramesWanted()
+{
+    if (!waiting)
+        return;
+    waiting = false;
+    idle.start(0);
 }

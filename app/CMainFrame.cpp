@@ -598,6 +598,7 @@ void CMainFrame::OnPicked(const QString& id, const QString& name)
     }
     if (!mainView->GetController()->SelectFriendById(id.toStdString()))
         statusBar()->showMessage(name + " is no longer in the circle shown");
+    mainView->Wake();
 }
 
 void CMainFrame::OnFullScreen(bool on)

@@ -21,3 +21,8 @@ int UI_FramePacer::IntervalMs(Mode mode, double lastFrameSeconds)
         return BehindDialogIntervalMs;
     return std::max(BehindDialogIntervalMs, static_cast<int>(std::ceil(frameMs)));
 }
+
+int UI_FramePacer::StillMs(int eventMs)
+{
+    return eventMs < 0 ? StillIntervalMs : std::min(eventMs, StillIntervalMs);
+}

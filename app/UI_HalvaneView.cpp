@@ -16,6 +16,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
+#include <malloc.h>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
     : UI_OpenGlOverlappedView(parent), controller(std::make_unique<UTL_SimCtrlHalvane>()),
@@ -26,6 +28,21 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
     SetSizeFraction(1.0f);
     session.SetEventSink([](const std::string& line)
                          { UI_LogEvent(QString::fromStdString(line)); });
+    // A picture decoded on the worker's thread wakes the view through this thread's event
+    // queue, once for however many arrive before the wake is handled.
+    controller->SetOnPictureReady(
+        [this]
+        {
+            if (!pictureWakePosted.exchange(true))
+                QMetaObject::invokeMethod(
+                    this,
+                    [this]
+                    {
+                        pictureWakePosted = false;
+                        Wake();
+                    },
+                    Qt::QueuedConnection);
+        });
     // The circle's questions take the communities the document found, which the globe shows.
     controller->GetAnalysis().SetCommunitySource([this](const std::string& id)
                                                  { return document->CommunityOf(id); });
@@ -61,21 +78,75 @@ void UI_HalvaneView::Render()
         std::string error;
         if (!Arrange(asked, error))
             UI_LogEvent(QString("not arranged: %1").arg(QString::fromStdString(error)));
+        Wake();
+    }
+    if (!resting || wakeRequested)
+        update();
+    else if (eventPending && Clock::now() >= eventDue)
+        Wake();
+}
+
+void UI_HalvaneView::Wake()
+{
+    if (!wakeRequested)
+    {
+        wakeRequested = true;
+        wokenAt = Clock::now();
+        if (resting)
+            UI_LogEvent(QString("frames: woken at frame %1").arg(controller->GetFrameCount()));
     }
     update();
+    emit framesWanted();
+}
+
+int UI_HalvaneView::MillisecondsToEvent() const
+{
+    if (!eventPending)
+        return -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(eventDue - Clock::now()).count();
+    // A millisecond late rather than early: the clock starts a motion once it has passed.
+    return static_cast<int>(std::clamp<long long>(left + 1, 0, 24 * 3600 * 1000));
+}
+
+void UI_HalvaneView::SetIdleClockRunning(bool value)
+{
+    if (value == idleClockRunning)
+        return;
+    // The rest so far counts as the clock stood until now; the frame that follows tells the
+    // schedule of the new state.
+    const auto now = Clock::now();
+    if (resting && !wakeRequested)
+    {
+        controller->Rest(std::chrono::duration<float>(now - restCounted).count());
+        restCounted = now;
+    }
+    idleClockRunning = value;
+    controller->SetIdleClockRunning(value);
+    Wake();
 }
 
 void UI_HalvaneView::paintGL()
 {
-    const auto now = std::chrono::steady_clock::now();
-    const float seconds = std::chrono::duration<float>(now - lastTime).count();
+    const auto now = Clock::now();
+    float seconds = std::chrono::duration<float>(now - lastTime).count();
+    if (resting)
+    {
+        // No frame was drawn while the scene was still: that time was rest for the scene's
+        // clocks, and the frame that ends it moves things on by the time since the wake only
+        // (a key pressed after a minute's rest turns by a step, not by half a second's worth).
+        const auto wake = wakeRequested ? wokenAt : now;
+        controller->Rest(std::chrono::duration<float>(wake - restCounted).count());
+        seconds = std::chrono::duration<float>(now - wake).count();
+    }
     lastTime = now;
+    const bool woken = wakeRequested;
+    wakeRequested = false;
     // A layout finished on the worker is handed over between frames.
     if (document->Poll())
         LogArrangement();
     controller->Step(PixelWidth(), PixelHeight(), seconds);
-    lastFrameSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
+    lastFrameSeconds = std::chrono::duration<double>(Clock::now() - now).count();
     if (session.OnFrame())
         UI_LogEvent(QString("friendship batch done: %1 connections")
                         .arg(controller->GetCircle().GetConnections().size()));
@@ -89,6 +160,32 @@ void UI_HalvaneView::paintGL()
             QTimer::singleShot(0, this,
                                [this, id = person->GetId(), name = person->GetShownName(), where]
                                { ShowPersonMenu(id, name, where); });
+    }
+
+    // The paced friendship batches count frames, and a layout on the worker is handed over by
+    // a frame: while either is due the frames go on.
+    const UTL_FrameSchedule& schedule = controller->GetSchedule();
+    const bool wasResting = resting;
+    resting = schedule.IsStill() && !session.HasMoreBatches() && !document->IsArranging();
+    if (!resting)
+    {
+        // Drawn on Qt's own account (a resize, an exposure, a new theme) after a rest.
+        if (wasResting)
+            emit framesWanted();
+        return;
+    }
+    restCounted = now;
+    eventPending = schedule.GetSecondsToEvent() >= 0.0f;
+    if (eventPending)
+        eventDue = now + std::chrono::duration_cast<Clock::duration>(
+                             std::chrono::duration<float>(schedule.GetSecondsToEvent()));
+    if (!wasResting || woken)
+    {
+        UI_LogEvent(QString("frames: still after frame %1").arg(controller->GetFrameCount()));
+        // Nothing is drawn for a while: the arrays the frames grew (tens of megabytes on a
+        // large circle) go back to the system rather than sit in the heap.
+        controller->ReleaseFrameArrays();
+        malloc_trim(0);
     }
 }
 
@@ -104,7 +201,7 @@ void UI_HalvaneView::contextMenuEvent(QContextMenuEvent* event)
     controller->OnMouseMove(static_cast<int>(event->pos().x() * ratio),
                             PixelHeight() - static_cast<int>(event->pos().y() * ratio), 0, 0, 0);
     menuWanted = event->globalPos();
-    update();
+    Wake();
 }
 
 void UI_HalvaneView::ShowPersonMenu(const std::string& id, const std::string& name,
@@ -134,6 +231,7 @@ void UI_HalvaneView::OnLoginClosed()
     // The server's circle replaces whatever was shown before.
     document->Clear();
     pendingArrangement.reset();
+    Wake();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
@@ -148,6 +246,7 @@ void UI_HalvaneView::LogInAgain()
     session.Restart();
     document->Clear();
     pendingArrangement.reset();
+    Wake();
     UI_LogEvent("log in again");
 }
 
@@ -177,6 +276,7 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
     // The server's remaining friendships were for the circle that has gone.
     session.StopBatches();
     pendingArrangement.reset();
+    Wake();
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(document->CountFriendships()));
@@ -215,6 +315,7 @@ bool UI_HalvaneView::Arrange(Arrangement value, std::string& error)
     makeCurrent();
     const bool arranged = document->Arrange(value, error);
     doneCurrent();
+    Wake();
     if (!arranged)
         return false;
     if (document->IsFromFile())
@@ -231,6 +332,7 @@ bool UI_HalvaneView::MakeUser(const std::string& id, std::string& error)
     makeCurrent();
     const bool made = document->MakeUser(id, error);
     doneCurrent();
+    Wake();
     if (!made)
         return false;
     LogUser();
@@ -245,6 +347,7 @@ bool UI_HalvaneView::FindCommunitiesAgain(std::string& error)
     makeCurrent();
     const bool found = document->FindCommunitiesAgain(error);
     doneCurrent();
+    Wake();
     if (found)
         LogArrangement();
     return found;
@@ -336,6 +439,7 @@ void UI_HalvaneView::ToController(const QMouseEvent* event, int& x, int& y, int&
 
 void UI_HalvaneView::mousePressEvent(QMouseEvent* event)
 {
+    Wake();
     // Qt keeps sending moves to the view that took the press until its release, as a captured
     // mouse would. Only the left button reaches the controller; the others only take the focus.
     if (event->button() == Qt::LeftButton)
@@ -349,6 +453,7 @@ void UI_HalvaneView::mousePressEvent(QMouseEvent* event)
 
 void UI_HalvaneView::mouseMoveEvent(QMouseEvent* event)
 {
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseMove(x, y, 0, 0, flags);
@@ -358,6 +463,7 @@ void UI_HalvaneView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseUp(x, y, flags);
@@ -367,6 +473,7 @@ void UI_HalvaneView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    Wake();
     int x, y, flags;
     ToController(event, x, y, flags);
     controller->OnMouseDoubleClick(x, y, flags);
@@ -374,6 +481,7 @@ void UI_HalvaneView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void UI_HalvaneView::keyPressEvent(QKeyEvent* event)
 {
+    Wake();
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     // Shift+Tab comes as a key of its own; the scene reads Shift from its key table, which
     // may have missed the Shift going down (it was pressed before the view had the focus).
@@ -391,12 +499,14 @@ void UI_HalvaneView::keyReleaseEvent(QKeyEvent* event)
     // A held key repeats as releases and presses; it stays down in the key table throughout.
     if (event->isAutoRepeat())
         return;
+    Wake();
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     controller->OnKeyUp(UI_VirtualKeyFromQt(event->key(), keypad), 1);
 }
 
 void UI_HalvaneView::wheelEvent(QWheelEvent* event)
 {
+    Wake();
     const qreal ratio = devicePixelRatioF();
     const QPointF position = event->position();
     controller->OnMouseWheel(static_cast<int>(position.x() * ratio),
@@ -408,6 +518,7 @@ void UI_HalvaneView::wheelEvent(QWheelEvent* event)
 void UI_HalvaneView::leaveEvent(QEvent* event)
 {
     controller->OnMouseLeave();
+    Wake();
     UI_OpenGlOverlappedView::leaveEvent(event);
 }
 
@@ -415,6 +526,7 @@ void UI_HalvaneView::focusOutEvent(QFocusEvent* event)
 {
     // The releases of keys held now go to whichever widget has the focus.
     controller->ReleaseKeys();
+    Wake();
     UI_OpenGlOverlappedView::focusOutEvent(event);
 }
 

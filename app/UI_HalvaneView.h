@@ -6,6 +6,7 @@
 #include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_PictureExport.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -15,8 +16,12 @@
 class UTL_SimCtrlHalvane;
 
 // The main view: hosts the scene controller and the social-network session. It renders one
-// frame per idle tick of the frame, measuring the wall-clock time since the previous frame,
-// forwards left-button and key events to the controller with y turned to grow upwards, builds
+// frame per idle tick of the frame, measuring the wall-clock time since the previous frame, for
+// as long as a frame can differ from the one before; once the scene is still (the controller's
+// frame schedule says so and no friendship batch is due) it draws nothing until woken: by input,
+// a picture arriving, a change made from outside, or the scene's next timed event. The time it
+// rested goes to the scene's clocks, not to the frame that ends the rest. It forwards
+// left-button and key events to the controller with y turned to grow upwards, builds
 // the login address on demand and starts the friend download when the login dialog closes. The
 // friendship batches run from the frame counter. The circle shown is a document
 // (UTL_CircleDocument): a graph file can take the place of the server, its circle replacing the
@@ -35,10 +40,26 @@ public:
                             QWidget* parent = nullptr);
     ~UI_HalvaneView() override;
 
-    // Asks for the next frame; the frame itself is drawn when Qt paints the view. An
-    // arrangement that waited for the friendships is carried out once they are in.
+    // Asks for the next frame unless the view is still; wakes it when its timed event is due.
+    // The frame itself is drawn when Qt paints the view. An arrangement that waited for the
+    // friendships is carried out once they are in.
     void Render() override;
+    // Something the picture depends on changed outside a frame: the next frame is drawn, and
+    // frames go on for as long as something moves. Input wakes the view by itself.
+    void Wake();
+    // Whether the view draws nothing until it is woken or its timed event is due.
+    bool IsStill() const { return resting && !wakeRequested; }
+    // Milliseconds until a still view's timed event is due (0 when overdue); -1 for none.
+    int MillisecondsToEvent() const;
+    // Whether the scene's idle clock counts towards an automatic motion: only while the window
+    // is active and none of the program's dialogs is open.
+    void SetIdleClockRunning(bool value);
 
+signals:
+    // The view wants frames again after it was still: the frame loop stops waiting.
+    void framesWanted();
+
+public:
     bool StartLogin() { return session.StartLogin(); }
     std::string GetLoginUrl() { return session.GetLoginUrl(); }
     void OnLoginClosed();
@@ -129,9 +150,22 @@ private:
     // Offers "This is me" for the person at `where` (global coordinates).
     void ShowPersonMenu(const std::string& id, const std::string& name, const QPoint& where);
 
+    using Clock = std::chrono::steady_clock;
+
     std::unique_ptr<UTL_SimCtrlHalvane> controller;
-    std::chrono::steady_clock::time_point lastTime;
+    Clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
+    // Whether the last frame left the scene still; up to when its rest has been told to the
+    // scene; when it was woken since (the first wake counts); when its timed event is due.
+    bool resting = false;
+    Clock::time_point restCounted;
+    bool wakeRequested = false;
+    Clock::time_point wokenAt;
+    bool eventPending = false;
+    Clock::time_point eventDue;
+    bool idleClockRunning = true;
+    // A wake for a picture is on its way from the worker's thread.
+    std::atomic<bool> pictureWakePosted{false};
     UTL_NetworkSession session;
     std::unique_ptr<UTL_CircleDocument> document;
     // Where a context menu was asked for, until the next frame has found who is there.

@@ -62,8 +62,16 @@ void GFX_CirclePass::DrawConnections(const Holders& holders, const Connections& 
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    coarse = false;
     if (dotTexture && dotTexture->HasPixels())
     {
+        // The lines are most of a large circle's fragments; while the globe turns they go at a
+        // quarter of them, or a ninth where the processor draws them (there the fragments cost
+        // most, and the frame must stay a fifth of the plain way's).
+        if (softwareRasteriser < 0)
+            softwareRasteriser = OGL_Capabilities::Query().softwareRasteriser ? 1 : 0;
+        coarse = inMotion && owner && owner->GetDrawPaths().coarseRowsInMotion &&
+                 coarseLayer.Begin(softwareRasteriser ? 3 : 2);
         glEnable(GL_TEXTURE_2D);
         if (owner && owner->GetDrawPaths().dotRibbons)
             DrawRibbons(holders, connections, *dotTexture, up, right, labelsDrawn);
@@ -75,6 +83,8 @@ void GFX_CirclePass::DrawConnections(const Holders& holders, const Connections& 
                 connection->Draw();
             glEnd();
         }
+        if (coarse)
+            coarseLayer.End();
     }
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
@@ -97,8 +107,15 @@ long long GFX_CirclePass::CountHiddenDots() const
     return ribbons ? ribbons->GetHiddenDotCount() : 0;
 }
 
+void GFX_CirclePass::ReleaseArrays()
+{
+    if (ribbons)
+        ribbons->ReleaseArrays();
+}
+
 void GFX_CirclePass::ReleaseGL()
 {
+    coarseLayer.Delete();
     if (ribbons)
         ribbons->ReleaseGL();
     locatorPass->ReleaseGL();

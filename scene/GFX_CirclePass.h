@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "gfx/OGL_CoarseLayer.h"
 
 #include <memory>
 #include <vector>
@@ -17,6 +18,8 @@ class OGL_Texture2D;
 // balls go as sprites and the labels in batches (GFX_LocatorPass), and the lines as ribbons in
 // layers of the list's order (GFX_DotRibbons), those the ribbons cannot show dot by dot among
 // them, less what the opaque labels hide; otherwise every locator and dot is drawn on its own.
+// While the camera moves, the lines may go at a coarser resolution (OGL_CoarseLayer) where the
+// owner's ways allow it.
 //
 // The circle itself (sim's UTL_FriendCircle) is the model; this draws it. GL thread only; the
 // GL names it makes are released by ReleaseGL with the context current.
@@ -45,6 +48,11 @@ public:
                          OGL_Texture2D* dotTexture, const GFX_Vector3& up, const GFX_Vector3& right,
                          bool labelsDrawn = false);
 
+    // Whether the camera moved since the last pass: the lines may then be drawn coarser.
+    void SetInMotion(bool value) { inMotion = value; }
+    // Whether the last pass drew its lines coarser.
+    bool WasCoarse() const { return coarse; }
+
     // The ribbon quads, the dots drawn one by one among them, and the dots left out wholly
     // behind labels, by the last pass (none on the plain way).
     long long CountRibbonQuads() const;
@@ -52,6 +60,9 @@ public:
     long long CountHiddenDots() const;
 
     void ReleaseGL();
+    // Frees what the pass keeps from frame to frame only to draw the next one sooner (the
+    // ribbons' arrays): for a view that will draw nothing for a while.
+    void ReleaseArrays();
 
     // The ribbons go in this many layers of the line list's order (GFX_DotRibbons::SetLayer):
     // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
@@ -70,6 +81,9 @@ private:
     GFX_SceneOwner* owner;
     std::unique_ptr<GFX_LocatorPass> locatorPass;
     std::unique_ptr<GFX_DotRibbons> ribbons;
+    OGL_CoarseLayer coarseLayer;
+    bool inMotion = false;
+    bool coarse = false;
     // Whether the GL draws on the processor, asked once.
     int softwareRasteriser = -1;
     // The label picture last looked at by LabelsAreOpaque, and what it found.

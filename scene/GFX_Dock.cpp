@@ -231,6 +231,8 @@ void GFX_Dock::Update(float)
 
     const float step = (scrollTarget - scroll) * ScrollRate;
     scroll += std::clamp(step, -MaxScrollStep, MaxScrollStep);
+    if (std::fabs(scrollTarget - scroll) < GFX_WidgetDocked::SettleDistance)
+        scroll = scrollTarget;
 
     const float range = ScrollRange();
     if (scroll < 0.0f)
@@ -242,6 +244,16 @@ void GFX_Dock::Update(float)
     if (revealSelected)
         Reveal();
     PlaceStrip();
+}
+
+bool GFX_Dock::IsSettled() const
+{
+    if (revealSelected || scroll != scrollTarget)
+        return false;
+    for (const auto& item : items)
+        if (!item->IsSettled())
+            return false;
+    return true;
 }
 
 void GFX_Dock::Draw()

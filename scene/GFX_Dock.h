@@ -99,6 +99,9 @@ public:
     bool IsDraggingStrip() const { return draggingStrip; }
     bool IsButtonDown() const { return buttonDown; }
     bool IsRevealPending() const { return revealSelected; }
+    // Whether nothing eases any more: every item at its target size, the scroll at its target
+    // and no selected item waiting to be brought into view. Until then Update moves something.
+    bool IsSettled() const;
     // The strip as placed by the last Update.
     const GFX_Rect& GetStripRect() const { return strip; }
 

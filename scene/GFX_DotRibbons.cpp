@@ -87,6 +87,13 @@ void GFX_DotRibbons::Begin(const GFX_Vector3& newUp, const GFX_Vector3& newRight
     hiddenDots = 0;
 }
 
+void GFX_DotRibbons::ReleaseArrays()
+{
+    groups.clear();
+    dotGroups.clear();
+    std::vector<bool>().swap(hiddenStretches);
+}
+
 void GFX_DotRibbons::SetLayer(int value)
 {
     if (value != layer)

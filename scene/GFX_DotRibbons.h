@@ -83,6 +83,9 @@ public:
 
     // Releases the tile textures and the fences; GL thread, context current.
     void ReleaseGL();
+    // Frees the arrays a frame gathers its quads in (kept from frame to frame so that they need
+    // not grow again); the next Begin starts them afresh.
+    void ReleaseArrays();
 
     // Ribbon quads gathered since Begin.
     long long GetQuadCount() const { return quadCount; }

@@ -23,6 +23,10 @@ struct GFX_DrawPaths
     // Parts of ribbon rows wholly behind the opaque labels are left out rather than drawn only
     // for the depth test to discard them.
     bool hiddenRows = true;
+    // While the camera moves, the friendship rows are drawn at half the window's resolution and
+    // laid over it (a quarter of their fragments, a little softer); the frame after the camera
+    // stops draws them whole again.
+    bool coarseRowsInMotion = true;
 
     // How the names on labels and the name plate are written: in the bitmap font where it
     // writes a name whole (plain ASCII) and in shaped outline type otherwise, always in shaped
@@ -36,7 +40,7 @@ struct GFX_DrawPaths
     Names names = Names::Automatic;
 
     // Every plain way, as the program first drew its scene.
-    static GFX_DrawPaths Plain() { return {false, false, false, false, false}; }
+    static GFX_DrawPaths Plain() { return {false, false, false, false, false, false}; }
     // The same, as one object that stays at its address.
     static const GFX_DrawPaths& PlainPaths()
     {

@@ -3,6 +3,8 @@
 #include "scene/GFX_OverlayQuads.h"
 #include "scene/GFX_SceneOwner.h"
 
+#include <cmath>
+
 namespace
 {
 // Share of the remaining way to the target size covered per frame.
@@ -26,8 +28,16 @@ void GFX_WidgetDocked::Draw()
 
 void GFX_WidgetDocked::Update()
 {
-    width = (1.0f - EaseRate) * width + EaseRate * targetWidth;
-    height = (1.0f - EaseRate) * height + EaseRate * targetHeight;
+    // Without the snap the last steps would go on, by a float's last bit, for as long as the
+    // window is open, and keep it drawing.
+    const auto ease = [](float& size, float target)
+    {
+        size = (1.0f - EaseRate) * size + EaseRate * target;
+        if (std::fabs(target - size) < SettleDistance)
+            size = target;
+    };
+    ease(width, targetWidth);
+    ease(height, targetHeight);
 }
 
 bool GFX_WidgetDocked::MouseDown(float x, float y)

@@ -6,9 +6,9 @@ class GFX_SceneOwner;
 
 // One item of a dock: a square the dock places (SetRect) and magnifies (SetTargetSize). Its
 // size eases towards the target by a third of the way each frame, so items grow and shrink
-// smoothly under the mouse. It gets no mouse moves; the dock hit-tests it. Sizes and the
-// rectangle are view pixels, origin bottom-left. Colours and the backing texture come from
-// the owner when it draws. GL thread only.
+// smoothly under the mouse, and takes the target once within SettleDistance of it. It gets no mouse
+// moves; the dock hit-tests it. Sizes and the rectangle are view pixels, origin bottom-left.
+// Colours and the backing texture come from the owner when it draws. GL thread only.
 class GFX_WidgetDocked
 {
 public:
@@ -47,6 +47,11 @@ public:
     float GetHeight() const { return height; }
     float GetTargetWidth() const { return targetWidth; }
     float GetTargetHeight() const { return targetHeight; }
+    // Whether the size has reached its target.
+    bool IsSettled() const { return width == targetWidth && height == targetHeight; }
+
+    // An easing this close to its end shows nothing more: pixels.
+    static constexpr float SettleDistance = 0.01f;
 
 protected:
     GFX_SceneOwner* owner;

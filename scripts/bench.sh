@@ -9,7 +9,12 @@
 #   - a 5,000-friend sample network, every friendship and picture loaded (a minute or two);
 #   - and how long every friendship of ego 107 (imported into halvane-server) and of the
 #     5,000-friend sample takes to arrive with the batches asked back to back while frames are
-#     drawn (--fast-friendships, the viewer's View > Load friendships at once).
+#     drawn (--fast-friendships, the viewer's View > Load friendships at once);
+#   - ego 107's frames while the globe turns, on the fast ways as a share of the plain ways';
+#   - the memory of ego 107 (from halvane-server, pictures in) and of the 5,000-friend sample,
+#     resident at the end and at its peak;
+#   - and the viewer's real window on ego 107 under Xvfb once it is still: the processor time it
+#     takes over 10 seconds, the frames it draws meanwhile (none) and its memory.
 # Builds what it needs first (release build in build/). Figures vary with the machine's load:
 # read the ratios, measured minutes apart in one run, rather than the times.
 # Usage: scripts/bench.sh
@@ -25,7 +30,8 @@ size="${HALVANE_BENCH_SIZE:-1024x768}"
 frames="${HALVANE_BENCH_FRAMES:-10}"
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j"${HALVANE_JOBS:-2}" --target halvane-snapshot halvane-server
+cmake --build --preset default -j"${HALVANE_JOBS:-2}" --target halvane-snapshot halvane-server \
+  halvane
 snapshot=build/tools/snapshot/halvane-snapshot
 server=build/server/halvane-server
 
@@ -118,6 +124,42 @@ friendships() {
   stop_server
 }
 
+# The frames while the globe turns (--turning), plain ways and fast: the fast frame as a share of
+# the plain one.
+turning() {
+  local name="$1"
+  shift
+  local plain fast
+  plain="$("$snapshot" "$@" --size "$size" --frames "$frames" --bench --turning \
+    --dots immediate --out "$work/turn-plain.png" | grep '^bench:')"
+  fast="$("$snapshot" "$@" --size "$size" --frames "$frames" --bench --turning \
+    --out "$work/turn-fast.png" | grep '^bench:')"
+  echo "$name turning immediate $plain"
+  echo "$name turning default   $fast"
+  python3 - "$name" "$plain" "$fast" <<'PY'
+import sys
+def median(line):
+    return float(dict(f.split("=") for f in line.split()[1:])["median_ms"])
+name, plain, fast = sys.argv[1:]
+print(f"{name} turning: the fast frame is {median(fast) / median(plain) * 100:.0f} % of the plain one")
+PY
+}
+
+# The memory of the circle in database `db` with every friendship and picture in, on the fast
+# ways: resident at the end of the frames and at the peak.
+memory() {
+  local name="$1" db="$2"
+  shift 2
+  serve --db "$db" "$@"
+  local email out
+  email="$("$server" --db "$db" --list-accounts | head -1 | cut -f2)"
+  out="$("$snapshot" --server "127.0.0.1:$port" --email "$email" --all-friendships \
+    --wait-pictures --size "$size" --frames "$frames" --bench --out "$work/memory.png")"
+  echo "$name memory (pictures in): rss_mb=$(sed -n 's/^bench: .*rss_mb=//p' <<<"$out")" \
+    "peak_mb=$(sed -n 's/^peak memory \([0-9.]*\) MB/\1/p' <<<"$out")"
+  stop_server
+}
+
 sample() {
   local count="$1"
   serve_sample "$count"
@@ -133,8 +175,16 @@ if [[ -f "$data/ego-facebook/107.edges" ]]; then
   compare "ego-107" --open "$data/ego-facebook/107.edges" --layout arrival
   still "ego-107" --open "$data/ego-facebook/107.edges" --layout arrival
   friendships "ego-107" "$work/ego107.db" --import-ego "$data/ego-facebook/107.edges"
+  turning "ego-107" --open "$data/ego-facebook/107.edges" --layout arrival
+  memory "ego-107" "$work/ego107.db"
+  if command -v Xvfb >/dev/null; then
+    echo "ego-107 $(scripts/bench_window.sh build/app/halvane "$data/ego-facebook/107.edges" 10)"
+  else
+    say "skipping the window at rest: no Xvfb"
+  fi
 else
   say "skipping ego 107: no $data/ego-facebook/107.edges (set HALVANE_DATA)"
 fi
 sample 5000
 friendships "sample-5000" "$work/sample5000.db"
+memory "sample-5000" "$work/sample5000.db"

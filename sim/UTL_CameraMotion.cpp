@@ -11,6 +11,8 @@ int UTL_CameraMotion::Advance(float dt, GFX_HalvaneCamera& camera, int stops)
     switch (autoMode)
     {
     case AutoIdle:
+        if (!idleClockRunning)
+            break;
         autoTimer += dt;
         if (autoTimer > AutoStartSeconds)
         {
@@ -151,4 +153,28 @@ void UTL_CameraMotion::Turn(GFX_HalvaneCamera& camera, float headingDelta, float
 {
     camera.SetHeading(camera.GetHeading() + headingDelta);
     camera.SetPitch(camera.GetPitch() + pitchDelta);
+}
+
+void UTL_CameraMotion::Rest(float seconds)
+{
+    if (!(seconds > 0.0f))
+        return;
+    if ((autoMode == AutoIdle && idleClockRunning) || (autoMode == AutoTour && !flying))
+        autoTimer += seconds;
+}
+
+bool UTL_CameraMotion::IsMoving() const
+{
+    return flying || autoMode == AutoTurnWest || autoMode == AutoTurnEast;
+}
+
+float UTL_CameraMotion::SecondsToNextStart() const
+{
+    // The counts start a motion once they pass their bound, so a rest of exactly the remaining
+    // time leaves the next frame to do it.
+    if (autoMode == AutoIdle && idleClockRunning)
+        return std::max(AutoStartSeconds - autoTimer, 0.0f);
+    if (autoMode == AutoTour && !flying)
+        return std::max(TourPause - autoTimer, 0.0f);
+    return -1.0f;
 }

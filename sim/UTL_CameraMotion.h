@@ -6,7 +6,9 @@ class GFX_HalvaneCamera;
 // random tour from friend to friend, started by the rotation buttons, by a flick, or after 50
 // idle seconds), the glide towards a picked place, and the drag that turns the globe under the
 // pointer. It turns the camera it is handed and decides; the controller carries out what it
-// decides about the interface and the selection.
+// decides about the interface and the selection. The idle clock counts only while the host lets
+// it (its window active, none of its dialogs open), and a window that draws no frames while
+// nothing moves tells it how long it rested, so that the clock keeps wall-clock time.
 //
 // Units: degrees for angles (heading is longitude, pitch latitude), seconds for time, view
 // pixels for the pointer. Plain arithmetic, no GL.
@@ -58,6 +60,18 @@ public:
     // Turns the camera: heading += headingDelta, pitch clamped to the camera's limits.
     static void Turn(GFX_HalvaneCamera& camera, float headingDelta, float pitchDelta);
 
+    // No frame was drawn for `seconds`: the idle clock (when it runs) and the tour's wait between
+    // stops count them; nothing turns. The next Advance acts on what came due.
+    void Rest(float seconds);
+    // Whether the idle clock counts; while it does not, an automatic motion never starts.
+    void SetIdleClockRunning(bool value) { idleClockRunning = value; }
+    bool IsIdleClockRunning() const { return idleClockRunning; }
+    // Whether the camera turns by itself from frame to frame: a turning mode or a glide.
+    bool IsMoving() const;
+    // Seconds until a motion starts by itself (the idle clock's automatic mode, the tour's next
+    // stop); negative when none is due.
+    float SecondsToNextStart() const;
+
     int GetAutoMode() const { return autoMode; }
     float GetAutoTimer() const { return autoTimer; }
     bool IsFlying() const { return flying; }
@@ -83,6 +97,7 @@ private:
     bool flying = false;
     float flightHeading = 0.0f;
     float flightPitch = 0.0f;
+    bool idleClockRunning = true;
     bool dragging = false;
     bool dragMoved = false;
     float dragLastX = 0.0f;

@@ -93,6 +93,9 @@ public:
     size_t CountKept() const { return kept.size(); }
     // The person whose neighbourhood hovering shows; null for none.
     const GFX_Friend* GetHovered() const { return hovered; }
+    // Whether something comes by itself in a later frame: the pointer rests on someone not
+    // shown yet, or the camera glides along a chain.
+    bool IsWaiting() const { return gliding || (candidate && hovered != candidate); }
     // Grows whenever the filter or the question changes.
     uint64_t GetVersion() const { return version; }
     // What is shown, for the status bar ("Showing only …'s 38 friends · Esc shows everyone");

@@ -61,10 +61,12 @@ void UTL_InputRouter::Left()
     pointerOutside = true;
 }
 
-void UTL_InputRouter::KeyPressed(int key, bool shift)
+void UTL_InputRouter::KeyPressed(int key, bool shift, bool fresh)
 {
     if (pendingKeys.size() < MaxPendingKeys)
         pendingKeys.push_back({key, shift});
+    if (fresh)
+        taps.Pressed(key);
 }
 
 void UTL_InputRouter::ApplyKeys(float seconds, GFX_HalvaneCamera& camera,
@@ -75,13 +77,15 @@ void UTL_InputRouter::ApplyKeys(float seconds, GFX_HalvaneCamera& camera,
     for (const PendingKey& pending : keys)
         RunCommand(static_cast<int>(UTL_KeyboardControl::CommandOf(pending.key, pending.shift)));
 
-    const UTL_KeyboardControl::Steering steering = UTL_KeyboardControl::Steer(held, seconds);
-    if (steering.Turns())
+    const UTL_KeyboardControl::Steering steer =
+        taps.Settle(UTL_KeyboardControl::Steer(held, seconds), held);
+    steering = steer.Turns() || steer.zoom != 1.0f;
+    if (steer.Turns())
     {
         motion.TakeOver();
-        UTL_CameraMotion::Turn(camera, steering.heading, steering.pitch);
+        UTL_CameraMotion::Turn(camera, steer.heading, steer.pitch);
     }
-    const float zoom = steering.zoom * UTL_KeyboardControl::WheelZoom(pendingWheel);
+    const float zoom = steer.zoom * UTL_KeyboardControl::WheelZoom(pendingWheel);
     pendingWheel = 0;
     if (zoom != 1.0f)
         camera.SetDistance(UTL_KeyboardControl::Zoomed(

@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_Vector3.h"
 #include "sim/UTL_Focus.h"
+#include "sim/UTL_KeyboardControl.h"
 
 #include <cstddef>
 #include <functional>
@@ -62,10 +63,12 @@ public:
     void Released(float x, float y, bool shift = false, bool control = false);
     void Wheel(float x, float y, int delta);
     void Left();
-    void KeyPressed(int key, bool shift);
+    // A key went down; `fresh` when it was not held already (not a key's repeat).
+    void KeyPressed(int key, bool shift, bool fresh = true);
 
     // The frame's keys: the commands of the keys pressed since the last frame, then the keys
-    // held (`held`) and the wheel turning and zooming the camera over `seconds`.
+    // held (`held`), the steering keys tapped and the wheel turning and zooming the camera over
+    // `seconds`.
     void ApplyKeys(float seconds, GFX_HalvaneCamera& camera, const std::function<bool(int)>& held);
     // The frame's picking ray through the pointer: from `origin` along the unit `direction`.
     void AimRay(const GFX_Vector3& origin, const GFX_Vector3& direction)
@@ -82,6 +85,9 @@ public:
     float GetPointerX() const { return pointerX; }
     float GetPointerY() const { return pointerY; }
     bool IsPointerOutside() const { return pointerOutside; }
+    // Whether the keys steered the camera in the last frame or a tap still owes a step: the
+    // next frame steers again.
+    bool IsSteering() const { return steering || taps.IsOwing(); }
     const GFX_Vector3& GetPickOrigin() const { return pickOrigin; }
     const GFX_Vector3& GetPickDirection() const { return pickDirection; }
     // The person under the pointer as of the last UpdateHover; null if none.
@@ -121,5 +127,7 @@ private:
     bool releasedControl = false;
     std::vector<PendingKey> pendingKeys;
     int pendingWheel = 0;
+    UTL_KeyboardControl::Taps taps;
+    bool steering = false;
     const GFX_Friend* hoveredPerson = nullptr;
 };

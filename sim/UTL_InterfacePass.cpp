@@ -204,6 +204,14 @@ void UTL_InterfacePass::Draw()
         namePlate->Draw();
 }
 
+bool UTL_InterfacePass::IsEasing() const
+{
+    for (const GFX_Dock* dock : {selfDock.get(), friendsDock.get()})
+        if (dock && !dock->IsSettled())
+            return true;
+    return false;
+}
+
 void UTL_InterfacePass::ShowAutoMode(int mode)
 {
     for (int i = 0; i < static_cast<int>(rotationButtons.size()); ++i)

@@ -83,6 +83,8 @@ public:
     // on and lighting off; leaves the GL state as the last drawing does.
     void Draw();
 
+    // Whether an element still moves by itself from frame to frame (a dock easing or scrolling).
+    bool IsEasing() const;
     // Lights the rotation button of the automatic mode (1 to 3), the others off.
     void ShowAutoMode(int mode);
     // The small textured globe inside the dial, at the current matrix.

@@ -120,3 +120,79 @@ int UTL_KeyboardControl::StepIndex(int current, int count, int step)
     const int next = (current + step) % count;
     return next < 0 ? next + count : next;
 }
+
+void UTL_KeyboardControl::Taps::Pressed(int key)
+{
+    const float zoomIn = std::log(WheelStep);
+    int axis = -1;
+    float step = 0.0f;
+    switch (key)
+    {
+    case KeyLeft:
+    case KeyRight:
+        axis = 0;
+        step = key == KeyRight ? TapTurn : -TapTurn;
+        break;
+    case KeyUp:
+    case KeyDown:
+        axis = 1;
+        step = key == KeyUp ? TapTilt : -TapTilt;
+        break;
+    case KeyPageUp:
+    case KeyPlus:
+    case KeyPadPlus:
+        axis = 2;
+        step = zoomIn;
+        break;
+    case KeyPageDown:
+    case KeyMinus:
+    case KeyPadMinus:
+        axis = 2;
+        step = -zoomIn;
+        break;
+    default:
+        return;
+    }
+    Owed& owed = axes[axis];
+    if (owed.key == key)
+        owed.step += step;
+    else
+        owed = {key, step, 0.0f};
+}
+
+UTL_KeyboardControl::Steering
+UTL_KeyboardControl::Taps::Settle(const Steering& held, const std::function<bool(int)>& isHeld)
+{
+    Steering steering = held;
+    const float steered[3] = {held.heading, held.pitch, std::log(held.zoom)};
+    float added[3] = {0.0f, 0.0f, 0.0f};
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        Owed& owed = axes[axis];
+        if (owed.key == 0)
+            continue;
+        owed.done += steered[axis];
+        // What is left of the step in its own direction; steering the other way owes nothing
+        // back.
+        const float left = owed.step - owed.done;
+        const bool settled = left * owed.step <= 0.0f;
+        const bool letGo = !isHeld(owed.key);
+        if (!settled && letGo)
+            added[axis] = left;
+        if (settled || letGo)
+            owed = Owed();
+    }
+    steering.heading += added[0];
+    steering.pitch += added[1];
+    if (added[2] != 0.0f)
+        steering.zoom *= std::exp(added[2]);
+    return steering;
+}
+
+bool UTL_KeyboardControl::Taps::IsOwing() const
+{
+    for (const Owed& owed : axes)
+        if (owed.key != 0)
+            return true;
+    return false;
+}

@@ -9,11 +9,11 @@
 //
 // Held keys steer: the arrows turn (left and right, in heading) and tilt (up and down, in pitch)
 // the view at a steady rate, and Page Up / Page Down, + / − (main keyboard or keypad) zoom in and
-// out. Pressed keys command: Home flies back to the user, Tab and Shift+Tab step to the next
-// and previous friend, Space starts or stops the tour, Escape shows everyone again after a
-// filter or a question. One notch of the wheel away from the user
-// zooms in by WheelStep, towards the user out. The shell's own shortcuts (search, full screen,
-// quit, help, the File menu's) never reach the scene.
+// out; a tap of one of them turns, tilts or zooms by one step (Taps). Pressed keys command: Home
+// flies back to the user, Tab and Shift+Tab step to the next and previous friend, Space starts or
+// stops the tour, Escape shows everyone again after a filter or a question. One notch of the
+// wheel away from the user zooms in by WheelStep, towards the user out. The shell's own
+// shortcuts (search, full screen, quit, help, the File menu's) never reach the scene.
 //
 // Every key and mouse gesture is one binding of one table: the scene's commands are looked up
 // there, the shell takes its menus' shortcuts from it, and the help page is written from it, so
@@ -97,6 +97,34 @@ public:
         bool Turns() const { return heading != 0.0f || pitch != 0.0f; }
     };
 
+    // What the presses of the steering keys still owe. A press turns, tilts or zooms by at least
+    // one step however soon the key comes up: a key tapped between two frames is never seen held
+    // by a frame, and one let go after a short hold has steered less than a step. A key held
+    // longer steers at its rate alone, so holding it turns as smoothly as before.
+    class Taps
+    {
+    public:
+        // A steering key went down (not a repeat of a key held); other keys are ignored. A second
+        // tap of the same key before the first was settled owes a second step.
+        void Pressed(int key);
+        // The frame's steering: what the held keys steer (`held`), and for each key let go since
+        // (`isHeld` false) what its press still owes.
+        Steering Settle(const Steering& held, const std::function<bool(int key)>& isHeld);
+        // Whether a press still owes anything.
+        bool IsOwing() const;
+
+    private:
+        // One axis (heading, pitch, zoom as the logarithm of the distance factor): the key that
+        // owes, the step it promised and what held steering has done of it since.
+        struct Owed
+        {
+            int key = 0;
+            float step = 0.0f;
+            float done = 0.0f;
+        };
+        Owed axes[3];
+    };
+
     // The command of a key pressed, Shift held or not.
     static Command CommandOf(int key, bool shift);
     // Opposite keys held together cancel out.
@@ -114,5 +142,8 @@ public:
     // The distance shrinks to this share per second while a zoom-in key is held.
     static constexpr float ZoomPerSecond = 0.5f;
     static constexpr float WheelStep = 0.85f; // distance factor of one notch in
+    // What a tap turns and tilts, degrees; a tap of a zoom key zooms as one notch of the wheel.
+    static constexpr float TapTurn = 5.0f;
+    static constexpr float TapTilt = 5.0f;
     static constexpr int WheelNotch = 120;
 };

@@ -49,7 +49,13 @@ bool UTL_PictureExport::Render(UTL_SimCtrlHalvane& controller, int width, int he
                     std::to_string(height) + " (out of graphics memory?)";
             return false;
         }
+        // A picture is the still view, its lines whole, whether or not the globe turns.
+        const GFX_DrawPaths paths = controller.GetDrawPaths();
+        GFX_DrawPaths whole = paths;
+        whole.coarseRowsInMotion = false;
+        controller.SetDrawPaths(whole);
         controller.Step(width, height, 0.0f);
+        controller.SetDrawPaths(paths);
         target.ReadPixels(pixels);
     }
 

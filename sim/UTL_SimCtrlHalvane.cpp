@@ -96,6 +96,7 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
 
     pictureAtlas = std::make_unique<OGL_TextureAtlas>();
     pictureWorker = std::make_unique<UTL_FotoTextureBoss>();
+    pictureWorker->SetOnProcessed(onPictureReady);
     pictureWorker->Start();
 
     eyePosition.Set(0.0f, 100000.0f, 0.0f);
@@ -170,6 +171,14 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glEnable(GL_DEPTH_TEST);
     if (!viewportEmpty)
         UpdateBillboardAxes();
+    UTL_SceneDigest view;
+    view.Add(camera->GetEye());
+    view.Add(camera->GetTarget());
+    view.Add(camera->GetUp());
+    view.Add(width);
+    view.Add(height);
+    circlePass->SetInMotion(view.Value() != lastView);
+    lastView = view.Value();
     regionLabels.Update(dt, circle->GetRegions(), camera->GetEye(), circle->GetScreenUp(),
                         circle->GetScreenRight(), circle->IsGliding());
     stillScene.DrawOrShow(
@@ -187,6 +196,16 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     ++frameCount;
+
+    const bool moving = motion.IsMoving() || input.IsSteering() || interfacePass->IsEasing() ||
+                        circle->IsGliding() || focus->IsWaiting();
+    schedule.Drew(stillScene.HasDigest() ? stillScene.GetDigest() : DigestGlobePass(), moving,
+                  motion.SecondsToNextStart());
+}
+
+void UTL_SimCtrlHalvane::ReleaseFrameArrays()
+{
+    circlePass->ReleaseArrays();
 }
 
 void UTL_SimCtrlHalvane::TurnCamera(float headingDelta, float pitchDelta)
@@ -304,6 +323,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.ballSprites);
     digest.Add(drawPaths.labelBatches);
     digest.Add(drawPaths.hiddenRows);
+    digest.Add(drawPaths.coarseRowsInMotion);
     digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(motion.GetAutoMode());
@@ -382,9 +402,10 @@ void UTL_SimCtrlHalvane::OnMouseDoubleClick(int x, int y, int buttons)
 
 void UTL_SimCtrlHalvane::OnKeyDown(int key, int repeatCount)
 {
+    const bool fresh = key >= 0 && !IsKeyDown(static_cast<unsigned>(key));
     UTL_SimCtrlRoot::OnKeyDown(key, repeatCount);
     if (key >= 0 && static_cast<unsigned>(key) < KeyCount)
-        input.KeyPressed(key, IsKeyDown(UTL_KeyboardControl::KeyShift));
+        input.KeyPressed(key, IsKeyDown(UTL_KeyboardControl::KeyShift), fresh);
 }
 
 void UTL_SimCtrlHalvane::OnMouseWheel(int x, int y, int delta)

@@ -6,6 +6,7 @@
 #include "sim/UTL_CameraMotion.h"
 #include "sim/UTL_CircleAnalysis.h"
 #include "sim/UTL_Focus.h"
+#include "sim/UTL_FrameSchedule.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
@@ -14,6 +15,7 @@
 #include "sim/UTL_SimCtrlRoot.h"
 #include "sim/UTL_StillScene.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,8 +32,9 @@ class UTL_FotoTextureBoss;
 // the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
 // motion (automatic modes, glide, drag), the friend circle (the people, their locators and
 // lines) and its drawing pass, the names of its regions, the selection, the circle's analysis
-// and the focus (what hover, a filter or a question brings forward), the still scene and the
-// interface pass (dial, buttons, top bar, docks).
+// and the focus (what hover, a filter or a question brings forward), the still scene, the
+// interface pass (dial, buttons, top bar, docks) and the frame schedule, which tells the host
+// after each frame whether the next one can differ from it.
 //
 // Units: degrees for angles, seconds for time, client pixels with the origin at the bottom-left
 // for the mouse and the interface, scene units on the globe (radius 5555.5). Threading: GL
@@ -56,6 +59,19 @@ public:
     void OnKeyDown(int key, int repeatCount) override;
     void OnMouseWheel(int x, int y, int delta) override;
     void OnMouseLeave() override;
+
+    // The host drew no frame for `seconds`, as the frame schedule allowed: the idle clock and
+    // the tour's wait count them.
+    void Rest(float seconds) { motion.Rest(seconds); }
+    // The host will draw nothing until something changes: what the frames keep only to draw the
+    // next one sooner is freed (the kept globe pass stays).
+    void ReleaseFrameArrays();
+    // Whether the idle clock counts towards an automatic motion (the host's window active, none
+    // of its dialogs open).
+    void SetIdleClockRunning(bool value) { motion.SetIdleClockRunning(value); }
+    // Called from the picture worker's thread each time a picture is ready to show; set before
+    // Initialize. See UTL_FotoTextureBoss::SetOnProcessed.
+    void SetOnPictureReady(std::function<void()> value) { onPictureReady = std::move(value); }
 
     void TurnCamera(float headingDelta, float pitchDelta) override;
     // Selects the locator and starts the camera glide towards it.
@@ -105,6 +121,7 @@ public:
     const UTL_InterfacePass& GetInterface() const { return *interfacePass; }
     const UTL_InputRouter& GetInput() const { return input; }
     const UTL_StillScene& GetStillScene() const { return stillScene; }
+    const UTL_FrameSchedule& GetSchedule() const { return schedule; }
     const UTL_RegionLabels& GetRegionLabels() const { return regionLabels; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
     UTL_CircleAnalysis& GetAnalysis() { return *analysis; }
@@ -154,4 +171,9 @@ private:
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
     UTL_StillScene stillScene;
+    UTL_FrameSchedule schedule;
+    std::function<void()> onPictureReady;
+    // What the camera showed the last frame from: a frame that shows it from elsewhere is in
+    // motion.
+    uint64_t lastView = 0;
 };

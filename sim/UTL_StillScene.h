@@ -79,6 +79,10 @@ public:
     void ReleaseGL();
 
     bool IsKept() const { return kept; }
+    // Whether the last DrawOrShow digested its pass (it reused or may reuse the copy), and the
+    // digest of what that pass drew from.
+    bool HasDigest() const { return lastValid; }
+    uint64_t GetDigest() const { return lastDigest; }
     // Frames that showed the copy so far.
     long long CountShown() const { return shown; }
 

@@ -157,10 +157,13 @@ void UTL_FotoTextureBoss::Run()
         }
 
         LoadPicture(*pending);
-
-        UTL_CriticalSection::Guard guard(*lock);
-        pending->loaded = true;
-        ++statistics.processed;
+        {
+            UTL_CriticalSection::Guard guard(*lock);
+            pending->loaded = true;
+            ++statistics.processed;
+        }
+        if (onProcessed)
+            onProcessed();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -78,6 +79,11 @@ public:
     static constexpr int32_t MaxPictureSide = 256;
     // Replaces the budget (tests use small ones). Set before the first request.
     void SetDecodedBudget(size_t bytes) { decodedBudget = bytes; }
+    // Called on the worker thread, with no lock held, each time a picture has been processed, so
+    // that a window that draws nothing while nothing changes knows to draw again. It must be
+    // safe to call from another thread and must not call back into the worker. Set before the
+    // worker starts.
+    void SetOnProcessed(std::function<void()> value) { onProcessed = std::move(value); }
     // Releases the GL objects of the pictures loaded so far; GL thread, context current, before
     // the context goes.
     void ReleaseGL();
@@ -119,4 +125,5 @@ private:
     std::string fallbackScratchPath; // worker thread only; empty until the fallback is in use
     size_t decodedBudget = DefaultDecodedBudget;
     Statistics statistics;
+    std::function<void()> onProcessed;
 };

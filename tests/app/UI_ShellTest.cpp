@@ -123,6 +123,11 @@ TEST(UI_FramePacerTest, FramesRunBackToBackInFrontAndSlowDownBehindTheLoginDialo
     for (const Row& row : rows)
         EXPECT_EQ(UI_FramePacer::IntervalMs(row.mode, row.lastFrameSeconds), row.intervalMs)
             << row.why;
+    // A still view draws nothing: the loop looks in now and then, sooner for a timed event.
+    EXPECT_EQ(UI_FramePacer::StillMs(-1), UI_FramePacer::StillIntervalMs);
+    EXPECT_EQ(UI_FramePacer::StillMs(40000), UI_FramePacer::StillIntervalMs);
+    EXPECT_EQ(UI_FramePacer::StillMs(120), 120);
+    EXPECT_EQ(UI_FramePacer::StillMs(0), 0) << "an event already due";
 }
 
 TEST(CMainFrameTest, TheWindowOpensAtFourFifthsOfTheScreenCentredAndNeverTooSmall)

@@ -906,4 +906,67 @@ shift_click_chain() {
 }
 shift_click_chain
 
+# ---- a still window draws nothing, and input wakes it at once ----
+
+# A fifth run opens the graph file again. Once nothing moves (the labels have slid to their sides,
+# the docks have settled) the view tells the event log it is still, at its frame count; over a
+# quiet second it must draw no frame, so the wake that ends the rest comes at that same count. A
+# pointer move wakes it at once, and it comes to rest again; a tap of the Left arrow turns the
+# globe by a step that shows.
+check_still_window() {
+  local run=$scratch/viewer-still.log main last woken
+  start_viewer "$run" --network "127.0.0.1:1" --open "$graph" --self me
+  log "viewer started on $graph to see it rest (pid $viewer_pid)"
+  still_lines() { grep -c '^halvane: frames: still after frame ' "$run"; }
+  last_still() { sed -n 's/^halvane: frames: still after frame //p' "$run" | tail -n 1; }
+  stills_past() { (($(still_lines) > $1)); }
+  wait_for 120 "'frames: still' in the event log" stills_past 0
+  main=$(window_named Halvane)
+  [[ -n "$main" ]] || fail "no main window named Halvane"
+  geometry_of "$main"
+  last=$(last_still)
+  rests() { grep -cE '^halvane: frames: (still|woken) ' "$run"; }
+  local stills lines
+  lines=$(rests)
+  sleep 1
+  (($(rests) == lines)) || fail "the still view woke during a quiet second"
+  stills=$(still_lines)
+  wakes() { grep -c '^halvane: frames: woken at frame ' "$run"; }
+  woke_past() { (($(wakes) > $1)); }
+  local before
+  before=$(wakes)
+  xdotool mousemove "$((WX + WW / 3))" "$((WY + WH / 2))"
+  wait_for 5 "'frames: woken' in the event log after a pointer move" woke_past "$before"
+  woken=$(sed -n 's/^halvane: frames: woken at frame //p' "$run" | tail -n 1)
+  [[ "$woken" == "$last" ]] ||
+    fail "frames were drawn while the view was still: it went still after frame $last, woke at $woken"
+  wait_for 60 "'frames: still' again after the pointer move" stills_past "$stills"
+  log "still after frame $last, no frame over a quiet second, woken by a pointer move at frame $woken"
+
+  # The view alone, without measuring it as the first runs do.
+  shot() {
+    screenshot "$scratch/root.png" &&
+      convert "$scratch/root.png" -crop "${WW}x${WH}+${WX}+${WY}" +repage "$scratch/$1.png"
+  }
+  shot before-tap || fail "no screenshot of the resting view"
+  local changed=0 try
+  tapped() {
+    shot tapped || return 1
+    changed=$(pixels_changed "$scratch/before-tap.png" "$scratch/tapped.png")
+    ((${changed%.*} > WW * WH / 100))
+  }
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key Left
+    poll_for 20 "the globe turned by a tap of Left" tapped && break
+    log "a tap of Left changed $changed pixels (try $try); tapping again"
+  done
+  tapped || fail "a tap of Left changed only $changed pixels of the view"
+  cp "$scratch/tapped.png" "$artifacts/tapped.png"
+  log "a tap of Left turned the globe: $changed pixels changed"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_still_window
+
 log "PASSED"

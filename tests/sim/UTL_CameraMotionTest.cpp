@@ -202,3 +202,49 @@ TEST_F(UTL_CameraMotionTest, ADragTurnsPerSampleAndItsEndIsAFlickAMoveOrAClick)
     EXPECT_FLOAT_EQ(camera.GetHeading(), still);
     EXPECT_EQ(motion.LetGo(), UTL_CameraMotion::DragEnd::None);
 }
+
+TEST_F(UTL_CameraMotionTest, RestCountsTowardsTheNextStartOnlyWhileTheIdleClockRuns)
+{
+    // A window that drew nothing for 30 seconds: the clock counts them, nothing turned.
+    const float heading = camera.GetHeading();
+    EXPECT_FLOAT_EQ(motion.SecondsToNextStart(), 50.0f);
+    motion.Rest(30.0f);
+    EXPECT_FLOAT_EQ(motion.SecondsToNextStart(), 20.0f);
+    EXPECT_FALSE(motion.IsMoving());
+    EXPECT_FLOAT_EQ(camera.GetHeading(), heading);
+
+    // Behind a dialog the clock stands: neither rest nor frames count, and nothing is due.
+    motion.SetIdleClockRunning(false);
+    motion.Rest(60.0f);
+    for (int i = 0; i < 200; ++i)
+        Frame(0.5f);
+    EXPECT_EQ(motion.GetAutoMode(), UTL_CameraMotion::AutoIdle);
+    EXPECT_LT(motion.SecondsToNextStart(), 0.0f);
+
+    // Running again, a rest of exactly what is left brings the count to 50, and the next frame
+    // passes it.
+    motion.SetIdleClockRunning(true);
+    motion.Rest(motion.SecondsToNextStart());
+    EXPECT_FLOAT_EQ(motion.SecondsToNextStart(), 0.0f);
+    Frame(0.001f);
+    EXPECT_NE(motion.GetAutoMode(), UTL_CameraMotion::AutoIdle);
+}
+
+TEST_F(UTL_CameraMotionTest, TheTourWaitsOutItsPauseAtRestAndTurningModesNeverRest)
+{
+    motion.Start(UTL_CameraMotion::AutoTour);
+    ASSERT_GE(Frame(1.0f / 60.0f, 5), 0);
+    EXPECT_FLOAT_EQ(motion.SecondsToNextStart(), UTL_CameraMotion::TourPause);
+    motion.Rest(1.0f);
+    EXPECT_FLOAT_EQ(motion.SecondsToNextStart(), 0.5f);
+    motion.Rest(0.5f);
+    EXPECT_GE(Frame(0.001f, 5), 0) << "the next stop once the pause has passed";
+
+    // A glide and a turning mode move every frame: nothing to wait for, and rest counts nothing.
+    motion.FlyTo(camera.GetHeading() + 90.0f, 0.0f);
+    EXPECT_TRUE(motion.IsMoving());
+    EXPECT_LT(motion.SecondsToNextStart(), 0.0f);
+    motion.Start(UTL_CameraMotion::AutoTurnEast);
+    EXPECT_TRUE(motion.IsMoving());
+    EXPECT_LT(motion.SecondsToNextStart(), 0.0f);
+}

@@ -160,9 +160,11 @@ TEST_F(UTL_FocusTest, HoverShowsTheNeighbourhoodOnceThePointerRestsAndLeavingRes
     focus.Hover(Person(2), 0.0f);
     focus.Apply(nullptr);
     EXPECT_EQ(People(), "NNNNNNN") << "passing over a person shows nothing";
+    EXPECT_TRUE(focus.IsWaiting()) << "a still view would never show them";
     focus.Hover(Person(2), UTL_Focus::HoverDwell);
     focus.Apply(nullptr);
     EXPECT_EQ(People(), "NNLNFFF");
+    EXPECT_FALSE(focus.IsWaiting());
     auto lines = Lines();
     EXPECT_EQ(lines["0-2"], E::Lit);
     EXPECT_EQ(lines["2-3"], E::Lit);

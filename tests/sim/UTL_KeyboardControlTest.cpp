@@ -60,6 +60,51 @@ TEST(UTL_KeyboardControlTest, HeldKeysTurnTiltAndZoomAtSteadyRates)
                     K::ZoomPerSecond);
 }
 
+TEST(UTL_KeyboardControlTest, ATapSteersByAStepAndAHoldAtItsRateAlone)
+{
+    using K = UTL_KeyboardControl;
+    std::set<int> down;
+    const auto isHeld = [&down](int key) { return down.count(key) > 0; };
+    // One frame of `seconds` with the keys of `down` held, after the taps told it.
+    K::Taps taps;
+    const auto frame = [&](float seconds)
+    { return taps.Settle(K::Steer(isHeld, seconds), isHeld); };
+
+    // Pressed and released between two frames: a frame never saw it held.
+    taps.Pressed(K::KeyLeft);
+    EXPECT_FLOAT_EQ(frame(0.02f).heading, -K::TapTurn);
+    EXPECT_FALSE(taps.IsOwing());
+    EXPECT_FALSE(frame(0.02f).Turns()) << "a tap steers once";
+
+    // Let go after a short hold: topped up to the step, not beyond.
+    taps.Pressed(K::KeyUp);
+    down = {K::KeyUp};
+    const float held = frame(0.05f).pitch;
+    EXPECT_FLOAT_EQ(held, 0.05f * K::TiltRate);
+    EXPECT_TRUE(taps.IsOwing());
+    down.clear();
+    EXPECT_FLOAT_EQ(held + frame(0.05f).pitch, K::TapTilt);
+
+    // Held past a step: the rate alone, nothing added when let go.
+    taps.Pressed(K::KeyRight);
+    down = {K::KeyRight};
+    EXPECT_FLOAT_EQ(frame(0.2f).heading, 0.2f * K::TurnRate);
+    EXPECT_FALSE(taps.IsOwing());
+    down.clear();
+    EXPECT_FALSE(frame(0.02f).Turns());
+
+    // Two taps between frames are two steps; a zoom key's tap is one notch of the wheel.
+    taps.Pressed(K::KeyLeft);
+    taps.Pressed(K::KeyLeft);
+    EXPECT_FLOAT_EQ(frame(0.02f).heading, -2 * K::TapTurn);
+    taps.Pressed(K::KeyPageUp);
+    EXPECT_FLOAT_EQ(frame(0.02f).zoom, K::WheelStep);
+    taps.Pressed(K::KeyMinus);
+    EXPECT_FLOAT_EQ(frame(0.02f).zoom, 1.0f / K::WheelStep);
+    taps.Pressed(K::KeyTab);
+    EXPECT_FALSE(taps.IsOwing()) << "keys that do not steer owe nothing";
+}
+
 TEST(UTL_KeyboardControlTest, TheWheelZoomsByNotchesWithinTheCameraLimits)
 {
     using K = UTL_KeyboardControl;

@@ -709,7 +709,8 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, ReleaseGLLeavesNoNameOfTheSceneAlive)
 {
     // Every kind of GL name the scene makes: textures of the interface and the labels, ball
     // sprites (a framebuffer), ribbon tiles and the fences of a software rasteriser's slices,
-    // the still frame's copy, and an offscreen picture's framebuffer.
+    // the coarser layer of the lines of the first frame (the camera moved to its place), the
+    // still frame's copy, and an offscreen picture's framebuffer.
     long before[OGL_Names::KindCount];
     for (int kind = 0; kind < OGL_Names::KindCount; ++kind)
         before[kind] = OGL_Names::Alive(OGL_Names::Kind(kind));
@@ -1017,6 +1018,56 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, APointerLeavingTheViewEndsTheMagnificationAndTh
     EXPECT_GT(dock.GetItems()[3]->GetTargetWidth(), dock.GetItemSize());
 }
 
+TEST_F(UTL_SimCtrlHalvaneGLTest, AStillSceneSaysSoUntilInputMovesItAndTellsTheIdleClocksDue)
+{
+    Start();
+    AddPeople(10);
+    // Frames until nothing changes any more: the labels slide to their sides, the docks settle.
+    const UTL_FrameSchedule& schedule = controller->GetSchedule();
+    const auto settle = [&]
+    {
+        for (int i = 0; i < 400 && !schedule.IsStill(); ++i)
+            Frame();
+        return schedule.IsStill();
+    };
+    ASSERT_TRUE(settle()) << "a circle left alone comes to rest";
+    const GLTest::Pixel before = ReadPixel(SceneX, SceneY);
+    Frame();
+    EXPECT_TRUE(schedule.IsStill());
+    EXPECT_EQ(ReadPixel(SceneX, SceneY), before) << "a still frame repeats the last";
+    const float due = schedule.GetSecondsToEvent();
+    EXPECT_GT(due, 40.0f) << "the idle clock's automatic motion is the next timed event";
+    EXPECT_LE(due, UTL_CameraMotion::AutoStartSeconds);
+
+    // A tap of an arrow turns by a step, and the frame after it may differ again.
+    const float heading = Heading();
+    controller->OnKeyDown(UTL_KeyboardControl::KeyLeft, 1);
+    controller->OnKeyUp(UTL_KeyboardControl::KeyLeft, 1);
+    Frame();
+    EXPECT_NEAR(Heading(), heading - UTL_KeyboardControl::TapTurn, 0.01f);
+    EXPECT_FALSE(schedule.IsStill());
+    ASSERT_TRUE(settle());
+
+    // The pointer over a dock magnifies it: frames go on while it eases, and end once it has.
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    const GFX_Rect item = dock.GetItems()[3]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frame();
+    EXPECT_FALSE(schedule.IsStill());
+    ASSERT_TRUE(settle()) << "an easing dock settles";
+    for (const auto& docked : dock.GetItems())
+        EXPECT_EQ(docked->GetWidth(), docked->GetTargetWidth());
+    EXPECT_GT(dock.GetItems()[3]->GetWidth(), dock.GetItemSize());
+
+    // A turning mode never rests, and behind a dialog the idle clock has nothing due.
+    controller->SetIdleClockRunning(false);
+    Frame();
+    EXPECT_LT(schedule.GetSecondsToEvent(), 0.0f);
+    Click(ButtonX[1], ButtonY);
+    Frames(3);
+    EXPECT_FALSE(schedule.IsStill());
+}
+
 TEST_F(UTL_SimCtrlHalvaneGLTest, TheNameOfThePersonUnderThePointerIsReadableOnAPlate)
 {
     const char* source = std::getenv("HALVANE_SOURCE_DIR");
@@ -1249,11 +1300,12 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
         {
             controller->SetDrawPaths(paths[k]);
             // A frame from a hair away first, so that the kept frame is drawn anew rather than
-            // kept from the one before.
+            // kept from the one before; the picture is the one after the camera has stopped
+            // (a moving camera may draw the lines coarser).
             AimCamera(view.heading, view.pitch + 0.01f);
             Frame(0.001f);
             AimCamera(view.heading, view.pitch);
-            Frame(0.001f);
+            Frames(2, 0.001f);
             scene[k] = ReadFrame();
             // The lines alone, with the frame's camera and fog.
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -1287,6 +1339,59 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheFastWaysDrawThePictureThePlainWaysDraw)
                 WriteFramePpm(stem + "-dots.ppm", dots[k]);
             }
     }
+}
+
+// While the camera moves the lines may go coarser: the same lines, a little softer. The frame
+// after it stops draws them whole, as a frame with the switch off does, pixel for pixel.
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheLinesGoCoarserOnlyWhileTheCameraMoves)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    constexpr int Friends = 80;
+    AddPeople(Friends);
+    ConnectInSteps(Friends, {1, 6, 17, 39});
+    GFX_DrawPaths whole;
+    whole.coarseRowsInMotion = false;
+    const GLTest::Pixel background{
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.x * 255)),
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.y * 255)),
+        uint8_t(std::lround(controller->GetTheme().BackgroundColor.z * 255)), 255};
+
+    // A turning frame draws its lines coarser; the same lines drawn whole and coarser, with the
+    // frame's camera and fog, differ only a little.
+    AimCamera(20.0f, 10.0f);
+    Frame(0.001f);
+    EXPECT_TRUE(controller->GetCirclePass().WasCoarse());
+    std::vector<uint8_t> lines[2];
+    GFX_CirclePass pass(controller.get());
+    for (int k = 0; k < 2; ++k)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        pass.SetInMotion(k == 1);
+        pass.DrawConnections(
+            controller->GetCircle().GetHolders(), controller->GetCircle().GetConnections(),
+            controller->GetBillboardTexture(), controller->GetCircle().GetScreenUp(),
+            controller->GetCircle().GetScreenRight());
+        EXPECT_EQ(pass.WasCoarse(), k == 1);
+        lines[k] = ReadFrame();
+    }
+    pass.ReleaseGL();
+    const double rmse = Rmse(lines[0], lines[1], background, true);
+    std::printf("[ turning ] RMSE of the lines whole against coarser: %.3f %% over the pixels "
+                "they cover\n",
+                rmse * 100);
+    EXPECT_LE(rmse, 0.05);
+    EXPECT_NE(lines[0], lines[1]);
+
+    // Stopped, once the labels have slid to their sides: whole again, as with the switch off.
+    Frames(60, 0.001f);
+    EXPECT_FALSE(controller->GetCirclePass().WasCoarse());
+    const std::vector<uint8_t> stopped = ReadFrame();
+    controller->SetDrawPaths(whole);
+    Frame(0.001f);
+    EXPECT_EQ(ReadFrame(), stopped);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // Leaving out what the labels hide changes nothing that shows: a crowded circle seen from the

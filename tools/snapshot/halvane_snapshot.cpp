@@ -68,6 +68,9 @@ Options:
                        and the line peak memory … MB (the most resident at any time)
   --still              let the counted frames show the kept globe pass once nothing in it
                        changes, as the viewer does; without it each one draws the globe anew
+  --turning            turn the globe in the counted frames, about 0.3 degree each (as the
+                       turn buttons do at 60 frames a second), to time frames in motion; the
+                       picture is taken in one more frame, once the globe has stopped
   --help               show this text
 
 As the viewer takes them (with --fast-friendships, frames are stepped with the batches asked
@@ -93,6 +96,7 @@ struct Options
     std::string out = "snapshot.png";
     bool bench = false;
     bool still = false;
+    bool turning = false;
     std::string saveGraph;
     UTL_ViewOptions view;
 };
@@ -175,6 +179,8 @@ Options Parse(int argc, char** argv)
             options.bench = true;
         else if (arg == "--still")
             options.still = true;
+        else if (arg == "--turning")
+            options.turning = true;
         else if (arg == "--save-graph")
             options.saveGraph = value();
         else if (const UTL_ViewOptions::Spec* spec = SharedOption(arg))
@@ -427,6 +433,8 @@ int main(int argc, char** argv)
     {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMilliseconds();
+        if (options.turning)
+            controller.TurnCamera(UTL_CameraMotion::AutoTurnRate * frameSeconds, 0.0f);
         step();
         const double submit = ThreadCpuMilliseconds() - cpuStart;
         glFinish(); // the software rasteriser draws at the latest here
@@ -436,6 +444,8 @@ int main(int argc, char** argv)
         frames.emplace_back(milliseconds.back(), submit);
     }
 
+    if (options.turning)
+        step();
     if (!WriteFramebufferPng(options.out, options.width, options.height, error))
         Fail(error);
     if (!options.saveGraph.empty())
