@@ -456,7 +456,7 @@ void CMainFrame::UpdateSelectionStatus()
     shownLines = lines;
     shownFriends = circle.GetFriendCount();
     const QString text =
-        person ? SelectionText(QString::fromStdString(person->GetName()),
+        person ? SelectionText(QString::fromStdString(person->GetShownName()),
                                person == circle.GetSelf(), circle.CountFriendsOf(person))
                : QString();
     if (text == selectionLabel->text())
