@@ -48,6 +48,15 @@ void GFX_CirclePass::Draw(const Holders& holders, const Connections& connections
     const GFX_DrawPaths& paths = owner ? owner->GetDrawPaths() : GFX_DrawPaths::PlainPaths();
     if (paths.ballSprites || paths.labelBatches)
         locatorPass->Draw(holders, paths);
+    else if (paths.labels == GFX_DrawPaths::Labels::Room && owner)
+    {
+        // Which labels show is decided over all of them, once all are in place.
+        for (auto& holder : holders)
+            holder->Update();
+        owner->PlaceLabels(holders);
+        for (auto& holder : holders)
+            holder->DrawUpdated();
+    }
     else
         for (auto& holder : holders)
             holder->Draw();

@@ -35,6 +35,15 @@ struct GFX_DrawPaths
     };
     Names names = Names::Automatic;
 
+    // Which locators show their label: every one, or only those a label has room for, placed
+    // by importance like the names on a map (the others show their ball).
+    enum class Labels
+    {
+        All,
+        Room,
+    };
+    Labels labels = Labels::All;
+
     // Every plain way, as the program first drew its scene.
     static GFX_DrawPaths Plain() { return {false, false, false, false, false}; }
     // The same, as one object that stays at its address.
@@ -65,6 +74,16 @@ struct GFX_DrawPaths
             return Names::Font;
         if (name == "bitmap")
             return Names::Bitmap;
+        return std::nullopt;
+    }
+    // The names a command line gives the ways of showing labels: "all", "room"; nullopt for
+    // any other.
+    static std::optional<Labels> NamedLabels(const std::string& name)
+    {
+        if (name == "all")
+            return Labels::All;
+        if (name == "room")
+            return Labels::Room;
         return std::nullopt;
     }
     // Whether a name goes in shaped type rather than the bitmap font, which writes only

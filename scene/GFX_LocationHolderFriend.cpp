@@ -114,14 +114,15 @@ GFX_Vector3 GFX_LocationHolderFriend::LabelCentre() const
 void GFX_LocationHolderFriend::DrawLabel()
 {
     GFX_LocationHolder::DrawLabel();
-    if (!shown || !billboard)
+    if (!shown || !billboard || !IsLabelShown())
         return;
 
     const GFX_Vector3 centre = LabelCentre();
     const PictureQuad picture = PlacePicture(centre);
+    const float alpha = GetLabelShown();
     if (picture.texture)
     {
-        if (picture.real)
+        if (picture.real && alpha >= 1.0f)
         {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
             glDisable(GL_BLEND);
@@ -129,7 +130,10 @@ void GFX_LocationHolderFriend::DrawLabel()
         else
         {
             const GFX_Theme& theme = Theme();
-            glColor3fv((IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor).Data());
+            const GFX_Vector3 tint =
+                !picture.real ? (IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor)
+                              : GFX_Vector3(1.0f, 1.0f, 1.0f);
+            glColor4f(tint.x, tint.y, tint.z, alpha);
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         }
@@ -143,7 +147,7 @@ void GFX_LocationHolderFriend::DrawLabel()
 void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
 {
     GFX_LocationHolder::AddLabel(batch);
-    if (!shown || !billboard)
+    if (!shown || !billboard || !IsLabelShown())
         return;
 
     const GFX_Vector3 centre = LabelCentre();
@@ -151,9 +155,10 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
     const GFX_Theme& theme = Theme();
     const GFX_Vector3& textColor =
         IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor;
+    const float alpha = GetLabelShown();
     if (picture.texture)
         batch.AddPicture(*picture.texture, picture.corners, picture.real, textColor,
-                         picture.square && picture.real);
+                         picture.square && picture.real, alpha);
     if (!ShowsName(picture) || !(owner && owner->GetFont()))
         return;
     const std::string& shownName = shown->GetShownName();
@@ -163,18 +168,18 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
         GFX_Vector3 corners[4];
         if (PrepareLine(*owner->GetFont(), shownName, batch.GetScreenView(), centre, line, corners))
         {
-            batch.AddLine(line, corners, textColor);
+            batch.AddLine(line, corners, textColor, alpha);
             return;
         }
     }
     std::string fitted;
-    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
-                               fitted);
+    const char* name =
+        FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
     batch.AddName(name, layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
-                  layout.glyphHeight, textColor);
+                  layout.glyphHeight, textColor, alpha);
 }
 
 GFX_LocationHolderFriend::PictureQuad
@@ -284,17 +289,17 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
         GFX_Vector3 corners[4];
         if (PrepareLine(*font, shownName, GFX_Text::ScreenView::Current(), centre, line, corners))
         {
-            font->DrawLine3D(line, corners, color);
+            font->DrawLine3D(line, corners, color, GetLabelShown());
             return;
         }
     }
     std::string fitted;
-    const char* name = FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()),
-                               fitted);
+    const char* name =
+        FitName(shownName, MaxNameGlyphs(billboard->GetWidth(), billboard->GetHeight()), fitted);
     const NameLayout layout =
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
     font->Bind();
     font->DrawText3D(layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
-                     layout.glyphHeight, name, color);
+                     layout.glyphHeight, name, color, GetLabelShown());
 }
