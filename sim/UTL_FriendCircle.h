@@ -65,6 +65,10 @@ public:
     // people of the same colour, take it; everyone else keeps the colours of their places. An
     // empty map gives the colours of places back. Kept until Clear.
     void SetPersonColors(std::unordered_map<std::string, GFX_Vector3> colors);
+    const std::unordered_map<std::string, GFX_Vector3>& GetPersonColors() const
+    {
+        return personColors;
+    }
 
     // Empties the circle: the people, their docked items, locators and lines. Each person is
     // reported to the removal handler before it goes. The docks and camera stay attached.

@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_ColorBall.h"
 #include "gfx/GFX_Math.h"
+#include "gfx/GFX_ScreenProjection.h"
 #include "gfx/OGL_Capabilities.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
@@ -121,6 +122,7 @@ bool UTL_SimCtrlHalvane::SetTheme(size_t index)
 void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
 {
     const float dt = std::clamp(seconds, MinFrameSeconds, MaxFrameSeconds);
+    frameSeconds = dt;
     circle->Place();
     viewportSize[0] = static_cast<float>(newWidth);
     viewportSize[1] = static_cast<float>(newHeight);
@@ -156,6 +158,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     glEnable(GL_DEPTH_TEST);
     if (!viewportEmpty)
         UpdateBillboardAxes();
+    labelPlacement.Prepare(circle->GetHolders(), drawPaths.labels, camera->GetDistance());
     stillScene.DrawOrShow(
         drawPaths.reuseStillScene, width, height, [this] { return DigestGlobePass(); },
         [this]
@@ -274,7 +277,15 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.labelBatches);
     digest.Add(drawPaths.hiddenRows);
     digest.Add(static_cast<int>(drawPaths.names));
-    digest.Add(static_cast<int>(drawPaths.names));
+    digest.Add(static_cast<int>(drawPaths.labels));
+    if (drawPaths.labels == GFX_DrawPaths::Labels::Room)
+    {
+        // Who is under the pointer and who is selected decide which labels show; a fade goes
+        // on frame by frame.
+        digest.Add(static_cast<const void*>(input.GetHoveredPerson()));
+        if (labelPlacement.IsFading())
+            digest.Add(static_cast<uint64_t>(frameCount));
+    }
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));
@@ -322,6 +333,27 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
                                            GFX_LocationHolder*& holder2)
 {
     circle->FindFriendHolders(id1, id2, holder1, holder2);
+}
+
+void UTL_SimCtrlHalvane::PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>&)
+{
+    UTL_LabelPlacement::Firsts firsts;
+    firsts.selected = selection.GetHolder();
+    const GFX_Friend* hovered = input.GetHoveredPerson();
+    firsts.hovered = hovered ? circle->HolderOf(hovered) : nullptr;
+    firsts.user = circle->GetSelf() ? circle->HolderOf(circle->GetSelf()) : nullptr;
+    labelPlacement.Place(*circle, firsts, camera->GetEye(), GetProjection(), frameSeconds);
+}
+
+GFX_ScreenProjection UTL_SimCtrlHalvane::GetProjection() const
+{
+    return GFX_ScreenProjection::LookAt(camera->GetEye(), camera->GetTarget(), camera->GetUp(),
+                                        fieldOfView, nearPlane, farPlane, width, height);
+}
+
+float UTL_SimCtrlHalvane::MeasureLabelOverlap()
+{
+    return UTL_LabelPlacement::LargestOverlap(circle->GetHolders(), GetProjection());
 }
 
 void UTL_SimCtrlHalvane::OnMouseMove(int x, int y, int unused1, int unused2, int buttons)

@@ -7,6 +7,7 @@
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
+#include "sim/UTL_LabelPlacement.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
 #include "sim/UTL_StillScene.h"
@@ -16,6 +17,7 @@
 #include <vector>
 
 class GFX_CirclePass;
+class GFX_ScreenProjection;
 class GFX_ColorBall;
 class GFX_Text;
 class OGL_Texture2D;
@@ -79,7 +81,13 @@ public:
     OGL_TextureAtlas* GetPictureAtlas() override { return pictureAtlas.get(); }
     void FindFriendHolders(const std::string& id1, const std::string& id2,
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override;
+    void PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders) override;
     void DrawNavigationGlobe() override;
+
+    // The frame's view of the scene as the camera is now, without GL.
+    GFX_ScreenProjection GetProjection() const;
+    // The largest share, in per cent, of one label on screen that other labels cover.
+    float MeasureLabelOverlap();
 
     // The names of the themes of the themes file, as their comments give them (empty where
     // none does), in the file's order.
@@ -99,6 +107,7 @@ public:
     const UTL_InputRouter& GetInput() const { return input; }
     const UTL_StillScene& GetStillScene() const { return stillScene; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
+    const UTL_LabelPlacement& GetLabelPlacement() const { return labelPlacement; }
 
 private:
     // What the input router asks for.
@@ -135,6 +144,9 @@ private:
     UTL_Selection selection;
     UTL_CameraMotion motion;
     UTL_InputRouter input;
+    UTL_LabelPlacement labelPlacement;
+    // The length of the frame being drawn, seconds.
+    float frameSeconds = 0.0f;
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
     UTL_StillScene stillScene;
