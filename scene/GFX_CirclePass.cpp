@@ -80,8 +80,11 @@ void GFX_CirclePass::DrawConnections(const Holders& holders, const Connections& 
         {
             dotTexture->Bind();
             glBegin(GL_QUADS);
-            for (auto& connection : connections)
-                connection->Draw();
+            // A bright selection goes over every other line.
+            for (bool bright : {false, true})
+                for (auto& connection : connections)
+                    if (connection->IsDrawnBright() == bright)
+                        connection->Draw();
             glEnd();
         }
     }
@@ -151,15 +154,21 @@ void GFX_CirclePass::DrawRibbons(const Holders& holders, const Connections& conn
     const size_t rowsPerLayer = (connections.size() + layers - 1) / layers;
     for (size_t i = 0; i < connections.size(); ++i)
     {
-        if (i % rowsPerLayer == 0)
-            ribbons->SetLayer(int(i / rowsPerLayer));
+        if (connections[i]->IsDrawnBright())
+            continue;
+        ribbons->SetLayer(int(i / rowsPerLayer));
         connections[i]->AddToRibbons(*ribbons);
     }
+    // A bright selection goes in a layer of its own, over all the others.
+    ribbons->SetLayer(RibbonLayers);
+    for (const auto& connection : connections)
+        if (connection->IsDrawnBright())
+            connection->AddToRibbons(*ribbons);
     // A software rasteriser queues what it is given in batches of work for its threads, and a
     // frame of a large circle would leave hundreds of megabytes in its queue.
     if (softwareRasteriser < 0)
         softwareRasteriser = OGL_Capabilities::Query().softwareRasteriser ? 1 : 0;
     ribbons->SetWaitEvery(softwareRasteriser ? QuadsBetweenWaits : 0);
-    for (size_t layer = 0; layer < layers; ++layer)
+    for (size_t layer = 0; layer <= layers; ++layer)
         ribbons->Draw(dotTexture, int(layer));
 }

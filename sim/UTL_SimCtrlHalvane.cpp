@@ -278,6 +278,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.hiddenRows);
     digest.Add(static_cast<int>(drawPaths.names));
     digest.Add(static_cast<int>(drawPaths.labels));
+    digest.Add(drawPaths.brightSelection);
     if (drawPaths.labels == GFX_DrawPaths::Labels::Room)
     {
         // Who is under the pointer and who is selected decide which labels show; a fade goes
