@@ -195,7 +195,7 @@ void UTL_SimCtrlHalvane::FlyTo(GFX_LocationHolder* holder)
     circle->Place();
     GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
     selection.Select(holder, friendHolder ? friendHolder->GetFriend() : nullptr);
-    motion.FlyTo(holder->GetLongitude(), holder->GetLatitude());
+    FlyToFramed(*holder);
     if (GFX_Dock* dock = interfacePass->GetFriendsDock())
         dock->RevealSelected();
 }
@@ -205,7 +205,32 @@ void UTL_SimCtrlHalvane::SelectPerson(GFX_Friend* person)
     GFX_LocationHolder* holder = circle->HolderOf(person);
     selection.Select(holder, person);
     if (holder)
-        motion.FlyTo(holder->GetLongitude(), holder->GetLatitude());
+        FlyToFramed(*holder);
+}
+
+void UTL_SimCtrlHalvane::FlyToFramed(const GFX_LocationHolder& holder)
+{
+    const UTL_LabelFraming::Aim aim = AimAt(holder);
+    motion.FlyTo(aim.heading, aim.pitch, aim.distance);
+}
+
+UTL_LabelFraming::Aim UTL_SimCtrlHalvane::AimAt(const GFX_LocationHolder& holder) const
+{
+    UTL_LabelFraming::View view;
+    view.width = width;
+    view.height = height;
+    view.fieldOfView = fieldOfView;
+    view.nearPlane = nearPlane;
+    view.farPlane = farPlane;
+    view.scaledLabels = drawPaths.labels == GFX_DrawPaths::Labels::Room;
+    // Clear of the top bar and of the docks' columns at their items' size.
+    view.free = {0.0f, float(width), float(height), 0.0f};
+    if (GFX_Dock* dock = interfacePass->GetSelfDock())
+        view.free.left = dock->GetThickness() + dock->GetItemSize() + 2.0f;
+    if (GFX_Dock* dock = interfacePass->GetFriendsDock())
+        view.free.right -= dock->GetThickness() + dock->GetItemSize() + 2.0f;
+    view.free.top -= UTL_TopBar::Height;
+    return UTL_LabelFraming::Frame(holder, GFX_LocationHolder::SelectedLabelSize, *camera, view);
 }
 
 void UTL_SimCtrlHalvane::ClearCircle()

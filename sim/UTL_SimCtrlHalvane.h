@@ -7,6 +7,7 @@
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
+#include "sim/UTL_LabelFraming.h"
 #include "sim/UTL_LabelPlacement.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
@@ -86,6 +87,9 @@ public:
 
     // The frame's view of the scene as the camera is now, without GL.
     GFX_ScreenProjection GetProjection() const;
+    // Where a glide to the locator ends so that its label, selected, shows whole in the part of
+    // the view the interface leaves free.
+    UTL_LabelFraming::Aim AimAt(const GFX_LocationHolder& holder) const;
     // The largest share, in per cent, of one label on screen that other labels cover.
     float MeasureLabelOverlap();
 
@@ -114,6 +118,8 @@ private:
     void GoTo(GFX_Friend* person) override;
     void SelectPerson(GFX_Friend* person) override;
 
+    // Glides to where the locator's label shows whole.
+    void FlyToFramed(const GFX_LocationHolder& holder);
     // The frame's steps that need its matrices.
     void CastPickingRay();
     void UpdateBillboardAxes();

@@ -1500,3 +1500,41 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheSelectedFriendshipsStandOutOnEveryTheme)
         EXPECT_GE(contrast, ContrastBound) << controller->GetThemeNames()[theme];
     }
 }
+
+// Zoomed in as far as the camera goes, a glide to a friend ends with the selected label whole
+// in the part of the view that the top bar and the docks leave free, whichever way the labels
+// are shown and wherever the friend stands.
+TEST_F(UTL_SimCtrlHalvaneGLTest, TheGlideEndsWithTheSelectedLabelWholeAndClearOfTheInterface)
+{
+    Start();
+    AddPeople(150);
+    // The user's dock is a column of 64-pixel items on the left, the friends' dock one of
+    // 48-pixel items beside a 16-pixel ruler on the right.
+    const GFX_Rect free{64.0f, float(Width) - 64.0f, float(Height) - UTL_TopBar::Height, 0.0f};
+    for (GFX_DrawPaths::Labels labels : {GFX_DrawPaths::Labels::All, GFX_DrawPaths::Labels::Room})
+    {
+        GFX_DrawPaths paths = controller->GetDrawPaths();
+        paths.labels = labels;
+        controller->SetDrawPaths(paths);
+        for (int id : {3, 40, 77, 149})
+        {
+            SCOPED_TRACE(
+                "friend " + std::to_string(id) +
+                (labels == GFX_DrawPaths::Labels::Room ? ", labels making room" : ", every label"));
+            GFX_HalvaneCamera& camera = *controller->GetCamera();
+            camera.SetDistance(camera.GetMinDistance());
+            ASSERT_TRUE(controller->SelectFriendById(std::to_string(id)));
+            for (int i = 0; i < 400 && controller->GetMotion().IsFlying(); ++i)
+                Frame();
+            ASSERT_FALSE(controller->GetMotion().IsFlying());
+            Frames(100); // the label eases to its side and fades in
+            GFX_Rect rect;
+            ASSERT_TRUE(
+                UTL_LabelPlacement::ScreenRect(Holder(id), controller->GetProjection(), rect));
+            EXPECT_GE(rect.left, free.left);
+            EXPECT_LE(rect.right, free.right);
+            EXPECT_LE(rect.top, free.top);
+            EXPECT_GE(rect.bottom, free.bottom);
+        }
+    }
+}
