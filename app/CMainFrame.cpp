@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
+#include "app/UI_RecentMenu.h"
 #include "app/UI_SearchBar.h"
 #include "graph/UTL_GraphReader.h"
 #include "net/CFBLoginDialog.h"
@@ -14,12 +15,17 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 
 namespace
 {
@@ -37,6 +43,9 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction("&Open Graph...", ShortcutOf(Command::OpenGraph), this,
                     &CMainFrame::OnOpenGraph);
+    auto* recent = new UI_RecentMenu(file);
+    file->addMenu(recent);
+    connect(recent, &UI_RecentMenu::chosen, this, &CMainFrame::OpenAndTell);
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addAction("Save &Picture...", ShortcutOf(Command::SavePicture), this,
                     &CMainFrame::OnSavePicture);
@@ -48,9 +57,33 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction("&Find...", ShortcutOf(Command::Find), this, &CMainFrame::OnFind);
     QMenu* view = menuBar()->addMenu("&View");
-    arrangeAction = view->addAction("Arrange by &community");
-    arrangeAction->setCheckable(true);
-    connect(arrangeAction, &QAction::toggled, this, &CMainFrame::OnArrangeByCommunity);
+    QMenu* arrange = view->addMenu("&Arrange");
+    arrangeGroup = new QActionGroup(this);
+    using Arrangement = UTL_CircleDocument::Arrangement;
+    const std::pair<const char*, Arrangement> arrangements[] = {
+        {"In &arrival order", Arrangement::Arrival},
+        {"By &community", Arrangement::Communities},
+        {"By &friendships", Arrangement::Sphere},
+    };
+    for (const auto& [text, value] : arrangements)
+    {
+        QAction* item = arrange->addAction(text);
+        item->setCheckable(true);
+        item->setData(static_cast<int>(value));
+        arrangeGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, value = value] { OnArrange(value); });
+    }
+    stopArrangingAction = view->addAction("&Stop arranging");
+    stopArrangingAction->setShortcut(ShortcutOf(Command::StopArranging));
+    stopArrangingAction->setEnabled(false);
+    connect(stopArrangingAction, &QAction::triggered, this,
+            [this]
+            {
+                mainView->StopArranging();
+                ShowArrangement();
+                ShowCircleStatus();
+            });
+    view->addAction("Find communities a&gain", this, &CMainFrame::OnFindCommunitiesAgain);
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
@@ -75,6 +108,14 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
 
     mainView = new UI_HalvaneView(endpoints, Area());
     AddView(mainView);
+    connect(mainView, &UI_HalvaneView::userChosen, this,
+            [this](const QString& id)
+            {
+                std::string error;
+                if (!MakeUser(id, error))
+                    ShowError("This is me", error);
+            });
+    setAcceptDrops(true);
     // The area's layout keeps the frame large enough for it.
     Area()->setMinimumSize(MinimumViewSize());
     mainView->setFocus();
@@ -96,6 +137,16 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     statusBar()->addPermanentWidget(sessionBar);
     statusBar()->addPermanentWidget(selectionLabel);
     statusBar()->showMessage("Ready");
+    // A message that is done (timed out, or cleared by a menu's hover) gives the line back to
+    // the circle shown.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message)
+            {
+                if (!message.isEmpty() || circleStatus.isEmpty())
+                    return;
+                statusBar()->showMessage(circleStatus);
+                UI_LogEvent("status: " + circleStatus);
+            });
 }
 
 CMainFrame::~CMainFrame()
@@ -119,9 +170,13 @@ void CMainFrame::Tick()
         }
         else
             ShowError("Open Graph", error);
+        ShowArrangement();
     }
     if (mainView)
+    {
         ShowSessionProgress();
+        ShowArrangingProgress();
+    }
     if (loginDialog || !mainView || !loginWanted)
         return;
     const std::string url = mainView->GetLoginUrl();
@@ -145,8 +200,7 @@ void CMainFrame::OnLoginClosed()
         return;
     mainView->OnLoginClosed();
     // The server's circle comes in arrival order, whatever the one before it was.
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(mainView->IsArrangedByCommunity());
+    ShowArrangement();
     ShowLabelsFor(false);
     ShowCircleStatus();
 }
@@ -185,8 +239,8 @@ void CMainFrame::LogInAgain()
     startGraph.reset();
     mainView->LogInAgain();
     loginWanted = true;
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(false);
+    circleStatus.clear();
+    ShowArrangement();
     statusBar()->clearMessage();
     ShowSessionProgress();
 }
@@ -210,12 +264,11 @@ void CMainFrame::ShowSessionProgress()
         sessionBar->setValue(percent);
 }
 
-void CMainFrame::SetStartGraph(UTL_SocialGraph graph, bool byCommunity)
+void CMainFrame::SetStartGraph(UTL_SocialGraph graph, UTL_CircleDocument::Arrangement arrangement)
 {
     startGraph = std::move(graph);
     loginWanted = false;
-    if (byCommunity)
-        arrangeAction->setChecked(true); // nothing is shown yet: only remembered
+    mainView->SetFileArrangement(arrangement);
 }
 
 bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
@@ -237,20 +290,110 @@ bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
     }
     // A circle is shown: a login dialog not yet opened is not needed any more.
     loginWanted = false;
+    ShowArrangement();
     ShowLabelsFor(true);
     ShowCircleStatus();
+    UI_RecentMenu::Remember(path);
     return true;
 }
 
-bool CMainFrame::SetArrangeByCommunity(bool value, std::string& error)
+void CMainFrame::ShowStartError(const std::string& error)
 {
-    if (!mainView->ArrangeByCommunity(value, error))
+    // No login either: the person asked for a file, and picks what comes next.
+    loginWanted = false;
+    mainView->GetSession().StopBatches();
+    statusBar()->showMessage("The graph file did not open: use File > Open Graph or File > Log "
+                             "in again");
+    const QString text = QString::fromStdString(error);
+    // Once the window is up, so that the box has it to stand on.
+    QTimer::singleShot(0, this,
+                       [this, text]
+                       {
+                           UI_LogEvent("open failed: " + text);
+                           QMessageBox::warning(this, "Open Graph",
+                                                "Halvane could not open the graph file.\n\n" +
+                                                    text);
+                       });
+}
+
+QString CMainFrame::DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    UI_LogEvent("dropped: " + path);
+    // Read once the drop is over: the program the file came from waits for its answer till then.
+    QTimer::singleShot(0, this, [this, path] { OpenAndTell(path); });
+}
+
+bool CMainFrame::SetArrangement(UTL_CircleDocument::Arrangement arrangement, std::string& error)
+{
+    const bool arranged = mainView->Arrange(arrangement, error);
+    ShowArrangement();
+    if (!arranged)
     {
         statusBar()->showMessage(QString::fromStdString(error));
         return false;
     }
-    ShowCircleStatus();
+    if (!mainView->IsArranging())
+        ShowCircleStatus();
+    else if (!mainView->GetDocument().IsArranging())
+        statusBar()->showMessage("The circle is arranged once its friendships have all arrived");
     return true;
+}
+
+void CMainFrame::ShowArrangement()
+{
+    const int asked = static_cast<int>(mainView->GetArrangement());
+    for (QAction* item : arrangeGroup->actions())
+        if (item->data().toInt() == asked && !item->isChecked())
+            item->setChecked(true);
+    stopArrangingAction->setEnabled(mainView->IsArranging());
+}
+
+void CMainFrame::ShowArrangingProgress()
+{
+    const UTL_CircleDocument& document = mainView->GetDocument();
+    if (document.IsArranging() && document.GetArrangingSeconds() > 0.5)
+    {
+        const QString text = QString("Arranging by friendships: %1 % (%2 stops)")
+                                 .arg(static_cast<int>(100.0 * document.GetArrangingProgress()))
+                                 .arg(stopArrangingAction->shortcut().toString());
+        if (statusBar()->currentMessage() != text)
+            statusBar()->showMessage(text);
+    }
+    // A layout that started or ended (arrived, stopped or failed) leaves the menu and the status
+    // bar saying what is shown.
+    const bool arranging = mainView->IsArranging();
+    if (arranging == wasArranging)
+        return;
+    wasArranging = arranging;
+    ShowArrangement();
+    if (!arranging)
+        ShowCircleStatus();
 }
 
 bool CMainFrame::SaveGraphFile(const QString& path, std::string& error)
@@ -260,8 +403,34 @@ bool CMainFrame::SaveGraphFile(const QString& path, std::string& error)
         statusBar()->showMessage(QString::fromStdString(error));
         return false;
     }
-    statusBar()->showMessage("Saved " + path);
+    // For a while; then the circle's line, legend and all, is back.
+    constexpr int SavedMessageMs = 4000;
+    statusBar()->showMessage("Saved " + path, SavedMessageMs);
+    UI_LogEvent("graph saved: " + path);
     return true;
+}
+
+bool CMainFrame::MakeUser(const QString& id, std::string& error)
+{
+    if (!mainView->MakeUser(id.toStdString(), error))
+    {
+        statusBar()->showMessage(QString::fromStdString(error));
+        return false;
+    }
+    ShowCircleStatus();
+    return true;
+}
+
+void CMainFrame::OnFindCommunitiesAgain()
+{
+    std::string error;
+    if (!mainView->FindCommunitiesAgain(error))
+    {
+        ShowError("Find communities again", error);
+        return;
+    }
+    ShowArrangement();
+    ShowCircleStatus();
 }
 
 void CMainFrame::OnOpenGraph()
@@ -269,8 +438,12 @@ void CMainFrame::OnOpenGraph()
     const QString filter = QString("Graph files (%1);;All files (*)")
                                .arg(QString::fromStdString(UTL_GraphReader::Patterns()));
     const QString path = QFileDialog::getOpenFileName(this, "Open Graph", QString(), filter);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenAndTell(path);
+}
+
+void CMainFrame::OpenAndTell(const QString& path)
+{
     std::string error;
     if (!OpenGraphFile(path, error))
         ShowError("Open Graph", error);
@@ -292,14 +465,11 @@ void CMainFrame::OnSaveGraph()
         ShowError("Save Graph As", error);
 }
 
-void CMainFrame::OnArrangeByCommunity(bool checked)
+void CMainFrame::OnArrange(UTL_CircleDocument::Arrangement arrangement)
 {
     std::string error;
-    if (SetArrangeByCommunity(checked, error))
-        return;
-    const QSignalBlocker quiet(arrangeAction);
-    arrangeAction->setChecked(!checked);
-    ShowError("Arrange by community", error);
+    if (!SetArrangement(arrangement, error))
+        ShowError("Arrange", error);
 }
 
 bool CMainFrame::SavePicture(const QString& path, int width, int height, std::string& error)
@@ -401,7 +571,9 @@ void CMainFrame::ShowCircleStatus()
     QString text = QString("%1 friends").arg(circle.GetFriendCount());
     if (!mainView->GetLegend().empty())
         text += " · " + QString::fromStdString(mainView->GetLegend());
+    circleStatus = text;
     statusBar()->showMessage(text);
+    UI_LogEvent("status: " + text);
 }
 
 void CMainFrame::ShowError(const QString& title, const std::string& error)

@@ -5,6 +5,7 @@
 #include "net/UTL_NetworkSession.h"
 #include "net/UTL_SessionProgress.h"
 #include "scene/GFX_DrawPaths.h"
+#include "sim/UTL_CircleDocument.h"
 
 #include <memory>
 #include <optional>
@@ -12,18 +13,23 @@
 class CFBLoginDialog;
 class GFX_Friend;
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QProgressBar;
 class UI_HalvaneView;
 class UI_SearchBar;
 
 // The application's main window, titled "Halvane", with the File, View and Help menus and a
-// status bar. File saves the view as a picture, View > Theme switches the colour theme. It creates
+// status bar. File saves the view as a picture, View > Arrange lays the circle out in arrival
+// order, by community or by friendships, View > Theme switches the colour theme. It creates
 // the main view filling its client area and, on the first tick at which the view has a login
 // address, opens the login dialog on it. The dialog is made once and only hidden when closed. A
 // circle opened from a graph file takes the place of the login: given at start, it is shown on the
-// first tick at which the view is ready, and no login is started.
+// first tick at which the view is ready, and no login is started. A graph file also opens from
+// File > Open Recent (the user's list of the last files opened, shared by every window) and when
+// dropped on the window.
 // The status bar keeps a line of its own about the network session: the friends and the
 // friendships known so far, with a progress bar while they load, and failures in plain words.
 // File > Log in again clears the circle and opens a new login dialog.
@@ -50,13 +56,21 @@ public:
     // have in the circle shown ("you" for the user); empty for nobody.
     static QString SelectionText(const QString& name, bool isUser, int friends);
 
-    // The circle to show instead of logging in, arranged by community when asked.
-    void SetStartGraph(UTL_SocialGraph graph, bool byCommunity);
+    // The circle to show instead of logging in, arranged as `arrangement` says.
+    void SetStartGraph(UTL_SocialGraph graph, UTL_CircleDocument::Arrangement arrangement);
     // Opens, arranges and saves as the menu items do, telling the outcome in the status bar;
     // false with `error` set on failure.
     bool OpenGraphFile(const QString& path, std::string& error);
-    bool SetArrangeByCommunity(bool value, std::string& error);
+    bool SetArrangement(UTL_CircleDocument::Arrangement arrangement, std::string& error);
     bool SaveGraphFile(const QString& path, std::string& error);
+    // "This is me" for the person with `id`, from the view's context menu or any other part of
+    // the window that shows people.
+    bool MakeUser(const QString& id, std::string& error);
+    // A graph file given at start that does not open: the window says why (a person who
+    // double-clicked the file sees no terminal), and waits for another file or a login.
+    void ShowStartError(const std::string& error);
+    // The graph file a drop carries: its first local file; empty for none.
+    static QString DroppedFile(const QMimeData* data);
     // Writes the view as a PNG picture of width × height pixels (the view's own size, or
     // larger: drawn at that size offscreen), telling the outcome in the status bar.
     bool SavePicture(const QString& path, int width, int height, std::string& error);
@@ -80,6 +94,10 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // A graph file dropped on the window opens as File > Open Graph would open it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ShowAbout();
@@ -91,8 +109,15 @@ private:
     // Shows who is selected now, when that or their friend count changed.
     void UpdateSelectionStatus();
     void OnOpenGraph();
+    // Opens the file, a message box telling why not.
+    void OpenAndTell(const QString& path);
+    void OnFindCommunitiesAgain();
     void OnSaveGraph();
-    void OnArrangeByCommunity(bool checked);
+    void OnArrange(UTL_CircleDocument::Arrangement arrangement);
+    // Checks the arrangement asked for in View > Arrange, and offers to stop one under way.
+    void ShowArrangement();
+    // The status bar's line about a layout under way, once it takes longer than half a second.
+    void ShowArrangingProgress();
     void OnSavePicture();
     // Lists the themes of the themes file in View > Theme, the one in force checked.
     void FillThemeMenu();
@@ -106,7 +131,11 @@ private:
 
     std::optional<UTL_SocialGraph> startGraph;
     bool loginWanted = true;
-    QAction* arrangeAction = nullptr;
+    QActionGroup* arrangeGroup = nullptr;
+    QAction* stopArrangingAction = nullptr;
+    bool wasArranging = false;
+    // What the status bar says of the circle shown; it comes back when a message is done.
+    QString circleStatus;
     QMenu* themeMenu = nullptr;
     QAction* fullScreenAction = nullptr;
     UI_SearchBar* searchBar = nullptr;

@@ -3,14 +3,18 @@
 #include "app/UI_KeyCodes.h"
 #include "gfx/OGL_Names.h"
 #include "net/CHtmlCtrl.h"
+#include "scene/GFX_Friend.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QImage>
 #include <QImageWriter>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
 UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, QWidget* parent)
@@ -45,6 +49,16 @@ void UI_HalvaneView::initializeGL()
 
 void UI_HalvaneView::Render()
 {
+    // An arrangement asked for while the friendships arrived, once the last batch is in; here,
+    // between frames, where the context may be made current.
+    if (pendingArrangement && !session.HasMoreBatches())
+    {
+        const Arrangement asked = *pendingArrangement;
+        pendingArrangement.reset();
+        std::string error;
+        if (!Arrange(asked, error))
+            UI_LogEvent(QString("not arranged: %1").arg(QString::fromStdString(error)));
+    }
     update();
 }
 
@@ -53,12 +67,58 @@ void UI_HalvaneView::paintGL()
     const auto now = std::chrono::steady_clock::now();
     const float seconds = std::chrono::duration<float>(now - lastTime).count();
     lastTime = now;
+    // A layout finished on the worker is handed over between frames.
+    if (document->Poll())
+        LogArrangement();
     controller->Step(PixelWidth(), PixelHeight(), seconds);
     lastFrameSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - now).count();
     if (session.OnFrame())
         UI_LogEvent(QString("friendship batch done: %1 connections")
                         .arg(controller->GetCircle().GetConnections().size()));
+    if (menuWanted)
+    {
+        // This frame found who is under the pointer; the menu opens outside the painting.
+        const GFX_Friend* person = controller->GetInput().GetHoveredPerson();
+        const QPoint where = *menuWanted;
+        menuWanted.reset();
+        if (person)
+            QTimer::singleShot(0, this,
+                               [this, id = person->GetId(), name = person->GetShownName(), where]
+                               { ShowPersonMenu(id, name, where); });
+    }
+}
+
+void UI_HalvaneView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() != QContextMenuEvent::Mouse)
+    {
+        if (const GFX_Friend* person = controller->GetSelection().GetPerson())
+            ShowPersonMenu(person->GetId(), person->GetShownName(), event->globalPos());
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    controller->OnMouseMove(static_cast<int>(event->pos().x() * ratio),
+                            PixelHeight() - static_cast<int>(event->pos().y() * ratio), 0, 0, 0);
+    menuWanted = event->globalPos();
+    update();
+}
+
+void UI_HalvaneView::ShowPersonMenu(const std::string& id, const std::string& name,
+                                    const QPoint& where)
+{
+    const GFX_Friend* self = controller->GetCircle().GetSelf();
+    const bool isUser = self && self->GetId() == id;
+    QMenu menu(this);
+    menu.addAction(QString::fromStdString(name))->setEnabled(false);
+    menu.addSeparator();
+    QAction* thisIsMe = menu.addAction("This is &me");
+    thisIsMe->setCheckable(true);
+    thisIsMe->setChecked(isUser);
+    thisIsMe->setEnabled(!isUser);
+    UI_LogEvent("context menu: " + QString::fromStdString(name));
+    if (menu.exec(where) == thisIsMe)
+        emit userChosen(QString::fromStdString(id));
 }
 
 void UI_HalvaneView::OnLoginClosed()
@@ -70,6 +130,7 @@ void UI_HalvaneView::OnLoginClosed()
     doneCurrent();
     // The server's circle replaces whatever was shown before.
     document->Clear();
+    pendingArrangement.reset();
     if (!loaded)
         UI_LogEvent(
             QString("friends not loaded: %1").arg(QString::fromStdString(session.GetFailure())));
@@ -83,6 +144,7 @@ void UI_HalvaneView::LogInAgain()
     doneCurrent();
     session.Restart();
     document->Clear();
+    pendingArrangement.reset();
     UI_LogEvent("log in again");
 }
 
@@ -105,45 +167,111 @@ bool UI_HalvaneView::ShowOpened(UTL_SocialGraph opened, std::string& error)
     }
     const std::vector<std::string> warnings = opened.Warnings();
     makeCurrent();
-    const bool shown = document->Show(std::move(opened), error);
+    const bool shown = document->Show(std::move(opened), fileArrangement, error);
     doneCurrent();
     if (!shown)
         return false;
     // The server's remaining friendships were for the circle that has gone.
     session.StopBatches();
+    pendingArrangement.reset();
     UI_LogEvent(QString("graph loaded: %1 friends, %2 friendships")
                     .arg(controller->GetCircle().GetFriendCount())
                     .arg(document->CountFriendships()));
     for (const std::string& warning : warnings)
         UI_LogEvent(QString::fromStdString(warning));
-    LogCommunities();
+    LogUser();
+    if (!document->IsArranging())
+        LogArrangement();
     return true;
 }
 
-bool UI_HalvaneView::ArrangeByCommunity(bool value, std::string& error)
+bool UI_HalvaneView::MayRearrange(std::string& error) const
 {
-    if (value == IsArrangedByCommunity())
-        return true;
     if (!document->IsFromFile() && session.HasMoreBatches())
     {
         // The batches walk the friends in the order they are shown.
-        error = "the friendships are still arriving from the server; arrange them once they "
-                "are all there";
+        error = "the friendships are still arriving from the server; try again once they are "
+                "all there";
         return false;
     }
-    makeCurrent();
-    const bool arranged = document->Arrange(value ? UTL_CircleDocument::Arrangement::Communities
-                                                  : UTL_CircleDocument::Arrangement::Arrival,
-                                            error);
-    doneCurrent();
-    if (arranged)
-        LogCommunities();
-    return arranged;
+    return true;
 }
 
-void UI_HalvaneView::LogCommunities()
+bool UI_HalvaneView::Arrange(Arrangement value, std::string& error)
 {
-    if (IsArrangedByCommunity() && document->HasCommunities())
+    if (!document->IsFromFile() && session.HasMoreBatches())
+    {
+        // The batches walk the friends in the order they are shown: the circle is arranged
+        // once they are all there.
+        pendingArrangement = value;
+        UI_LogEvent(QString("layout: %1 once the friendships are in")
+                        .arg(UTL_CircleDocument::NameOf(value)));
+        return true;
+    }
+    pendingArrangement.reset();
+    makeCurrent();
+    const bool arranged = document->Arrange(value, error);
+    doneCurrent();
+    if (!arranged)
+        return false;
+    if (document->IsFromFile())
+        fileArrangement = value;
+    if (!document->IsArranging())
+        LogArrangement();
+    return true;
+}
+
+bool UI_HalvaneView::MakeUser(const std::string& id, std::string& error)
+{
+    if (!MayRearrange(error))
+        return false;
+    makeCurrent();
+    const bool made = document->MakeUser(id, error);
+    doneCurrent();
+    if (!made)
+        return false;
+    LogUser();
+    LogArrangement();
+    return true;
+}
+
+bool UI_HalvaneView::FindCommunitiesAgain(std::string& error)
+{
+    if (!MayRearrange(error))
+        return false;
+    makeCurrent();
+    const bool found = document->FindCommunitiesAgain(error);
+    doneCurrent();
+    if (found)
+        LogArrangement();
+    return found;
+}
+
+void UI_HalvaneView::LogUser()
+{
+    if (const GFX_Friend* self = controller->GetCircle().GetSelf())
+        UI_LogEvent("user: " + QString::fromStdString(self->GetShownName()));
+}
+
+UI_HalvaneView::Arrangement UI_HalvaneView::GetArrangement() const
+{
+    return pendingArrangement ? *pendingArrangement : document->GetArrangement();
+}
+
+void UI_HalvaneView::StopArranging()
+{
+    if (!IsArranging())
+        return;
+    pendingArrangement.reset();
+    document->CancelArranging();
+    UI_LogEvent("layout: stopped");
+}
+
+void UI_HalvaneView::LogArrangement()
+{
+    const Arrangement shown = document->GetShownArrangement();
+    UI_LogEvent(QString("layout: %1").arg(UTL_CircleDocument::NameOf(shown)));
+    if (shown != Arrangement::Arrival && document->HasCommunities())
         UI_LogEvent(QString("communities: %1").arg(document->GetCommunities().List().size()));
 }
 

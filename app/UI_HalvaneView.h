@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class UTL_SimCtrlHalvane;
@@ -19,7 +20,9 @@ class UTL_SimCtrlHalvane;
 // the login address on demand and starts the friend download when the login dialog closes. The
 // friendship batches run from the frame counter. The circle shown is a document
 // (UTL_CircleDocument): a graph file can take the place of the server, its circle replacing the
-// one shown, and any circle shown can be arranged by community and saved as a graph file.
+// one shown, and any circle shown can be arranged anew (a layout by friendships runs on the
+// document's worker and is handed over at the start of a frame), laid out around another person
+// as the user (their context menu's "This is me", on the right button) and saved as a graph file.
 //
 // Everything runs on the user-interface thread; the controller is called with this view's GL
 // context current during set-up, frames and friend arrivals.
@@ -32,7 +35,8 @@ public:
                             QWidget* parent = nullptr);
     ~UI_HalvaneView() override;
 
-    // Asks for the next frame; the frame itself is drawn when Qt paints the view.
+    // Asks for the next frame; the frame itself is drawn when Qt paints the view. An
+    // arrangement that waited for the friendships is carried out once they are in.
     void Render() override;
 
     bool StartLogin() { return session.StartLogin(); }
@@ -43,21 +47,33 @@ public:
     void LogInAgain();
 
     using Progress = UTL_CircleDocument::Progress;
-    // Reads the graph file and shows its circle instead of the one shown, arranged as
-    // IsArrangedByCommunity says; `self` names the user's node (empty: as the file says). On
+    using Arrangement = UTL_CircleDocument::Arrangement;
+    // Reads the graph file and shows its circle instead of the one shown, arranged as files
+    // are (GetFileArrangement); `self` names the user's node (empty: as the file says). On
     // failure `error` says why and the circle shown stays.
     bool OpenGraph(const std::string& path, const std::string& self, const Progress& progress,
                    std::string& error);
     // Shows a graph already read, as OpenGraph does; false when the view has no GL yet, or
     // with `error` set.
     bool ShowOpened(UTL_SocialGraph opened, std::string& error);
-    // Lays the circle shown out again, community by community (coloured, largest first) or in
-    // the order its people arrived. Refused while the server's friendships are still arriving.
-    bool ArrangeByCommunity(bool value, std::string& error);
-    bool IsArrangedByCommunity() const
-    {
-        return document->GetArrangement() == UTL_CircleDocument::Arrangement::Communities;
-    }
+    // Lays the circle shown out again as `arrangement` says, the locators gliding there; by
+    // friendships the layout runs on a worker and the circle changes once it is done. While the
+    // server's friendships are still arriving, the choice waits until the last batch is in.
+    bool Arrange(Arrangement arrangement, std::string& error);
+    // The arrangement asked for last (the one the menu shows).
+    Arrangement GetArrangement() const;
+    // How a graph file opens: by friendships, unless the command line or a choice made while a
+    // file was shown says otherwise.
+    Arrangement GetFileArrangement() const { return fileArrangement; }
+    void SetFileArrangement(Arrangement value) { fileArrangement = value; }
+    // Whether a layout runs, or waits for the friendships; StopArranging gives either up.
+    bool IsArranging() const { return document->IsArranging() || pendingArrangement; }
+    void StopArranging();
+    // "This is me": makes the person with `id` the user and lays the circle out again around
+    // them. Refused, as arranging is, while the server's friendships are still arriving.
+    bool MakeUser(const std::string& id, std::string& error);
+    // Finds the communities of the circle shown anew and shows it arranged by them.
+    bool FindCommunitiesAgain(std::string& error);
     // Writes the circle shown as GraphML, with its communities when they were found.
     bool SaveGraph(const std::string& path, std::string& error);
     // Draws the view at width × height pixels offscreen and writes it as a PNG file; false
@@ -68,7 +84,8 @@ public:
                          std::string& error);
     // The largest side a saved picture can have here (0 before the view has GL).
     int GetMaxPictureSide();
-    // What the communities are, for the status bar; empty when not arranged by community.
+    // What the communities are, for the status bar; empty when not arranged by community or
+    // by friendships.
     const std::string& GetLegend() const { return document->GetLegend(); }
     const UTL_CircleDocument& GetDocument() const { return *document; }
 
@@ -76,6 +93,10 @@ public:
     UTL_NetworkSession& GetSession() { return session; }
     // Wall-clock seconds the last frame's drawing took (0 before the first frame).
     double GetLastFrameSeconds() const { return lastFrameSeconds; }
+
+signals:
+    // The user picked "This is me" in the person's context menu.
+    void userChosen(const QString& id);
 
 protected:
     void initializeGL() override;
@@ -89,18 +110,33 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // The right button does not reach the controller: its context menu is the view's, for the
+    // person under the pointer once a frame has looked there (or, from the keyboard, for the
+    // person selected).
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // Tab and Shift+Tab step through the friends instead of moving the keyboard focus.
     bool event(QEvent* event) override;
 
 private:
-    // Tells the event log how many communities the circle shown is arranged in, when it is.
-    void LogCommunities();
+    // Tells the event log how the circle shown is arranged, and in how many communities.
+    void LogArrangement();
+    // Tells the event log who the user of the circle shown is.
+    void LogUser();
     // The event's position in device pixels, y counted from the bottom, and its flag word.
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
+    // Whether the arrangement may change now; `error` says why not.
+    bool MayRearrange(std::string& error) const;
+    // Offers "This is me" for the person at `where` (global coordinates).
+    void ShowPersonMenu(const std::string& id, const std::string& name, const QPoint& where);
 
     std::unique_ptr<UTL_SimCtrlHalvane> controller;
     std::chrono::steady_clock::time_point lastTime;
     double lastFrameSeconds = 0.0;
     UTL_NetworkSession session;
     std::unique_ptr<UTL_CircleDocument> document;
+    // Where a context menu was asked for, until the next frame has found who is there.
+    std::optional<QPoint> menuWanted;
+    Arrangement fileArrangement = Arrangement::Sphere;
+    // Asked for while the server's friendships arrive.
+    std::optional<Arrangement> pendingArrangement;
 };

@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/UI_HalvaneView.h"
 #include "app/UI_OpenGlView.h"
+#include "app/UI_RecentMenu.h"
 #include "net/CHtmlCtrl.h"
 #include "net/UTL_FacebookConfig.h"
 #include "net/UTL_NetworkSession.h"
@@ -12,6 +13,7 @@
 #include "sim/UTL_ViewOptions.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSurfaceFormat>
 #include <cstdio>
@@ -56,7 +58,9 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
         "Shows your circle of friends on a social network as an interactive 3-D globe.\n"
         "Log in on the page that opens, press Close, and your friends arrive on the globe.\n"
         "The themes and interface textures come from ./data/config/, or, where there is none, "
-        "from the share/halvane/config/ folder installed with the program.");
+        "from the share/halvane/config/ folder installed with the program. The graph files "
+        "opened are listed in File > Open Recent, kept in $XDG_CONFIG_HOME/halvane/recent "
+        "(~/.config/halvane/recent by default).");
     options.addHelpOption();
     options.addVersionOption();
     const QString defaultServer =
@@ -135,18 +139,12 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, endpoints, view, exitCode))
         return exitCode;
 
-    // A file given at start is read before any window opens: one that does not read leaves
-    // nothing to show, so it ends the program with the reason.
+    // A file given at start is read before any window opens. One that does not read is told
+    // on stderr and, for whoever double-clicked it in a file manager, in the window.
     UTL_SocialGraph graph;
-    if (!view.open.empty())
-    {
-        std::string error;
-        if (!UTL_CircleDocument::Read(view.open, view.self, {}, graph, error))
-        {
-            std::fprintf(stderr, "halvane: %s\n", error.c_str());
-            return 1;
-        }
-    }
+    std::string openError;
+    if (!view.open.empty() && !UTL_CircleDocument::Read(view.open, view.self, {}, graph, openError))
+        std::fprintf(stderr, "halvane: %s\n", openError.c_str());
 
     PrepareBrowserEnvironment();
     CHtmlCtrl::RegisterAppScheme();
@@ -159,8 +157,12 @@ int main(int argc, char** argv)
     app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(view.drawPaths);
     app.GetMainFrame()->SetLabels(view.drawPaths.labels, view.labelsSet);
     app.GetMainFrame()->SetFastFriendships(view.fastFriendships);
-    if (!view.open.empty())
-        app.GetMainFrame()->SetStartGraph(
-            std::move(graph), view.arrangement == UTL_CircleDocument::Arrangement::Communities);
+    if (!openError.empty())
+        app.GetMainFrame()->ShowStartError(openError);
+    else if (!view.open.empty())
+    {
+        app.GetMainFrame()->SetStartGraph(std::move(graph), view.arrangement);
+        UI_RecentMenu::Remember(QFile::decodeName(view.open.c_str()));
+    }
     return app.exec();
 }

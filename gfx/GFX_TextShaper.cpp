@@ -196,13 +196,13 @@ GFX_TextShaper::Shaped GFX_TextShaper::Layout(const std::u32string& text, int pi
     }
     // Runs in visual order: from the highest level down to the lowest odd one, every stretch
     // of runs at that level or above turns round.
-    FriBidiLevel highest = 0;
-    FriBidiLevel lowestOdd = 255;
+    int highest = 0;
+    int lowestOdd = FRIBIDI_BIDI_MAX_EXPLICIT_LEVEL + 2;
     for (const Run& run : runs)
     {
-        highest = std::max(highest, run.level);
+        highest = std::max(highest, int(run.level));
         if (run.level % 2 == 1)
-            lowestOdd = std::min(lowestOdd, run.level);
+            lowestOdd = std::min(lowestOdd, int(run.level));
     }
     for (int level = highest; level >= lowestOdd && level > 0; --level)
         for (size_t i = 0; i < runs.size();)

@@ -1,6 +1,7 @@
 #include "graph/UTL_GexfReader.h"
 
 #include "graph/UTL_GraphBuilder.h"
+#include "util/UTL_XmlNesting.h"
 
 #include <tinyxml.h>
 
@@ -11,62 +12,6 @@
 
 namespace
 {
-// Whether `text` nests elements deeper than `limit`, with the line where it first does. Tags are
-// told apart as XML has them: comments, CDATA sections, declarations and processing instructions
-// do not nest, end tags close, "/>" closes at once, quoted attribute values may hold '>'.
-bool TooDeep(const std::string& text, int limit, int& line)
-{
-    int depth = 0;
-    line = 1;
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        if (text[i] == '\n')
-            ++line;
-        if (text[i] != '<')
-            continue;
-        auto skipTo = [&](const char* end)
-        {
-            const size_t found = text.find(end, i);
-            const size_t stop = found == std::string::npos ? text.size() : found;
-            for (size_t k = i; k < stop; ++k)
-                line += text[k] == '\n';
-            i = stop == text.size() ? stop : stop + std::strlen(end) - 1;
-        };
-        if (text.compare(i, 4, "<!--") == 0)
-            skipTo("-->");
-        else if (text.compare(i, 9, "<![CDATA[") == 0)
-            skipTo("]]>");
-        else if (text.compare(i, 2, "<?") == 0 || text.compare(i, 2, "<!") == 0)
-            skipTo(">");
-        else if (text.compare(i, 2, "</") == 0)
-        {
-            --depth;
-            skipTo(">");
-        }
-        else
-        {
-            char quote = 0;
-            size_t k = i + 1;
-            for (; k < text.size(); ++k)
-            {
-                const char c = text[k];
-                line += c == '\n';
-                if (quote)
-                    quote = c == quote ? 0 : quote;
-                else if (c == '"' || c == '\'')
-                    quote = c;
-                else if (c == '>')
-                    break;
-            }
-            const bool selfClosing = k < text.size() && text[k - 1] == '/';
-            if (!selfClosing && ++depth > limit)
-                return true;
-            i = k;
-        }
-    }
-    return false;
-}
-
 std::string Where(const TiXmlNode* node)
 {
     return "line " + std::to_string(node->Row()) + ", column " + std::to_string(node->Column());
@@ -102,7 +47,7 @@ enum class Role
 bool UTL_GexfReader::Read(const std::string& text, UTL_GraphBuilder& builder, std::string& error)
 {
     int line = 0;
-    if (TooDeep(text, MaxDepth, line))
+    if (UTL_XmlNesting::DeeperThan(text, MaxDepth, &line))
     {
         error = "line " + std::to_string(line) + ": elements nested deeper than " +
                 std::to_string(MaxDepth) + " levels";

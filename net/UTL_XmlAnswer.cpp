@@ -1,79 +1,15 @@
 #include "net/UTL_XmlAnswer.h"
 
 #include "util/UTL_TextBound.h"
+#include "util/UTL_XmlNesting.h"
 
 #include <string>
 
 #include <tinyxml.h>
 
-namespace
-{
-// Whether the element nesting of `text` goes deeper than `limit`. A small scanner of the markup:
-// start tags deepen, end tags and empty-element tags close a level; comments, CDATA sections,
-// declarations and processing instructions are skipped whole, and quoted attribute values may
-// hold '>' or "/>" without ending the tag.
-bool NestsDeeperThan(const std::string& text, int limit)
-{
-    int depth = 0;
-    size_t i = 0;
-    const size_t size = text.size();
-    auto skipPast = [&](const char* terminator)
-    {
-        const size_t end = text.find(terminator, i);
-        i = end == std::string::npos ? size : end + std::char_traits<char>::length(terminator);
-    };
-    while (i < size)
-    {
-        if (text[i] != '<')
-        {
-            ++i;
-            continue;
-        }
-        if (text.compare(i, 4, "<!--") == 0)
-            skipPast("-->");
-        else if (text.compare(i, 9, "<![CDATA[") == 0)
-            skipPast("]]>");
-        else if (text.compare(i, 2, "<!") == 0 || text.compare(i, 2, "<?") == 0)
-            skipPast(">");
-        else if (text.compare(i, 2, "</") == 0)
-        {
-            --depth;
-            skipPast(">");
-        }
-        else
-        {
-            if (++depth > limit)
-                return true;
-            char quote = 0;
-            for (++i; i < size; ++i)
-            {
-                const char c = text[i];
-                if (quote)
-                {
-                    if (c == quote)
-                        quote = 0;
-                }
-                else if (c == '"' || c == '\'')
-                {
-                    quote = c;
-                }
-                else if (c == '>')
-                {
-                    if (text[i - 1] == '/')
-                        --depth;
-                    ++i;
-                    break;
-                }
-            }
-        }
-    }
-    return false;
-}
-} // namespace
-
 bool UTL_XmlAnswer::Parse(const std::string& text, TiXmlDocument& doc)
 {
-    if (text.empty() || NestsDeeperThan(text, MaxDepth))
+    if (text.empty() || UTL_XmlNesting::DeeperThan(text, MaxDepth))
         return false;
     // Nothing reads an answer's rows and columns back; without them TinyXML skips a second walk
     // over the text of every node it makes.

@@ -113,8 +113,8 @@ public:
     static void LineCorners(const ShapedLine& line, const GFX_Vector3& origin,
                             const GFX_Vector3& right, const GFX_Vector3& up, float em,
                             GFX_Vector3 corners[4]);
-    // Draws a prepared line on its corners in `color`, binding its page. Sets and leaves the
-    // state DrawText3D does.
+    // Draws a prepared line on its corners in `color`, `alpha` opaque, binding its page. Sets
+    // and leaves the state DrawText3D does.
     void DrawLine3D(const ShapedLine& line, const GFX_Vector3 corners[4], const GFX_Vector3& color,
                     float alpha = 1.0f) const;
     // Starts a frame: lines only earlier frames drew may give up their room in the atlas.

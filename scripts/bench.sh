@@ -3,8 +3,9 @@
 # default), one circle after the other in one run, and prints each circle's ratio and how much
 # the two pictures differ (RMSE, by ImageMagick's compare):
 #   - the 150-friend sample network of halvane-server, every friendship and picture loaded;
-#   - ego 107 of the Facebook ego networks, from $HALVANE_DATA/ego-facebook/107.edges, and its
-#     still frames (nothing changes, so the kept globe pass is shown);
+#   - ego 107 of the Facebook ego networks, from $HALVANE_DATA/ego-facebook/107.edges, in arrival
+#     order (its most dots, as the figures were always taken), and its still frames (nothing
+#     changes, so the kept globe pass is shown);
 #   - a 5,000-friend sample network, every friendship and picture loaded (a minute or two);
 #   - and how long every friendship of ego 107 (imported into halvane-server) and of the
 #     5,000-friend sample takes to arrive with the batches asked back to back while frames are
@@ -129,8 +130,8 @@ sample() {
 
 sample 150
 if [[ -f "$data/ego-facebook/107.edges" ]]; then
-  compare "ego-107" --open "$data/ego-facebook/107.edges"
-  still "ego-107" --open "$data/ego-facebook/107.edges"
+  compare "ego-107" --open "$data/ego-facebook/107.edges" --layout arrival
+  still "ego-107" --open "$data/ego-facebook/107.edges" --layout arrival
   friendships "ego-107" "$work/ego107.db" --import-ego "$data/ego-facebook/107.edges"
 else
   say "skipping ego 107: no $data/ego-facebook/107.edges (set HALVANE_DATA)"

@@ -5,7 +5,8 @@
 #   package      the Debian package of that build: lintian, apt-get install, the installed
 #                programs run (tests/install/package_check.sh);
 #   asan         an AddressSanitizer + UndefinedBehaviorSanitizer build of the same suite;
-#   tsan         a ThreadSanitizer build of the picture worker's tests;
+#   tsan         a ThreadSanitizer build of the tests where threads meet (picture worker,
+#                friendship fetcher, server under load, centralities, layout worker);
 #   fuzz         the fuzz targets, built with clang and run briefly (scripts/fuzz.sh);
 #   format       the formatting check of every C++ file.
 # Every stage runs even when an earlier one failed (a stage whose build failed reports its tests
@@ -120,11 +121,14 @@ else
 fi
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
-# The picture worker is the one place where threads meet; ThreadSanitizer watches its tests.
-if stage tsan-build no_tests build tsan --target picture_worker_tests scene_tests; then
+# ThreadSanitizer watches every place where threads meet: the picture worker, the friendship
+# fetcher's thread, the server's connection threads under load, the centralities computed on a
+# worker while igraph is shared, and the layout worker that arranges a circle by its friendships.
+if stage tsan-build no_tests build tsan --target picture_worker_tests scene_tests net_tests \
+  server_tests graph_tests sim_tests; then
   TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/sanitizers/tsan.supp" \
     stage tsan-tests ctest_count ctest --preset tsan -j "$jobs" --output-on-failure \
-    -R 'UTL_FotoTextureBoss|GFX_Foto'
+    -R 'UTL_FotoTextureBoss|GFX_Foto|UTL_NetworkSessionTest.FastBatches|SRV_HttpServerLoadTest|SRV_ThreadPoolTest|UTL_CentralitiesTest.TwoThreads|UTL_LayoutWorker'
 else
   blocked tsan-tests "the tsan build failed"
 fi

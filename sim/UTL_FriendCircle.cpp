@@ -111,7 +111,12 @@ void UTL_FriendCircle::Clear()
     holdersById.clear();
     holders.clear();
     layoutPending = false;
+    facingPending = false;
     personColors.clear();
+    personPlaces.clear();
+    glideFrom.clear();
+    glide.Stop();
+    regions.clear();
     if (onRemoving)
     {
         if (self)
@@ -144,6 +149,32 @@ void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
 void UTL_FriendCircle::LayoutFriends()
 {
     layoutPending = true;
+    facingPending = true;
+}
+
+void UTL_FriendCircle::SetPersonPlaces(Places places)
+{
+    personPlaces = std::move(places);
+    layoutPending = true;
+}
+
+void UTL_FriendCircle::GlideFrom(Places places)
+{
+    glideFrom = std::move(places);
+    layoutPending = true;
+}
+
+UTL_FriendCircle::Places UTL_FriendCircle::PlacesById()
+{
+    Places places;
+    for (const auto& holder : GetHolders())
+    {
+        const GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
+        if (friendHolder && friendHolder->GetFriend())
+            places[friendHolder->GetFriend()->GetId()] = {holder->GetLongitude(),
+                                                          holder->GetLatitude()};
+    }
+    return places;
 }
 
 void UTL_FriendCircle::Place()
@@ -151,12 +182,20 @@ void UTL_FriendCircle::Place()
     if (!layoutPending)
         return;
     layoutPending = false;
+    const bool facing = facingPending;
+    facingPending = false;
     const int count = static_cast<int>(friends.size()) + (self ? 1 : 0);
     std::vector<GFX_GlobePoint> points;
     GFX_Globe::SpiralPoints(count, points);
+    const size_t existing = holders.size();
     while (static_cast<int>(holders.size()) < count)
         holders.push_back(std::make_unique<GFX_LocationHolderFriend>(owner));
 
+    // A layout asked for while a glide runs ends it where it is going; one that asks for a glide
+    // starts from where each locator was.
+    glide.Stop();
+    const bool gliding = !glideFrom.empty();
+    std::vector<UTL_SpherePlace> starts, ends;
     for (int i = 0; i < count; ++i)
     {
         GFX_LocationHolder& holder = *holders[i];
@@ -169,19 +208,54 @@ void UTL_FriendCircle::Place()
         const auto color = personColors.find(person->GetId());
         holder.SetBallColor(color == personColors.end() ? std::nullopt
                                                         : std::optional(color->second));
-        holder.SetLongitude(points[i].longitude);
-        holder.SetLatitude(points[i].latitude);
-        holder.SetBillboardSize(size, size);
-        holder.SetBallSize(GFX_LocationHolder::LayoutBallSize);
-        holder.SetSelected(isSelf);
-        holder.Update();
-        if (isSelf && camera)
+        const auto placed = personPlaces.find(person->GetId());
+        const UTL_SpherePlace place = placed == personPlaces.end()
+                                          ? UTL_SpherePlace{points[i].longitude, points[i].latitude}
+                                          : placed->second;
+        UTL_SpherePlace shown = place;
+        if (gliding)
         {
-            camera->SetHeading(points[i].longitude + 0.5f);
-            camera->SetPitch(points[i].latitude);
+            const auto start = glideFrom.find(person->GetId());
+            if (start != glideFrom.end())
+                shown = start->second;
+            starts.push_back(shown);
+            ends.push_back(place);
+        }
+        holder.SetLongitude(shown.longitude);
+        holder.SetLatitude(shown.latitude);
+        // New places or colours alone leave the selection as it is.
+        if (facing || size_t(i) >= existing)
+        {
+            holder.SetBillboardSize(size, size);
+            holder.SetBallSize(GFX_LocationHolder::LayoutBallSize);
+            holder.SetSelected(isSelf);
+        }
+        holder.Update();
+        if (isSelf && camera && facing)
+        {
+            camera->SetHeading(place.longitude + 0.5f);
+            camera->SetPitch(place.latitude);
         }
     }
+    glideFrom.clear();
+    if (gliding)
+        glide.Start(std::move(starts), std::move(ends));
     IndexHolders();
+}
+
+void UTL_FriendCircle::Advance(float seconds)
+{
+    Place();
+    if (!glide.IsActive())
+        return;
+    glide.Advance(seconds);
+    for (size_t i = 0; i < glide.Size() && i < holders.size(); ++i)
+    {
+        const UTL_SpherePlace place = glide.PlaceOf(i);
+        holders[i]->SetLongitude(place.longitude);
+        holders[i]->SetLatitude(place.latitude);
+        holders[i]->Update();
+    }
 }
 
 void UTL_FriendCircle::IndexHolders()

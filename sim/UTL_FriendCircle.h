@@ -1,7 +1,9 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "graph/UTL_SphereVector.h"
 #include "net/UTL_FriendReceiver.h"
+#include "sim/UTL_LayoutGlide.h"
 
 #include <array>
 #include <functional>
@@ -28,7 +30,10 @@ class GFX_SceneOwner;
 // Locators are laid out on the golden-angle spiral, the user first, lazily: LayoutFriends only
 // marks the layout due, and the next look at the locators runs it, so that a circle of
 // thousands arriving friend by friend is laid out once rather than once per friend. The layout
-// turns the camera, when there is one, to face the user's locator.
+// LayoutFriends asks for turns the camera, when there is one, to face the user's locator.
+// People given places of their own (an arrangement by friendships) stand there instead of on
+// the spiral, and a layout may glide the locators from where they stood (Advance, per frame).
+// The patches such an arrangement forms are the circle's regions, each with its name.
 //
 // The circle is the scene's model: GFX_CirclePass draws it. The scene objects reach the
 // controller through `owner`, which must outlive the circle. No GL: the objects it makes create
@@ -38,6 +43,17 @@ class UTL_FriendCircle : public UTL_FriendReceiver
 public:
     using Holders = std::vector<std::unique_ptr<GFX_LocationHolder>>;
     using Connections = std::vector<std::unique_ptr<GFX_ConnectionFriends>>;
+    using Places = std::unordered_map<std::string, UTL_SpherePlace>;
+
+    // A group's patch of the globe and the name it carries there: its centre, how many people
+    // it holds, and its colour.
+    struct Region
+    {
+        std::string name;
+        UTL_SpherePlace centre;
+        size_t size = 0;
+        GFX_Vector3 color;
+    };
 
     explicit UTL_FriendCircle(GFX_SceneOwner* owner);
     ~UTL_FriendCircle() override;
@@ -70,11 +86,28 @@ public:
         return personColors;
     }
 
-    // Empties the circle: the people, their docked items, locators and lines. Each person is
-    // reported to the removal handler before it goes. The docks and camera stay attached.
+    // Places of people by id, from the next layout on; everyone else stands on the spiral. An
+    // empty map puts everyone back on it. Kept until Clear.
+    void SetPersonPlaces(Places places);
+    // At the next layout the locators of these people start from these places and glide to
+    // their own over UTL_LayoutGlide::Seconds instead of jumping there.
+    void GlideFrom(Places places);
+    // Runs a layout that is due, then moves the glide on by `seconds`: once a frame.
+    void Advance(float seconds);
+    bool IsGliding() const { return glide.IsActive(); }
+    // Where each person's locator stands now, by id; lays out first.
+    Places PlacesById();
+
+    // The regions named on the globe; kept until Clear.
+    void SetRegions(std::vector<Region> value) { regions = std::move(value); }
+    const std::vector<Region>& GetRegions() const { return regions; }
+
+    // Empties the circle: the people, their docked items, locators, lines, places and regions.
+    // Each person is reported to the removal handler before it goes. The docks and camera stay
+    // attached.
     void Clear();
 
-    // Runs a layout that LayoutFriends asked for.
+    // Runs a layout that is due (asked for, or new colours or places).
     void Place();
     // The locators, laid out.
     const Holders& GetHolders()
@@ -129,7 +162,13 @@ private:
     // look their ends up here instead of walking every locator.
     std::unordered_map<std::string, std::vector<int>> holdersById;
     std::unordered_map<std::string, GFX_Vector3> personColors;
+    Places personPlaces;
+    Places glideFrom;
+    UTL_LayoutGlide glide;
+    std::vector<Region> regions;
     bool layoutPending = false;
+    // The pending layout is one LayoutFriends asked for, which faces the camera to the user.
+    bool facingPending = false;
     GFX_Vector3 screenUp{0, 1, 0};
     GFX_Vector3 screenRight{1, 0, 0};
 };

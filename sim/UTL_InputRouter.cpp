@@ -11,15 +11,16 @@
 #include "sim/UTL_InterfacePass.h"
 #include "sim/UTL_KeyboardControl.h"
 #include "sim/UTL_NameSearch.h"
+#include "sim/UTL_RegionLabels.h"
 #include "sim/UTL_Selection.h"
 
 #include <algorithm>
 
 UTL_InputRouter::UTL_InputRouter(UTL_InterfacePass& interfacePass, UTL_CameraMotion& motion,
                                  UTL_FriendCircle& circle, UTL_Selection& selection,
-                                 Actions& actions)
+                                 const UTL_RegionLabels& regionLabels, Actions& actions)
     : interfacePass(interfacePass), motion(motion), circle(circle), selection(selection),
-      actions(actions)
+      regionLabels(regionLabels), actions(actions)
 {
 }
 
@@ -162,7 +163,13 @@ void UTL_InputRouter::Release()
             actions.SelectPerson(docked->GetFriend());
         return;
     }
-    if (motion.LetGo() == UTL_CameraMotion::DragEnd::Click)
+    if (motion.LetGo() != UTL_CameraMotion::DragEnd::Click)
+        return;
+    // A region's name lies over the locators of its people.
+    UTL_SpherePlace region;
+    if (regionLabels.Pick(pickOrigin, pickDirection, region))
+        motion.FlyTo(region.longitude, region.latitude);
+    else
         actions.FlyTo(
             GFX_LocationHolder::PickNearest(circle.GetHolders(), pickOrigin, pickDirection));
 }

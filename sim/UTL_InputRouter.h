@@ -12,6 +12,7 @@ class GFX_LocationHolder;
 class UTL_CameraMotion;
 class UTL_FriendCircle;
 class UTL_InterfacePass;
+class UTL_RegionLabels;
 class UTL_Selection;
 
 // Where the main scene's input goes: the keys, the wheel, the pointer's presses and releases,
@@ -19,7 +20,8 @@ class UTL_Selection;
 // the frame then routes them, in order: the keys pressed since the last frame and the keys
 // held, then the pointer — the drag's sample, the hover, a waiting press, a waiting release —
 // and, once the interface has moved on, who is under the pointer. The interface gets every
-// pointer event first; only what it does not take reaches the globe.
+// pointer event first; only what it does not take reaches the globe, where a click on a
+// region's name glides there before the locators are picked from.
 //
 // What a key or click selects is carried out through Actions, by the controller. Units: view
 // pixels with the origin at the bottom-left, seconds; the keys are the virtual-key codes of
@@ -40,7 +42,8 @@ public:
     };
 
     UTL_InputRouter(UTL_InterfacePass& interfacePass, UTL_CameraMotion& motion,
-                    UTL_FriendCircle& circle, UTL_Selection& selection, Actions& actions);
+                    UTL_FriendCircle& circle, UTL_Selection& selection,
+                    const UTL_RegionLabels& regionLabels, Actions& actions);
     UTL_InputRouter(const UTL_InputRouter&) = delete;
     UTL_InputRouter& operator=(const UTL_InputRouter&) = delete;
 
@@ -94,6 +97,7 @@ private:
     UTL_CameraMotion& motion;
     UTL_FriendCircle& circle;
     UTL_Selection& selection;
+    const UTL_RegionLabels& regionLabels;
     Actions& actions;
     float pointerX = 0.0f;
     float pointerY = 0.0f;

@@ -43,6 +43,7 @@ public:
         Quit,
         FullScreen,
         Help,
+        StopArranging,
     };
 
     // One way of giving a command: the keys that give it (the first as menus and key sequences

@@ -12,6 +12,7 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_RegionNames.h"
 #include "scene/GFX_Text.h"
 #include "scene/GFX_WidgetDockedFriend.h"
 #include "sim/UTL_ConfigFolder.h"
@@ -32,7 +33,7 @@ UTL_SimCtrlHalvane::UTL_SimCtrlHalvane()
     : interfacePass(std::make_unique<UTL_InterfacePass>()),
       circle(std::make_unique<UTL_FriendCircle>(this)),
       circlePass(std::make_unique<GFX_CirclePass>(this)), selection(*circle),
-      input(*interfacePass, motion, *circle, selection, *this)
+      input(*interfacePass, motion, *circle, selection, regionLabels, *this)
 {
     circle->SetOnRemoving([this](const GFX_Friend* person) { selection.Forget(person); });
 }
@@ -123,7 +124,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
 {
     const float dt = std::clamp(seconds, MinFrameSeconds, MaxFrameSeconds);
     frameSeconds = dt;
-    circle->Place();
+    circle->Advance(dt);
     viewportSize[0] = static_cast<float>(newWidth);
     viewportSize[1] = static_cast<float>(newHeight);
     clearColor = theme.BackgroundColor;
@@ -159,12 +160,17 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     if (!viewportEmpty)
         UpdateBillboardAxes();
     labelPlacement.Prepare(circle->GetHolders(), drawPaths.labels, camera->GetDistance());
+    regionLabels.Update(dt, circle->GetRegions(), camera->GetEye(), circle->GetScreenUp(),
+                        circle->GetScreenRight(), circle->IsGliding());
     stillScene.DrawOrShow(
         drawPaths.reuseStillScene, width, height, [this] { return DigestGlobePass(); },
         [this]
         {
             circlePass->Draw(circle->GetHolders(), circle->GetConnections(), billboardTexture.get(),
                              circle->GetScreenUp(), circle->GetScreenRight());
+            if (font)
+                GFX_RegionNames::Draw(regionLabels.GetNames(), *font, circle->GetScreenUp(),
+                                      circle->GetScreenRight(), theme.BackgroundColor);
         });
     DrawInterface();
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -323,6 +329,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
         digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
     }
     digest.AddCircle(*circle);
+    regionLabels.AddTo(digest);
     return digest.Value();
 }
 

@@ -9,6 +9,7 @@
 #include "sim/UTL_InterfacePass.h"
 #include "sim/UTL_LabelFraming.h"
 #include "sim/UTL_LabelPlacement.h"
+#include "sim/UTL_RegionLabels.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
 #include "sim/UTL_StillScene.h"
@@ -29,8 +30,8 @@ class UTL_FotoTextureBoss;
 // theme, the font and the picture worker. It owns them all, orders the frame's passes and hands
 // the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
 // motion (automatic modes, glide, drag), the friend circle (the people, their locators and
-// lines) and its drawing pass, the selection, the still scene and the interface pass (dial,
-// buttons, top bar, docks).
+// lines) and its drawing pass, the names of its regions, the selection, the still scene and the
+// interface pass (dial, buttons, top bar, docks).
 //
 // Units: degrees for angles, seconds for time, client pixels with the origin at the bottom-left
 // for the mouse and the interface, scene units on the globe (radius 5555.5). Threading: GL
@@ -110,6 +111,7 @@ public:
     const UTL_InterfacePass& GetInterface() const { return *interfacePass; }
     const UTL_InputRouter& GetInput() const { return input; }
     const UTL_StillScene& GetStillScene() const { return stillScene; }
+    const UTL_RegionLabels& GetRegionLabels() const { return regionLabels; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
     const UTL_LabelPlacement& GetLabelPlacement() const { return labelPlacement; }
 
@@ -149,6 +151,7 @@ private:
     std::unique_ptr<GFX_CirclePass> circlePass;
     UTL_Selection selection;
     UTL_CameraMotion motion;
+    UTL_RegionLabels regionLabels;
     UTL_InputRouter input;
     UTL_LabelPlacement labelPlacement;
     // The length of the frame being drawn, seconds.

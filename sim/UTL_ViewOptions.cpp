@@ -10,8 +10,10 @@ const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
          "edge list or a SNAP ego network (N.edges)."},
         {"self", "ID", "With --open: the node that is the user (default: as the file says)."},
         {"layout", "WAY",
-         "How the friends stand on the globe: 'arrival' in the order they arrived (the "
-         "default), 'communities' community by community, each in its colour."},
+         "How the friends stand on the globe: 'sphere' by friendships, friends near their "
+         "friends and each community a named patch in its colour (the default for a graph "
+         "file); 'arrival' in the order they arrived; 'communities' community by community, "
+         "each in its colour."},
         {"communities", "", "The same as --layout communities."},
         {"dots", "WAY",
          "How the globe draws its friendship dots, balls and labels: 'ribbons' (the default) in "
@@ -54,7 +56,7 @@ bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std
     {
         if (!UTL_CircleDocument::Named(value, arrangement))
         {
-            error = "--layout wants 'arrival' or 'communities', not '" + value + "'";
+            error = "--layout wants 'sphere', 'arrival' or 'communities', not '" + value + "'";
             return false;
         }
         arrangementSet = true;

@@ -30,7 +30,8 @@ struct UTL_ViewOptions
 
     std::string open;
     std::string self;
-    UTL_CircleDocument::Arrangement arrangement = UTL_CircleDocument::Arrangement::Arrival;
+    // How a graph file is arranged: by friendships unless an option says otherwise.
+    UTL_CircleDocument::Arrangement arrangement = UTL_CircleDocument::Arrangement::Sphere;
     bool arrangementSet = false;
     GFX_DrawPaths drawPaths;
     // Whether --labels chose the labels; otherwise a circle from a file makes room for them.

@@ -23,6 +23,8 @@
 #   8. a fourth run starts with the server stopped: the event log must say it is unreachable; once
 #      it is back the login dialog opens, Close without a login is told as such, and File > Log in
 #      again (Ctrl+L) opens the dialog again.
+#   9. a last run opens the graph file in arrival order and picks View > Arrange > By friendships:
+#      the event log must say so and the view must change as the friends glide to their groups.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -158,6 +160,19 @@ poll_for() {
 # As poll_for, but a time-out fails the test.
 wait_for() {
   poll_for "$@" || fail "no $2 within $(scaled "$1") s"
+}
+
+# Does an action and waits up to SECONDS for its CHECK, up to TRIES times; returns 1 when no try
+# brought it about. Usage: act_until TRIES SECONDS WHAT CHECK -- ACTION...
+act_until() {
+  local tries=$1 seconds=$2 what=$3 check=$4 try
+  shift 5
+  for ((try = 1; try <= tries; ++try)); do
+    "$@"
+    poll_for "$seconds" "$what" "$check" && return 0
+    log "no $what after try $try of $tries"
+  done
+  return 1
 }
 
 # ---- image helpers (ImageMagick); GEOMETRY is WxH+X+Y within the picture ----
@@ -302,16 +317,14 @@ field_text() {
   xclip -o -selection clipboard 2>/dev/null
 }
 typed_email() { [[ "$(field_text)" == "$email" ]]; }
+replace_email() {
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 40 "$email"
+}
 # Types the email into the focused field, replacing what it holds, until the field holds it.
 type_email() {
-  local try
-  for try in 1 2 3; do
-    xdotool key ctrl+a BackSpace
-    xdotool type --delay 40 "$email"
-    poll_for 10 "the typed email in the field" typed_email && return 0
-    log "the email field held '$(field_text)' after typing; typing it again (try $try)"
-  done
-  fail "could not type the email into the login page"
+  act_until 3 10 "the typed email in the field" typed_email -- replace_email ||
+    fail "could not type the email into the login page"
 }
 
 # Submits go to the server, which logs every request it answers; the login page's own requests
@@ -346,15 +359,11 @@ for attempt in 1 2 3; do
   screenshot "$scratch/typed.png"
   cp "$scratch/typed.png" "$artifacts/login-typed.png"
   posts=$(login_posts)
-  xdotool key Return
+  submitted() { posted_since "$posts"; }
   # A Return that never reached the server is pressed again; a submit that did reach it is
   # waited for until its page is drawn.
-  for press in 1 2 3; do
-    poll_for 20 "the login form's submit at the server" posted_since "$posts" && break
-    log "the submit did not reach the server; pressing Return again ($press)"
-    xdotool key Return
-  done
-  posted_since "$posts" || fail "three Returns on the login page never reached the server"
+  act_until 3 20 "the login form's submit at the server" submitted -- xdotool key Return ||
+    fail "three Returns on the login page never reached the server"
   wait_for 60 "the login page's answer" page_answered
   answered=$(page_state)
   [[ "$answered" == welcome ]] && break
@@ -691,5 +700,148 @@ wait_for 60 "login dialog window after File > Log in again" has_window "$dialog_
 log "File > Log in again opened the login dialog again"
 stop "$viewer_pid" group
 viewer_pid=
+
+# ---- graph files from the desktop: a file given as `halvane FILE`, a bad one, a drop ----
+
+# As a file manager starts the viewer: `halvane FILE`. A file that does not open shows the window
+# with a box saying why. A good one opens; right-clicking a friend in the dock offers "This is
+# me", which re-lays the circle around them; View > Find communities again finds communities; File
+# > Save Graph As writes the circle, and the status bar's legend comes back after the save's
+# message. The saved file, dragged from a window of its own (halvane-drop-source, a real X drop,
+# as from a file manager) onto the viewer, opens with the same user and the same communities, and
+# File > Open Recent's list names both files, newest first.
+check_desktop_files() {
+  local recent=$XDG_CONFIG_HOME/halvane/recent saved=$scratch/saved.graphml user found try
+  rm -f "$recent"
+  run=$scratch/viewer-bad-file.log
+  start_viewer "$run" --network 127.0.0.1:1 "$scratch/missing.graphml"
+  wait_for 60 "the 'Open Graph' box about a file that does not open" has_window "Open Graph"
+  logged "$run" "open failed: $scratch/missing.graphml: cannot open" ||
+    fail "the box's reason is not in the event log"
+  has_window Halvane || fail "no main window behind the 'Open Graph' box"
+  stop "$viewer_pid" group
+  viewer_pid=
+  log "a file that does not open: the window shows, with a box saying why"
+
+  run=$scratch/viewer-file.log
+  start_viewer "$run" --network 127.0.0.1:1 "$graph"
+  wait_for 60 "'graph loaded' in the event log" graph_loaded
+  logged "$run" "user: Test User" || fail "the node joined to everyone is not the user"
+  main=$(window_named Halvane)
+  geometry_of "$main"
+  # A friend in the friends dock, along the right edge; the menu waits for a frame to find them.
+  for try in 1 2 3; do
+    xdotool mousemove --sync "$((WX + WW - 40))" "$((WY + WH / 3))" click 3
+    poll_for 10 "the context menu of a friend" logged "$run" "context menu: " && break
+    log "no context menu after a right click (try $try)"
+  done
+  user=$(sed -n 's/^halvane: context menu: //p' "$run" | tail -n 1)
+  [[ -n "$user" ]] || fail "no context menu on a friend in the dock"
+  xdotool key m
+  wait_for 15 "'user: $user' after This is me" logged "$run" "user: $user"
+  log "This is me: the circle is laid out around $user"
+
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key alt+v
+    sleep 0.3
+    xdotool key g
+    poll_for 10 "communities found again" logged "$run" "communities: " && break
+    xdotool key Escape
+  done
+  found=$(sed -n 's/^halvane: communities: //p' "$run" | tail -n 1)
+  [[ -n "$found" ]] || fail "View > Find communities again found none"
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    xdotool key alt+f
+    sleep 0.3
+    xdotool key s
+    poll_for 10 "the Save Graph As dialog" has_window "Save Graph As" && break
+    xdotool key Escape
+  done
+  has_window "Save Graph As" || fail "File > Save Graph As opened no dialog"
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$saved"
+  xdotool key Return
+  wait_for 15 "'graph saved' in the event log" logged "$run" "graph saved: $saved"
+  legend_back() { sed -n '/^halvane: graph saved: /,$p' "$run" | grep -q "^halvane: status: .*$found communities"; }
+  wait_for 20 "the legend back in the status bar after the save" legend_back
+
+  [[ -n "${HALVANE_DROP_SOURCE:-}" && -x "$HALVANE_DROP_SOURCE" ]] ||
+    fail "no drop source (HALVANE_DROP_SOURCE; CTest names halvane-drop-source)"
+  "$HALVANE_DROP_SOURCE" "$saved" >"$scratch/drop.out" 2>"$scratch/drop.log" &
+  local drop_pid=$!
+  wait_for 30 "the drop source's window" has_window "Drop source"
+  geometry_of "$(window_named "Drop source")"
+  xdotool mousemove --sync "$((WX + WW / 2))" "$((WY + WH / 2))" mousedown 1
+  local step
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove --sync "$((WX + 100 * step))" "$((WY + 60 * step))"
+    sleep 0.1
+  done
+  geometry_of "$main"
+  xdotool mousemove --sync "$((WX + WW / 2))" "$((WY + WH / 2))"
+  sleep 0.2
+  xdotool mouseup 1
+  wait_for 30 "'dropped' in the event log" logged "$run" "dropped: $saved"
+  stop "$drop_pid"
+  loaded_twice() { (($(grep -c '^halvane: graph loaded: ' "$run") >= 2)); }
+  wait_for 60 "the dropped file's circle" loaded_twice
+  [[ "$(sed -n 's/^halvane: user: //p' "$run" | tail -n 1)" == "$user" ]] ||
+    fail "the saved circle reopened around someone other than $user"
+  [[ "$(sed -n 's/^halvane: communities: //p' "$run" | tail -n 1)" == "$found" ]] ||
+    fail "the saved circle reopened without its $found communities"
+  [[ "$(cat "$recent" 2>/dev/null)" == "$saved"$'\n'"$graph" ]] ||
+    fail "the recent files are '$(cat "$recent" 2>/dev/null)', not the saved file, then $graph"
+  screenshot "$artifacts/dropped.png"
+  log "the saved circle, dropped on the window, came back around $user with $found communities"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_desktop_files
+
+# ---- View > Arrange > By friendships: a file's circle glides into its groups ----
+
+# The two-group file again, opened in arrival order; View > Arrange > By friendships, picked with
+# the keyboard, must tell "layout: sphere" and the two communities in the event log, and the
+# globe must change as the friends glide to their groups, each in its colour.
+check_arrange_menu() {
+  local try windows changed
+  run=$scratch/viewer-arrange.log
+  start_viewer "$run" --network "127.0.0.1:1" --open "$graph" --self me --layout arrival
+  log "viewer started on $graph in arrival order (pid $viewer_pid)"
+  wait_for 60 "'layout: arrival' in the event log" logged "$run" "layout: arrival"
+  wait_for 30 "the main window" has_window Halvane
+  main=$(window_named Halvane)
+  xdotool mousemove 1270 790
+  wait_for 60 "friends in the dock and on the globe" friends_shown
+  cp "$scratch/main.png" "$scratch/before-arrange.png"
+  arranged() { logged "$run" "layout: sphere"; }
+  for try in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    windows=$(viewer_windows)
+    xdotool key alt+v
+    poll_for 10 "the View menu" more_windows_than "$windows" || { xdotool key Escape; continue; }
+    xdotool key a
+    poll_for 10 "the Arrange menu" more_windows_than "$((windows + 1))" || { xdotool key Escape Escape; continue; }
+    xdotool key f
+    poll_for 20 "'layout: sphere' in the event log" arranged && break
+    log "no layout after View > Arrange > By friendships (try $try)"
+    xdotool key Escape Escape
+  done
+  arranged || fail "View > Arrange > By friendships did not arrange the circle, three times"
+  logged "$run" "communities: 2" || fail "no 'communities: 2' in the event log after arranging"
+  regrouped() {
+    measure || return 1
+    changed=$(pixels_changed "$scratch/before-arrange.png" "$scratch/main.png")
+    ((${changed%.*} > WW * WH / 50))
+  }
+  wait_for 30 "the friends gliding to their groups (a changed view)" regrouped
+  cp "$scratch/main.png" "$artifacts/arranged.png"
+  log "View > Arrange > By friendships: $changed pixels changed"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_arrange_menu
 
 log "PASSED"

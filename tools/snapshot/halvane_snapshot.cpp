@@ -286,8 +286,13 @@ int main(int argc, char** argv)
         if (!document.Arrange(options.view.arrangement, error) ||
             !document.Show(std::move(graph), error))
             Fail(error);
+        // Arranged by friendships, the places come from the worker: the frames wait for them.
+        if (document.IsArranging() && !document.Finish())
+            Fail("the circle could not be arranged by its friendships");
         std::fprintf(stderr, "halvane-snapshot: graph loaded: %d friends, %zu friendships\n",
                      controller.GetCircle().GetFriendCount(), friendships);
+        std::fprintf(stderr, "halvane-snapshot: layout: %s\n",
+                     UTL_CircleDocument::NameOf(document.GetShownArrangement()));
         for (const std::string& warning : warnings)
             std::fprintf(stderr, "halvane-snapshot: %s\n", warning.c_str());
         if (document.HasCommunities())
