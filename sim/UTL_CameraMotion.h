@@ -36,7 +36,7 @@ public:
     int Advance(float seconds, GFX_HalvaneCamera& camera, int stops);
     // One frame of the glide: closes GlideShare of the remaining angles (and distance), or ends
     // the glide once both are within a degree and the distance within DistanceSlack (that frame
-    // moves nothing).
+    // moves nothing). A zoom between two frames leaves the distance to the user.
     void Glide(GFX_HalvaneCamera& camera);
 
     // Starts a glide towards a place of the globe, at the distance the camera has.
@@ -90,6 +90,8 @@ private:
     float flightPitch = 0.0f;
     // Where the glide's distance ends; below 0: the distance stays.
     float flightDistance = -1.0f;
+    // The distance the glide's last frame left the camera at; below 0: it moved none.
+    float glidedDistance = -1.0f;
     bool dragging = false;
     bool dragMoved = false;
     float dragLastX = 0.0f;

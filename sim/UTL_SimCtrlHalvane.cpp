@@ -217,7 +217,9 @@ void UTL_SimCtrlHalvane::SelectPerson(GFX_Friend* person)
 void UTL_SimCtrlHalvane::FlyToFramed(const GFX_LocationHolder& holder)
 {
     const UTL_LabelFraming::Aim aim = AimAt(holder);
-    motion.FlyTo(aim.heading, aim.pitch, aim.distance);
+    // The camera moves back only for a label that would not fit where it is.
+    motion.FlyTo(aim.heading, aim.pitch,
+                 aim.distance > camera->GetDistance() ? aim.distance : -1.0f);
 }
 
 UTL_LabelFraming::Aim UTL_SimCtrlHalvane::AimAt(const GFX_LocationHolder& holder) const
