@@ -3,6 +3,8 @@
 #include "app/CAboutDlg.h"
 #include "app/CSavePictureDlg.h"
 #include "app/UI_HalvaneView.h"
+#include "app/UI_PeoplePanel.h"
+#include "app/UI_PersonPanel.h"
 #include "app/UI_RecentMenu.h"
 #include "app/UI_SearchBar.h"
 #include "graph/UTL_GraphReader.h"
@@ -29,6 +31,9 @@
 
 namespace
 {
+// The width the status bar gives the selected person's name, in pixels.
+constexpr int SelectionNameWidthPx = 320;
+
 // A menu's shortcut as the key table gives it.
 QKeySequence ShortcutOf(UTL_KeyboardControl::Command command)
 {
@@ -49,6 +54,7 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     file->addAction("&Save Graph As...", this, &CMainFrame::OnSaveGraph);
     file->addAction("Save &Picture...", ShortcutOf(Command::SavePicture), this,
                     &CMainFrame::OnSavePicture);
+    file->addAction("&Export Table...", this, &CMainFrame::OnExportTable);
     file->addSeparator();
     file->addAction("&Log in again", ShortcutOf(Command::LogInAgain), this,
                     &CMainFrame::LogInAgain);
@@ -56,6 +62,7 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     file->addAction("E&xit", ShortcutOf(Command::Quit), this, &QWidget::close);
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction("&Find...", ShortcutOf(Command::Find), this, &CMainFrame::OnFind);
+    edit->addAction("Find &Path...", this, &CMainFrame::OnFindPath);
     QMenu* view = menuBar()->addMenu("&View");
     QMenu* arrange = view->addMenu("&Arrange");
     arrangeGroup = new QActionGroup(this);
@@ -136,6 +143,7 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     statusBar()->addPermanentWidget(sessionLine);
     statusBar()->addPermanentWidget(sessionBar);
     statusBar()->addPermanentWidget(selectionLabel);
+    AddPanels(view);
     statusBar()->showMessage("Ready");
     // A message that is done (timed out, or cleared by a menu's hover) gives the line back to
     // the circle shown.
@@ -158,6 +166,9 @@ void CMainFrame::Tick()
 {
     UI_Frame::Tick();
     UpdateSelectionStatus();
+    personPanel->Refresh();
+    peoplePanel->Refresh();
+    ShowFocusStatus();
     if (startGraph && mainView && mainView->isValid())
     {
         std::string error;
@@ -599,10 +610,11 @@ void CMainFrame::OnFind()
     UTL_NameSearch people;
     const UTL_FriendCircle& circle = mainView->GetController()->GetCircle();
     if (const GFX_Friend* self = circle.GetSelf())
-        people.Add(self->GetId(), self->GetName());
+        people.Add(self->GetId(), self->GetShownName());
     for (const auto& person : circle.GetFriends())
-        people.Add(person->GetId(), person->GetName());
+        people.Add(person->GetId(), person->GetShownName());
     const size_t count = people.Size();
+    findingPath = false;
     searchBar->Open(std::move(people));
     UI_LogEvent(QString("search opened: %1 people").arg(count));
 }
@@ -610,6 +622,13 @@ void CMainFrame::OnFind()
 void CMainFrame::OnPicked(const QString& id, const QString& name)
 {
     UI_LogEvent("search picked: " + name);
+    if (findingPath)
+    {
+        findingPath = false;
+        if (!mainView->GetController()->AskAbout(UTL_Focus::Question::Path, id.toStdString()))
+            statusBar()->showMessage("No chain to " + name + ": select someone else first");
+        return;
+    }
     if (!mainView->GetController()->SelectFriendById(id.toStdString()))
         statusBar()->showMessage(name + " is no longer in the circle shown");
 }
@@ -660,13 +679,116 @@ void CMainFrame::UpdateSelectionStatus()
     shownPerson = person;
     shownLines = lines;
     shownFriends = circle.GetFriendCount();
+    // A name may be 256 characters long: the line shows what fits beside the session's
+    // progress, the tooltip all of it.
+    const QString name = person ? QString::fromStdString(person->GetShownName()) : QString();
     const QString text =
-        person ? SelectionText(QString::fromStdString(person->GetShownName()),
+        person ? SelectionText(selectionLabel->fontMetrics().elidedText(name, Qt::ElideRight,
+                                                                        SelectionNameWidthPx),
                                person == circle.GetSelf(), circle.CountFriendsOf(person))
                : QString();
+    selectionLabel->setToolTip(name);
     if (text == selectionLabel->text())
         return;
     selectionLabel->setText(text);
     if (!text.isEmpty())
         UI_LogEvent("selected: " + text);
+}
+
+void CMainFrame::AddPanels(QMenu* view)
+{
+    UTL_SimCtrlHalvane& controller = *mainView->GetController();
+    personPanel = new UI_PersonPanel(controller, this);
+    peoplePanel = new UI_PeoplePanel(controller, this);
+    addDockWidget(Qt::RightDockWidgetArea, personPanel);
+    addDockWidget(Qt::BottomDockWidgetArea, peoplePanel);
+    personPanel->hide();
+    peoplePanel->hide();
+    view->addSeparator();
+    personPanel->toggleViewAction()->setText("&Person");
+    peoplePanel->toggleViewAction()->setText("P&eople");
+    view->addAction(personPanel->toggleViewAction());
+    view->addAction(peoplePanel->toggleViewAction());
+    QMenu* filters = view->addMenu("F&ilter");
+    const auto filterItem = [this, filters](const QString& text, UTL_Focus::Filter filter)
+    {
+        filters->addAction(text, this,
+                           [this, filter]
+                           {
+                               std::string error;
+                               if (!SetFilter(filter, error))
+                                   ShowError("Filter", error);
+                           });
+    };
+    filterItem("Only their &friends", UTL_Focus::Filter::Friends);
+    filterItem("Their friends and friends of f&riends", UTL_Focus::Filter::FriendsOfFriends);
+    filterItem("Only their &community", UTL_Focus::Filter::Community);
+    filters->addSeparator();
+    filters->addAction("Show &everyone\tEsc", this,
+                       [this] { mainView->GetController()->GetFocus().Clear(); });
+    focusLabel = new QLabel(this);
+    focusLabel->hide();
+    statusBar()->addPermanentWidget(focusLabel);
+    statusBar()->addPermanentWidget(peoplePanel->GetProgressLabel());
+}
+
+bool CMainFrame::SetFilter(UTL_Focus::Filter filter, std::string& error)
+{
+    UTL_SimCtrlHalvane& controller = *mainView->GetController();
+    const GFX_Friend* person = controller.GetSelection().GetPerson();
+    if (controller.GetFocus().SetFilter(filter, person))
+        return true;
+    error = person ? person->GetShownName() + " belongs to no community"
+                   : std::string("select a person first, on the globe or in a dock");
+    return false;
+}
+
+void CMainFrame::ShowFocusStatus()
+{
+    const UTL_Focus& focus = mainView->GetController()->GetFocus();
+    if (focus.GetHovered() != shownHover)
+    {
+        shownHover = focus.GetHovered();
+        if (shownHover)
+            UI_LogEvent("hover: " + QString::fromStdString(shownHover->GetShownName()));
+    }
+    const QString text = QString::fromStdString(focus.Describe());
+    if (text == focusLabel->text())
+        return;
+    focusLabel->setText(text);
+    focusLabel->setVisible(!text.isEmpty());
+    UI_LogEvent(text.isEmpty() ? QString("focus: everyone shown") : "focus: " + text);
+}
+
+void CMainFrame::OnFindPath()
+{
+    if (!mainView->GetController()->GetSelection().GetPerson())
+    {
+        ShowError("Find Path", "select the person the chain starts from first");
+        return;
+    }
+    OnFind();
+    findingPath = true;
+}
+
+bool CMainFrame::ExportTable(const QString& path, std::string& error)
+{
+    if (!peoplePanel->ExportCsv(path, error))
+    {
+        statusBar()->showMessage(QString::fromStdString(error));
+        return false;
+    }
+    statusBar()->showMessage("Saved " + path);
+    return true;
+}
+
+void CMainFrame::OnExportTable()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Export Table", "people.csv", "CSV (*.csv)");
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!ExportTable(path, error))
+        ShowError("Export Table", error);
 }

@@ -6,6 +6,7 @@
 #include "net/UTL_SessionProgress.h"
 #include "scene/GFX_DrawPaths.h"
 #include "sim/UTL_CircleDocument.h"
+#include "sim/UTL_Focus.h"
 
 #include <memory>
 #include <optional>
@@ -19,6 +20,8 @@ class QMenu;
 class QMimeData;
 class QProgressBar;
 class UI_HalvaneView;
+class UI_PeoplePanel;
+class UI_PersonPanel;
 class UI_SearchBar;
 
 // The application's main window, titled "Halvane", with the File, View and Help menus and a
@@ -33,6 +36,10 @@ class UI_SearchBar;
 // The status bar keeps a line of its own about the network session: the friends and the
 // friendships known so far, with a progress bar while they load, and failures in plain words.
 // File > Log in again clears the circle and opens a new login dialog.
+// Two docks answer questions about the circle: the person selected (View > Person) and the
+// people table (View > People, File > Export Table); View > Filter shows only part of the circle
+// and Edit > Find Path asks how the person selected is connected to someone found by name. The
+// status bar says what is filtered or asked.
 class CMainFrame : public UI_Frame
 {
     Q_OBJECT
@@ -50,6 +57,13 @@ public:
     // Whether the login dialog is on screen (made and not yet closed).
     bool IsLoginDialogShown() const;
     UI_SearchBar* GetSearchBar() const { return searchBar; }
+    UI_PersonPanel* GetPersonPanel() const { return personPanel; }
+    UI_PeoplePanel* GetPeoplePanel() const { return peoplePanel; }
+    // Puts a filter around the person selected in force, as View > Filter does; false with
+    // `error` set when nobody is selected or they have no community.
+    bool SetFilter(UTL_Focus::Filter filter, std::string& error);
+    // Writes the people table as CSV, as File > Export Table does.
+    bool ExportTable(const QString& path, std::string& error);
     // The status bar's permanent text about the person selected.
     QString GetSelectionText() const;
     // What the status bar says of a person selected: their name and how many friends they
@@ -104,6 +118,12 @@ private:
     // Edit > Find: the search bar over the view, with everyone shown.
     void OnFind();
     void OnPicked(const QString& id, const QString& name);
+    // Edit > Find Path: the search bar, whose pick asks for the chain from the person selected.
+    void OnFindPath();
+    void OnExportTable();
+    // The panels, their menu items and the status bar's note about the focus.
+    void AddPanels(QMenu* view);
+    void ShowFocusStatus();
     void OnFullScreen(bool on);
     void ShowKeys();
     // Shows who is selected now, when that or their friend count changed.
@@ -139,6 +159,13 @@ private:
     QMenu* themeMenu = nullptr;
     QAction* fullScreenAction = nullptr;
     UI_SearchBar* searchBar = nullptr;
+    // Whether the search bar was opened to find the end of a chain.
+    bool findingPath = false;
+    UI_PersonPanel* personPanel = nullptr;
+    UI_PeoplePanel* peoplePanel = nullptr;
+    QLabel* focusLabel = nullptr;
+    // The person whose neighbourhood hovering shows, as last told (compared, never followed).
+    const GFX_Friend* shownHover = nullptr;
     QLabel* selectionLabel = nullptr;
     // What the selection label shows: the person (compared, never followed), their count, and
     // the number of lines when it was counted.

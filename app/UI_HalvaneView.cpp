@@ -26,6 +26,9 @@ UI_HalvaneView::UI_HalvaneView(const UTL_NetworkSession::Endpoints& endpoints, Q
     SetSizeFraction(1.0f);
     session.SetEventSink([](const std::string& line)
                          { UI_LogEvent(QString::fromStdString(line)); });
+    // The circle's questions take the communities the document found, which the globe shows.
+    controller->GetAnalysis().SetCommunitySource([this](const std::string& id)
+                                                 { return document->CommunityOf(id); });
 }
 
 UI_HalvaneView::~UI_HalvaneView()

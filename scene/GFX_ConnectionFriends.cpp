@@ -52,7 +52,12 @@ bool GFX_ConnectionFriends::Prepare()
     end = holder2->GetPosition();
     brightColor =
         IsDrawnBright() ? std::optional(SelectedDotColor(owner->GetTheme())) : std::nullopt;
-    if (highlighted)
+    if (emphasis == GFX_Emphasis::Faded)
+    {
+        billboard->SetAlpha((highlighted ? 1.0f : dimAlpha) * GFX_FadedRowShare);
+        billboard->SetSize(DotSize, DotSize);
+    }
+    else if (highlighted || emphasis == GFX_Emphasis::Lit)
     {
         billboard->SetAlpha(1.0f);
         billboard->SetSize(HighlightedDotSize, HighlightedDotSize);
@@ -73,7 +78,8 @@ void GFX_ConnectionFriends::Draw()
 
 bool GFX_ConnectionFriends::IsDrawnBright() const
 {
-    return highlighted && owner && owner->GetDrawPaths().brightSelection;
+    return highlighted && emphasis != GFX_Emphasis::Faded && owner &&
+           owner->GetDrawPaths().brightSelection;
 }
 
 const std::optional<GFX_Vector3>& GFX_ConnectionFriends::ShownColor() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/GFX_Connection.h"
+#include "scene/GFX_Emphasis.h"
 
 #include <string>
 
@@ -38,11 +39,20 @@ public:
     }
     void SetDimAlpha(float value) { dimAlpha = value; }
     void SetHighlighted(bool value) { highlighted = value; }
+    // Lit: drawn as a highlighted line is; faded: at a small share of its opacity, at the normal
+    // size, highlighted or not.
+    void SetEmphasis(GFX_Emphasis value) { emphasis = value; }
+    GFX_Emphasis GetEmphasis() const { return emphasis; }
 
     const std::string& GetId1() const { return id1; }
     const std::string& GetId2() const { return id2; }
     float GetDimAlpha() const { return dimAlpha; }
     bool IsHighlighted() const { return highlighted; }
+    // Whether the line's ends are these two people's locators, either way round.
+    bool Joins(const GFX_LocationHolderFriend* a, const GFX_LocationHolderFriend* b) const
+    {
+        return (holder1 == a && holder2 == b) || (holder1 == b && holder2 == a);
+    }
     GFX_LocationHolderFriend* GetHolder1() const { return holder1; }
     GFX_LocationHolderFriend* GetHolder2() const { return holder2; }
     // Both ends are known.
@@ -75,6 +85,7 @@ private:
     GFX_LocationHolderFriend* holder2 = nullptr;
     bool highlighted = false;
     float dimAlpha = 0.3f;
+    GFX_Emphasis emphasis = GFX_Emphasis::Normal;
     // The selection's colour while drawn bright, as of the last Prepare.
     std::optional<GFX_Vector3> brightColor;
 };

@@ -38,8 +38,8 @@ void GFX_LabelBatch::AddPicture(OGL_TextureFoto& texture, const GFX_Vector3 corn
         pictures.push_back({&texture, opaque, {}});
     }
     const OGL_TextureFoto::TexRect coords = texture.PictureCoords({0.0f, 0.0f, 1.0f, 1.0f});
-    pictures[found->second].quads.Add(corners, coords.s0, coords.t0, coords.s1, coords.t1,
-                                      real ? GFX_Vector3(1.0f, 1.0f, 1.0f) : tint, alpha);
+    pictures[found->second].quads.Add(corners, coords.s0, coords.t0, coords.s1, coords.t1, tint,
+                                      alpha);
 }
 
 void GFX_LabelBatch::AddName(const char* text, const GFX_Vector3& origin, const GFX_Vector3& right,

@@ -33,10 +33,10 @@ public:
     // The label's quad with its colour, alpha and texture coordinates. A label of alpha below 1
     // (fading in or out) is blended, after the opaque ones.
     void AddLabel(const GFX_Billboard& label);
-    // A picture on the corners bottom-left, bottom-right, top-right, top-left: a real one opaque
-    // and untinted, a placeholder blended in `tint`; either blended at `alpha` below 1. With
-    // `intoAtlas` a picture that has its pixels moves into the atlas. Pictures without anything
-    // to draw are left out.
+    // A picture on the corners bottom-left, bottom-right, top-right, top-left, in `tint`: a real
+    // one opaque (white shows it as it is), a placeholder blended; either blended at `alpha`
+    // below 1. With `intoAtlas` a picture that has its pixels moves into the atlas. Pictures
+    // without anything to draw are left out.
     void AddPicture(OGL_TextureFoto& texture, const GFX_Vector3 corners[4], bool real,
                     const GFX_Vector3& tint, bool intoAtlas, float alpha = 1.0f);
     // A name as GFX_Text::DrawText3D writes it.

@@ -48,6 +48,16 @@ const GFX_Theme& GFX_LocationHolder::Theme() const
     return owner ? owner->GetTheme() : defaults;
 }
 
+GFX_Vector3 GFX_LocationHolder::Shade(const GFX_Vector3& color) const
+{
+    return emphasis == GFX_Emphasis::Faded ? GFX_Faded(color, Theme().BackgroundColor) : color;
+}
+
+GFX_Vector3 GFX_LocationHolder::ShownBallColor() const
+{
+    return Shade(ballColor ? *ballColor : GFX_Globe::PositionColor(position));
+}
+
 void GFX_LocationHolder::SetBillboardSize(float width, float height)
 {
     labelWidth = width;
@@ -153,8 +163,7 @@ void GFX_LocationHolder::DrawBall()
     if (!ball)
         return;
 
-    const GFX_Vector3 color = ballColor ? *ballColor : GFX_Globe::PositionColor(position);
-    glColor3fv(color.Data());
+    glColor3fv(ShownBallColor().Data());
     float scale = ballSize / BallModelRadius;
     if (scale < 0.01f)
         scale = 0.01f;
@@ -197,7 +206,8 @@ void GFX_LocationHolder::DrawLabel()
     if (!billboard || !IsLabelShown())
         return;
     const GFX_Theme& theme = Theme();
-    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    billboard->SetColor(
+        Shade(ShowsSelected() ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor));
     if (labelShown < 1.0f)
     {
         glEnable(GL_BLEND);
@@ -213,6 +223,7 @@ void GFX_LocationHolder::AddLabel(GFX_LabelBatch& batch)
     if (!billboard || !IsLabelShown())
         return;
     const GFX_Theme& theme = Theme();
-    billboard->SetColor(selected ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor);
+    billboard->SetColor(
+        Shade(ShowsSelected() ? theme.LocatorBillboardColorSel : theme.LocatorBillboardColor));
     batch.AddLabel(*billboard);
 }

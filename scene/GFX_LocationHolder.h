@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "scene/GFX_Emphasis.h"
 
 #include <memory>
 #include <optional>
@@ -58,6 +59,9 @@ public:
     float GetBallSize() const { return ballSize; }
     void SetSelected(bool value) { selected = value; }
     bool IsSelected() const { return selected; }
+    // Faded: the ball and the label drawn faint; lit: the label in the selected colours.
+    void SetEmphasis(GFX_Emphasis value) { emphasis = value; }
+    GFX_Emphasis GetEmphasis() const { return emphasis; }
     // The point on the globe as of the last Update.
     const GFX_Vector3& GetPosition() const { return position; }
 
@@ -90,6 +94,8 @@ public:
     // A colour for the ball instead of the one of its place; nullopt: by place.
     void SetBallColor(const std::optional<GFX_Vector3>& value) { ballColor = value; }
     const std::optional<GFX_Vector3>& GetBallColor() const { return ballColor; }
+    // The ball's colour as drawn: its own or its place's, faded when the locator is.
+    GFX_Vector3 ShownBallColor() const;
     // The shared ball model, coloured by position (or its own colour), scaled from its radius 125
     // to the ball size. Assumes the ball texture is bound and lighting set as the caller wants.
     void DrawBall();
@@ -121,6 +127,10 @@ public:
 protected:
     // The owner's theme, or the default theme without an owner.
     const GFX_Theme& Theme() const;
+    // `color` as this locator draws it: faded towards the theme's background when faded.
+    GFX_Vector3 Shade(const GFX_Vector3& color) const;
+    // Whether the label takes the selected colours: selected, or lit.
+    bool ShowsSelected() const { return selected || emphasis == GFX_Emphasis::Lit; }
 
     GFX_SceneOwner* owner;
     std::unique_ptr<GFX_Billboard> billboard;
@@ -139,6 +149,7 @@ private:
     float labelHeight;
     float labelScale = 1.0f;
     float labelShown = 1.0f;
+    GFX_Emphasis emphasis = GFX_Emphasis::Normal;
 };
 
 template <typename Holders>

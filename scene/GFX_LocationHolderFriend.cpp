@@ -102,6 +102,12 @@ const char* GFX_LocationHolderFriend::FitName(const std::string& name, size_t gl
     return scratch.c_str();
 }
 
+GFX_Vector3 GFX_LocationHolderFriend::TextColor() const
+{
+    const GFX_Theme& theme = Theme();
+    return Shade(ShowsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor);
+}
+
 GFX_Vector3 GFX_LocationHolderFriend::LabelCentre() const
 {
     return billboard->GetCorner(0)
@@ -124,15 +130,13 @@ void GFX_LocationHolderFriend::DrawLabel()
     {
         if (picture.real && alpha >= 1.0f)
         {
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            glColor3fv(Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)).Data());
             glDisable(GL_BLEND);
         }
         else
         {
-            const GFX_Theme& theme = Theme();
             const GFX_Vector3 tint =
-                !picture.real ? (IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor)
-                              : GFX_Vector3(1.0f, 1.0f, 1.0f);
+                picture.real ? Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)) : TextColor();
             glColor4f(tint.x, tint.y, tint.z, alpha);
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -152,12 +156,11 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
 
     const GFX_Vector3 centre = LabelCentre();
     const PictureQuad picture = PlacePicture(centre);
-    const GFX_Theme& theme = Theme();
-    const GFX_Vector3& textColor =
-        IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor;
+    const GFX_Vector3 textColor = TextColor();
     const float alpha = GetLabelShown();
     if (picture.texture)
-        batch.AddPicture(*picture.texture, picture.corners, picture.real, textColor,
+        batch.AddPicture(*picture.texture, picture.corners, picture.real,
+                         picture.real ? Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)) : textColor,
                          picture.square && picture.real, alpha);
     if (!ShowsName(picture) || !(owner && owner->GetFont()))
         return;
@@ -280,8 +283,7 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
     GFX_Text* font = owner ? owner->GetFont() : nullptr;
     if (!font)
         return;
-    const GFX_Theme& theme = Theme();
-    const GFX_Vector3& color = IsSelected() ? theme.LocatorTextColorSel : theme.LocatorTextColor;
+    const GFX_Vector3 color = TextColor();
     const std::string& shownName = shown->GetShownName();
     if (ShapesName(shownName))
     {

@@ -109,6 +109,8 @@ private:
     };
     PictureQuad PlacePicture(const GFX_Vector3& centre) const;
     GFX_Vector3 LabelCentre() const;
+    // The colour of the name and of a placeholder picture, as selected, lit or faded.
+    GFX_Vector3 TextColor() const;
     // A friend with a picture of their own is recognised by it; the name shows when picked, or
     // when all there is to see is the placeholder.
     bool ShowsName(const PictureQuad& picture) const

@@ -3,7 +3,6 @@
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_DrawPaths.h"
-#include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolder.h"
 #include "scene/GFX_SceneOwner.h"
 #include "scene/GFX_Text.h"
@@ -38,9 +37,7 @@ void GFX_LocatorPass::Draw(const std::vector<std::unique_ptr<GFX_LocationHolder>
     for (const auto& holder : holders)
     {
         holder->Update();
-        const GFX_Vector3 color = holder->GetBallColor()
-                                      ? *holder->GetBallColor()
-                                      : GFX_Globe::PositionColor(holder->GetPosition());
+        const GFX_Vector3 color = holder->ShownBallColor();
         if (useSprites && sprites.Add(holder->GetPosition(), holder->GetBallSize(), color))
             continue;
         holder->DrawBall();

@@ -233,6 +233,12 @@ void UTL_CircleDocument::Clear()
     legend.clear();
 }
 
+int UTL_CircleDocument::CommunityOf(const std::string& id) const
+{
+    const size_t node = communitiesFound ? graph.Find(id) : UTL_SocialGraph::NoNode;
+    return node == UTL_SocialGraph::NoNode ? UTL_Communities::None : communities.CommunityOf(node);
+}
+
 bool UTL_CircleDocument::Named(const std::string& name, Arrangement& value)
 {
     if (name == "arrival")

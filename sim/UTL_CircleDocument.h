@@ -100,6 +100,8 @@ public:
     size_t CountFriendships() const { return graph.Friendships().size(); }
     const UTL_Communities& GetCommunities() const { return communities; }
     bool HasCommunities() const { return communitiesFound; }
+    // The community of the person with `id` as found for the circle shown; -1 where none was.
+    int CommunityOf(const std::string& id) const;
 
     // An arrangement by the name a command line gives it ("arrival", "communities", "sphere");
     // false for any other name.

@@ -126,6 +126,7 @@ void UTL_FriendCircle::Clear()
     }
     friends.clear();
     self.reset();
+    ++changes;
 }
 
 void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
@@ -137,6 +138,7 @@ void UTL_FriendCircle::SetSelf(const std::string& id, const std::string& name,
         LetGoOfSelf();
     self = GFX_Friend::FromRecord(owner, id, name, picture, squarePicture);
     AddDocked(selfDock, self.get(), true);
+    ++changes;
 }
 
 void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
@@ -144,6 +146,7 @@ void UTL_FriendCircle::AddFriend(const std::string& id, const std::string& name,
 {
     friends.push_back(GFX_Friend::FromRecord(owner, id, name, picture, squarePicture));
     AddDocked(friendsDock, friends.back().get(), false);
+    ++changes;
 }
 
 void UTL_FriendCircle::LayoutFriends()
@@ -287,6 +290,7 @@ void UTL_FriendCircle::ConnectFriends(const std::string& id1, const std::string&
     if (!personColors.empty())
         connection->SetDotColor(LineColor(id1, id2));
     connections.push_back(std::move(connection));
+    ++changes;
 }
 
 const std::string& UTL_FriendCircle::GetFriendId(int index) const

@@ -6,6 +6,7 @@
 #include "sim/UTL_LayoutGlide.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -131,6 +132,9 @@ public:
     // How many friends a person has in this circle: for the user, every friend; for a friend,
     // the other friends a known friendship joins them to (the line to the user not counted).
     int CountFriendsOf(const GFX_Friend* person) const;
+    // How many times the people or the lines changed (one added, the circle emptied): whoever
+    // keeps something made from the circle knows from this when to make it again.
+    uint64_t GetChangeCount() const { return changes; }
     // Dots a frame draws, over every line whose ends are known.
     long long CountDots() const;
 
@@ -169,6 +173,7 @@ private:
     bool layoutPending = false;
     // The pending layout is one LayoutFriends asked for, which faces the camera to the user.
     bool facingPending = false;
+    uint64_t changes = 0;
     GFX_Vector3 screenUp{0, 1, 0};
     GFX_Vector3 screenRight{1, 0, 0};
 };

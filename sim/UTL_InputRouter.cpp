@@ -38,9 +38,11 @@ void UTL_InputRouter::Pressed(float x, float y)
     pointerY = y;
 }
 
-void UTL_InputRouter::Released(float x, float y)
+void UTL_InputRouter::Released(float x, float y, bool shift, bool control)
 {
     released = true;
+    releasedShift = shift;
+    releasedControl = control;
     pointerX = x;
     pointerY = y;
 }
@@ -109,6 +111,9 @@ void UTL_InputRouter::RunCommand(int value)
             actions.GoTo(friends[next].get());
         break;
     }
+    case Command::ClearFocus:
+        actions.ClearFocus();
+        break;
     case Command::ToggleTour:
         if (motion.GetAutoMode() == UTL_CameraMotion::AutoTour)
             motion.Stop();
@@ -159,7 +164,7 @@ void UTL_InputRouter::Release()
         auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item);
         if (button >= 0)
             motion.Start(button + 1);
-        else if (docked && docked->GetFriend())
+        else if (docked && docked->GetFriend() && !Asked(docked->GetFriend()))
             actions.SelectPerson(docked->GetFriend());
         return;
     }
@@ -168,10 +173,24 @@ void UTL_InputRouter::Release()
     // A region's name lies over the locators of its people.
     UTL_SpherePlace region;
     if (regionLabels.Pick(pickOrigin, pickDirection, region))
+    {
         motion.FlyTo(region.longitude, region.latitude);
-    else
-        actions.FlyTo(
-            GFX_LocationHolder::PickNearest(circle.GetHolders(), pickOrigin, pickDirection));
+        return;
+    }
+    GFX_LocationHolder* holder =
+        GFX_LocationHolder::PickNearest(circle.GetHolders(), pickOrigin, pickDirection);
+    GFX_LocationHolderFriend* friendHolder = holder ? holder->AsFriendHolder() : nullptr;
+    if (!friendHolder || !Asked(friendHolder->GetFriend()))
+        actions.FlyTo(holder);
+}
+
+bool UTL_InputRouter::Asked(GFX_Friend* person)
+{
+    const GFX_Friend* selected = selection.GetPerson();
+    if (!(releasedShift || releasedControl) || !person || !selected || person == selected)
+        return false;
+    actions.Ask(releasedShift ? UTL_Focus::Question::Path : UTL_Focus::Question::InCommon, person);
+    return true;
 }
 
 void UTL_InputRouter::UpdateHover(int width, int height)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/GFX_Vector3.h"
+#include "sim/UTL_Focus.h"
 
 #include <cstddef>
 #include <functional>
@@ -39,6 +40,11 @@ public:
         virtual void SelectPerson(GFX_Friend* person) = 0;
         // Selects the locator clicked on the globe (null: none was hit) and glides there.
         virtual void FlyTo(GFX_LocationHolder* holder) = 0;
+        // Asks about the person selected and `person`, clicked with Shift (how the two are
+        // connected) or Ctrl (whom they both know), on the globe or in a dock.
+        virtual void Ask(UTL_Focus::Question question, GFX_Friend* person) = 0;
+        // Escape: the filter or the question goes.
+        virtual void ClearFocus() = 0;
     };
 
     UTL_InputRouter(UTL_InterfacePass& interfacePass, UTL_CameraMotion& motion,
@@ -51,7 +57,9 @@ public:
     void PointerMoved(float x, float y);
     // The left button went down (a double click counts as a move there).
     void Pressed(float x, float y);
-    void Released(float x, float y);
+    // With Shift or Ctrl held, a click on a person other than the one selected asks about the
+    // two instead of selecting.
+    void Released(float x, float y, bool shift = false, bool control = false);
     void Wheel(float x, float y, int delta);
     void Left();
     void KeyPressed(int key, bool shift);
@@ -86,6 +94,9 @@ private:
     void RunCommand(int command);
     void Press();
     void Release();
+    // A click on `person`: a question about them and the person selected, with Shift or Ctrl
+    // held; else false, and the click selects.
+    bool Asked(GFX_Friend* person);
 
     struct PendingKey
     {
@@ -106,6 +117,8 @@ private:
     GFX_Vector3 pickDirection;
     bool pressed = false;
     bool released = false;
+    bool releasedShift = false;
+    bool releasedControl = false;
     std::vector<PendingKey> pendingKeys;
     int pendingWheel = 0;
     const GFX_Friend* hoveredPerson = nullptr;

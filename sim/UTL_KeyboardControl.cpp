@@ -23,11 +23,17 @@ const std::vector<UTL_KeyboardControl::Binding>& UTL_KeyboardControl::Bindings()
         {C::Select, 0, false, "", "<b>Click</b> a label or a docked picture",
          "select the person and fly there"},
         {C::Select, 0, false, "", "<b>Click</b> a group's name on the globe", "fly there"},
+        {C::AskPath, 0, false, "", "<b>Shift+click</b> a second person",
+         "how the one selected and they are connected, not through you"},
+        {C::AskInCommon, 0, false, "", "<b>Ctrl+click</b> a second person",
+         "the friends the one selected and they have in common"},
         {C::NextFriend, KeyTab, false, "Tab", "<b>Tab</b> / <b>Shift+Tab</b>",
          "next / previous friend"},
         {C::PreviousFriend, KeyTab, true, "Shift+Tab", "", ""},
         {C::GoHome, KeyHome, false, "Home", "<b>Home</b>", "back to you"},
         {C::ToggleTour, KeySpace, false, "Space", "<b>Space</b>", "start or stop the tour"},
+        {C::ClearFocus, KeyEscape, false, "Esc", "<b>Esc</b>",
+         "show everyone again after a filter, a chain or friends in common"},
         {C::Find, 0, false, "Ctrl+F", "<b>Ctrl+F</b>",
          "find a person by name: Enter picks the first match, Esc closes"},
         {C::OpenGraph, 0, false, "Ctrl+O", "<b>Ctrl+O</b>", "open a graph file"},
@@ -50,7 +56,7 @@ UTL_KeyboardControl::Command UTL_KeyboardControl::CommandOf(int key, bool shift)
     for (const Binding& binding : Bindings())
     {
         const bool pressCommand =
-            binding.command >= Command::GoHome && binding.command <= Command::ToggleTour;
+            binding.command >= Command::GoHome && binding.command <= Command::ClearFocus;
         if (!pressCommand || binding.key != key)
             continue;
         if (binding.shift == shift)

@@ -10,7 +10,8 @@
 // Held keys steer: the arrows turn (left and right, in heading) and tilt (up and down, in pitch)
 // the view at a steady rate, and Page Up / Page Down, + / − (main keyboard or keypad) zoom in and
 // out. Pressed keys command: Home flies back to the user, Tab and Shift+Tab step to the next
-// and previous friend, Space starts or stops the tour. One notch of the wheel away from the user
+// and previous friend, Space starts or stops the tour, Escape shows everyone again after a
+// filter or a question. One notch of the wheel away from the user
 // zooms in by WheelStep, towards the user out. The shell's own shortcuts (search, full screen,
 // quit, help, the File menu's) never reach the scene.
 //
@@ -31,10 +32,13 @@ public:
         NextFriend,
         PreviousFriend,
         ToggleTour,
+        ClearFocus,
         // The scene's, while keys are held or the mouse moves: listed, never looked up.
         TurnAndTilt,
         Zoom,
         Select,
+        AskPath,
+        AskInCommon,
         // The shell's menus.
         Find,
         OpenGraph,
@@ -67,6 +71,7 @@ public:
     enum Key
     {
         KeyTab = 9,
+        KeyEscape = 27,
         KeyShift = 16,
         KeySpace = 32,
         KeyPageUp = 33,

@@ -32,10 +32,17 @@ constexpr float MaxFrameSeconds = 0.5f;
 UTL_SimCtrlHalvane::UTL_SimCtrlHalvane()
     : interfacePass(std::make_unique<UTL_InterfacePass>()),
       circle(std::make_unique<UTL_FriendCircle>(this)),
-      circlePass(std::make_unique<GFX_CirclePass>(this)), selection(*circle),
+      circlePass(std::make_unique<GFX_CirclePass>(this)),
+      analysis(std::make_unique<UTL_CircleAnalysis>(*circle)),
+      focus(std::make_unique<UTL_Focus>(*circle, *analysis)), selection(*circle),
       input(*interfacePass, motion, *circle, selection, regionLabels, *this)
 {
-    circle->SetOnRemoving([this](const GFX_Friend* person) { selection.Forget(person); });
+    circle->SetOnRemoving(
+        [this](const GFX_Friend* person)
+        {
+            selection.Forget(person);
+            focus->Forget(person);
+        });
 }
 
 UTL_SimCtrlHalvane::~UTL_SimCtrlHalvane()
@@ -44,6 +51,9 @@ UTL_SimCtrlHalvane::~UTL_SimCtrlHalvane()
     // resources they used, and the picture worker last: its thread may still be decoding into a
     // photo's texture.
     interfacePass.reset();
+    // The analysis's worker computes on a copy of its own; it is stopped before the people go.
+    focus.reset();
+    analysis.reset();
     circle.reset();
     circlePass.reset();
     font.reset();
@@ -136,6 +146,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     const int stop = motion.Advance(dt, *camera, static_cast<int>(holders.size()));
     if (stop >= 0)
         FlyTo(holders[stop].get());
+    focus->Glide(dt, motion, *camera);
     motion.Glide(*camera);
     BeginFrame(newWidth, newHeight);
 
@@ -148,6 +159,8 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     input.RoutePointer(*camera);
     interfacePass->Update(dt, camera->GetHeading(), camera->GetPitch());
     input.UpdateHover(width, height);
+    focus->Hover(input.GetHoveredPerson(), dt);
+    focus->Apply(selection.GetPerson());
     if (motion.GetAutoMode() != shownMode)
         interfacePass->ShowAutoMode(shownMode = motion.GetAutoMode());
 
@@ -244,7 +257,19 @@ UTL_LabelFraming::Aim UTL_SimCtrlHalvane::AimAt(const GFX_LocationHolder& holder
 void UTL_SimCtrlHalvane::ClearCircle()
 {
     selection.Reset();
+    focus->Reset();
     circle->Clear();
+}
+
+void UTL_SimCtrlHalvane::Ask(UTL_Focus::Question question, GFX_Friend* person)
+{
+    focus->Ask(question, selection.GetPerson(), person);
+}
+
+bool UTL_SimCtrlHalvane::AskAbout(UTL_Focus::Question question, const std::string& id)
+{
+    GFX_Friend* person = analysis->PersonAt(analysis->Graph().Find(id));
+    return focus->Ask(question, selection.GetPerson(), person);
 }
 
 void UTL_SimCtrlHalvane::GoTo(GFX_Friend* person)
@@ -403,9 +428,10 @@ void UTL_SimCtrlHalvane::OnMouseDown(int x, int y, int buttons)
     UTL_SimCtrlRoot::OnMouseDown(x, y, buttons);
 }
 
-void UTL_SimCtrlHalvane::OnMouseUp(int x, int y, int /*buttons*/)
+void UTL_SimCtrlHalvane::OnMouseUp(int x, int y, int buttons)
 {
-    input.Released(static_cast<float>(x), static_cast<float>(y));
+    input.Released(static_cast<float>(x), static_cast<float>(y), (buttons & ShiftBit) != 0,
+                   (buttons & ControlBit) != 0);
 }
 
 void UTL_SimCtrlHalvane::OnMouseDoubleClick(int x, int y, int buttons)

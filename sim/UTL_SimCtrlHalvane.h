@@ -4,6 +4,8 @@
 #include "gfx/GFX_Vector3.h"
 #include "scene/GFX_SceneOwner.h"
 #include "sim/UTL_CameraMotion.h"
+#include "sim/UTL_CircleAnalysis.h"
+#include "sim/UTL_Focus.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
@@ -30,7 +32,8 @@ class UTL_FotoTextureBoss;
 // theme, the font and the picture worker. It owns them all, orders the frame's passes and hands
 // the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
 // motion (automatic modes, glide, drag), the friend circle (the people, their locators and
-// lines) and its drawing pass, the names of its regions, the selection, the still scene and the
+// lines) and its drawing pass, the names of its regions, the selection, the circle's analysis
+// and the focus (what hover, a filter or a question brings forward), the still scene and the
 // interface pass (dial, buttons, top bar, docks).
 //
 // Units: degrees for angles, seconds for time, client pixels with the origin at the bottom-left
@@ -65,6 +68,9 @@ public:
     bool SelectFriendById(const std::string& id);
     // Empties the circle shown, the selection with it, for another circle to be loaded.
     void ClearCircle();
+    // Asks about the person selected and the person with `id` as a Shift or Ctrl click on them
+    // would; false when nobody is selected, for an unknown id or the person selected.
+    bool AskAbout(UTL_Focus::Question question, const std::string& id);
     // Releases every GL name of the scene: the host's last call, with the context current.
     void ReleaseGL();
 
@@ -114,11 +120,16 @@ public:
     const UTL_RegionLabels& GetRegionLabels() const { return regionLabels; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
     const UTL_LabelPlacement& GetLabelPlacement() const { return labelPlacement; }
+    UTL_CircleAnalysis& GetAnalysis() { return *analysis; }
+    UTL_Focus& GetFocus() { return *focus; }
+    const UTL_Focus& GetFocus() const { return *focus; }
 
 private:
     // What the input router asks for.
     void GoTo(GFX_Friend* person) override;
     void SelectPerson(GFX_Friend* person) override;
+    void Ask(UTL_Focus::Question question, GFX_Friend* person) override;
+    void ClearFocus() override { focus->Clear(); }
 
     // Glides to where the locator's label shows whole.
     void FlyToFramed(const GFX_LocationHolder& holder);
@@ -149,6 +160,8 @@ private:
     std::unique_ptr<UTL_InterfacePass> interfacePass;
     std::unique_ptr<UTL_FriendCircle> circle;
     std::unique_ptr<GFX_CirclePass> circlePass;
+    std::unique_ptr<UTL_CircleAnalysis> analysis;
+    std::unique_ptr<UTL_Focus> focus;
     UTL_Selection selection;
     UTL_CameraMotion motion;
     UTL_RegionLabels regionLabels;

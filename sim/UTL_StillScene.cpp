@@ -90,6 +90,7 @@ void UTL_SceneDigest::AddCircle(UTL_FriendCircle& circle)
         Add(holder->IsSelected());
         Add(holder->GetLabelShown());
         Add(holder->GetLabelScale());
+        Add(static_cast<int>(holder->GetEmphasis()));
         Add(holder->GetBallColor());
         if (const GFX_Billboard* label = holder->GetBillboard())
         {
@@ -120,6 +121,7 @@ void UTL_SceneDigest::AddCircle(UTL_FriendCircle& circle)
         Add(static_cast<const void*>(connection->GetHolder1()));
         Add(static_cast<const void*>(connection->GetHolder2()));
         Add(connection->IsHighlighted());
+        Add(static_cast<int>(connection->GetEmphasis()));
         Add(connection->GetDimAlpha());
         Add(connection->GetStart());
         Add(connection->GetEnd());

@@ -25,6 +25,8 @@
 #      again (Ctrl+L) opens the dialog again.
 #   9. a last run opens the graph file in arrival order and picks View > Arrange > By friendships:
 #      the event log must say so and the view must change as the friends glide to their groups.
+#  10. a further run opens a row of friends, picks the first in the friends dock and Shift+clicks one
+#      further down: the person panel opens and names the chain of friends between the two.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -843,6 +845,66 @@ check_arrange_menu() {
   viewer_pid=
 }
 check_arrange_menu
+
+# ---- a chain between two friends, Shift+clicked in the real window ----
+
+# A further run opens a row of friends, each knowing the next, and picks the first in the friends
+# dock along the view's right edge. Then, with the pointer resting on a docked friend further
+# down (the event log names whom it rests on), Shift+click: the person panel opens beside the
+# view and its event-log line must name the chain from the first to that friend through
+# everyone between them, never through the user. The screenshot keeps the panel and the chain.
+shift_click_chain() {
+  local file=$scratch/row.graphml run=$scratch/viewer-chain.log main x last i expected
+  {
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo '<graphml xmlns="http://graphml.graphdrawing.org/xmlns">'
+    echo '<key id="name" for="node" attr.name="name" attr.type="string"/>'
+    echo '<graph id="G" edgedefault="undirected"><node id="me"/>'
+    for i in 1 2 3 4 5 6 7 8; do
+      echo "<node id=\"r$i\"><data key=\"name\">Row $i</data></node><edge source=\"me\" target=\"r$i\"/>"
+      ((i > 1)) && echo "<edge source=\"r$((i - 1))\" target=\"r$i\"/>"
+    done
+    echo '</graph></graphml>'
+  } >"$file"
+  start_viewer "$run" --network "127.0.0.1:1" --open "$file" --self me
+  wait_for 60 "the row of friends loaded" logged "$run" "graph loaded: 8 friends, 7 friendships"
+  main=$(window_named Halvane)
+  [[ -n "$main" ]] || fail "no main window for the row of friends"
+  geometry_of "$main"
+  # The friends dock's items are 48 pixels (96 under the pointer), right-aligned 18 pixels in
+  # from the view's right edge, from 27 pixels below its top (the menu bar takes 40 at most).
+  x=$((WX + WW - 42))
+  rests_on() { grep '^halvane: hover: ' "$run" | tail -n 1 | grep -qF "hover: $1"; }
+  xdotool mousemove "$x" $((WY + 95))
+  wait_for 15 "the pointer resting on Row 1 in the dock" rests_on "Row 1"
+  xdotool click 1
+  wait_for 15 "Row 1 selected" logged "$run" "selected: Row 1 · 1 friend in this circle"
+  # Lower down the column the magnified items settle under the pointer; whoever it rests on is
+  # the chain's far end.
+  xdotool mousemove "$x" $((WY + 290))
+  rests_further() { ! rests_on "Row 1"; }
+  wait_for 15 "the pointer resting on a friend further down" rests_further
+  last=$(grep '^halvane: hover: ' "$run" | tail -n 1 | sed 's/^halvane: hover: Row //')
+  [[ "$last" =~ ^[3-8]$ ]] || fail "the pointer rests on '$last', not on a friend two or more down the row"
+  xdotool keydown shift click 1 keyup shift
+  expected="Row 1"
+  for ((i = 2; i <= last; i++)); do expected+=" > Row $i"; done
+  wait_for 15 "the person panel's chain in the event log" logged "$run" "panel path: $expected"
+  wait_for 15 "the chain in the status bar" logged "$run" \
+    "focus: Chain from Row 1 to Row $last: $((last - 1)) friendships"
+  xdotool mousemove "$((WX + WW / 3))" "$((WY + WH - 60))"
+  # The panel's white list beside the view, where the dark globe was.
+  panel_shown() {
+    measure || return 1
+    at_least "$(fraction_like "$scratch/main.png" "200x150+$((WW - 230))+$((WH / 2))" 255,255,255 4)" 0.6
+  }
+  wait_for 15 "the person panel beside the view" panel_shown
+  cp "$scratch/main.png" "$artifacts/chain.png"
+  log "chain: Shift+click on Row $last showed $expected in the person panel"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+shift_click_chain
 
 # ---- names in several scripts, with labels making room ----
 

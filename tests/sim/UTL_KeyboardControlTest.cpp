@@ -23,7 +23,7 @@ TEST(UTL_KeyboardControlTest, PressedKeysCommand)
         {UTL_KeyboardControl::KeyHome, true, Command::GoHome}, // Shift chooses only for Tab
         {UTL_KeyboardControl::KeyLeft, false, Command::None},  // held keys steer instead
         {'F', false, Command::None},
-        {27, false, Command::None},
+        {UTL_KeyboardControl::KeyEscape, false, Command::ClearFocus},
     };
     for (const Row& row : rows)
         EXPECT_EQ(UTL_KeyboardControl::CommandOf(row.key, row.shift), row.command)

@@ -1538,3 +1538,113 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheGlideEndsWithTheSelectedLabelWholeAndClearOf
         }
     }
 }
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, AShiftClickShowsTheChainAndEscapeShowsEveryoneAgain)
+{
+    Start();
+    AddPeople(7);
+    // 1 to 6 stand in a row of friendships; 7 knows only the user.
+    for (int i = 1; i < 6; ++i)
+        controller->GetCircle().ConnectFriends(std::to_string(i), std::to_string(i + 1),
+                                               GFX_ConnectionFriends::FriendsDimAlpha, false);
+    Frames(2);
+    ASSERT_TRUE(controller->SelectFriendById("1"));
+
+    // Shift+click a docked friend further down the row, once the magnified items settle.
+    const GFX_Dock& dock = *controller->GetInterface().GetFriendsDock();
+    const GFX_Rect item = dock.GetItems()[4]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frames(60);
+    int clicked = -1;
+    for (size_t i = 0; i < dock.GetItems().size(); ++i)
+        if (dock.GetItems()[i]->GetRect().Contains(item.CentreX(), item.CentreY()))
+            clicked = int(i);
+    ASSERT_GE(clicked, 2) << "an item two or more friendships from the first";
+    ASSERT_LT(clicked, 6);
+    controller->OnMouseDown(int(item.CentreX()), int(item.CentreY()),
+                            UTL_SimCtrlRoot::LeftButtonBit | UTL_SimCtrlRoot::ShiftBit);
+    Frame();
+    controller->OnMouseUp(int(item.CentreX()), int(item.CentreY()), UTL_SimCtrlRoot::ShiftBit);
+    Frame();
+
+    const UTL_Focus& focus = controller->GetFocus();
+    ASSERT_EQ(focus.GetQuestion(), UTL_Focus::Question::Path);
+    EXPECT_EQ(controller->GetSelection().GetPerson()->GetId(), "1") << "still selected";
+    ASSERT_EQ(focus.GetAnswer().size(), size_t(clicked + 1));
+    for (int i = 0; i <= clicked; ++i)
+        EXPECT_EQ(focus.GetAnswer()[size_t(i)]->GetId(), std::to_string(i + 1));
+    // The chain's lines lit, every other line and locator off it faded.
+    for (const auto& line : controller->GetCircle().GetConnections())
+    {
+        const int a = std::stoi(line->GetId1()), b = std::stoi(line->GetId2());
+        const bool onChain = a > 0 && b == a + 1 && b <= clicked + 1;
+        EXPECT_EQ(line->GetEmphasis(), onChain ? GFX_Emphasis::Lit : GFX_Emphasis::Faded)
+            << a << "-" << b;
+    }
+    EXPECT_EQ(Holder(0).GetEmphasis(), GFX_Emphasis::Faded);
+    EXPECT_EQ(Holder(7).GetEmphasis(), GFX_Emphasis::Faded);
+
+    // Only the user joins 1 and 7.
+    ASSERT_TRUE(controller->AskAbout(UTL_Focus::Question::Path, "7"));
+    Frame();
+    EXPECT_TRUE(focus.GetAnswer().empty());
+    EXPECT_EQ(Holder(7).GetEmphasis(), GFX_Emphasis::Lit);
+    EXPECT_EQ(Holder(0).GetEmphasis(), GFX_Emphasis::Normal);
+    EXPECT_EQ(controller->GetCircle().GetConnections()[6]->GetEmphasis(), GFX_Emphasis::Lit)
+        << "the user's line to 7";
+
+    // Off every person, so that no hover takes the question's place.
+    Move(SceneX, 5);
+    controller->OnKeyDown(UTL_KeyboardControl::KeyEscape, 1);
+    Frame();
+    EXPECT_EQ(focus.GetQuestion(), UTL_Focus::Question::None);
+    for (const auto& holder : controller->GetCircle().GetHolders())
+        EXPECT_EQ(holder->GetEmphasis(), GFX_Emphasis::Normal);
+}
+
+TEST_F(UTL_SimCtrlHalvaneGLTest, RestingOnADockedPersonDimsTheRestOfTheCircle)
+{
+    const char* source = std::getenv("HALVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "CTest sets HALVANE_SOURCE_DIR";
+    StartIn(source);
+    AddPeople(12);
+    controller->GetCircle().ConnectFriends("1", "2", GFX_ConnectionFriends::FriendsDimAlpha, false);
+    Move(SceneX, 5);
+    Frames(60);
+    // The balls of the people who are neither 1 nor their friends, where they show.
+    std::vector<std::pair<int, int>> spots;
+    for (int i = 3; i <= 12; ++i)
+    {
+        const GFX_Vector3 at = OnScreen(Holder(size_t(i)).GetPosition());
+        if (at.z < 1.0f && at.x > 150 && at.x < Width - 150 && at.y > 40 && at.y < Height - 40)
+            spots.emplace_back(int(at.x), int(at.y));
+    }
+    ASSERT_GE(spots.size(), 3u);
+    const auto brightness = [&]
+    {
+        long sum = 0;
+        for (const auto& [x, y] : spots)
+        {
+            const Pixel p = ReadPixel(x, y);
+            sum += p[0] + p[1] + p[2];
+        }
+        return sum;
+    };
+    const long before = brightness();
+    const float heading = Heading(), pitch = Pitch();
+
+    const GFX_Rect item = controller->GetInterface().GetFriendsDock()->GetItems()[0]->GetRect();
+    Move(item.CentreX(), item.CentreY());
+    Frames(30);
+    ASSERT_EQ(controller->GetFocus().GetHovered(), controller->GetCircle().GetFriends()[0].get());
+    const long hovered = brightness();
+    EXPECT_LT(hovered * 2, before) << "the balls off the person's friendships drawn faint";
+    EXPECT_EQ(Holder(2).GetEmphasis(), GFX_Emphasis::Normal) << "a friend of theirs";
+    EXPECT_FLOAT_EQ(Heading(), heading) << "the camera stays";
+    EXPECT_FLOAT_EQ(Pitch(), pitch);
+
+    Move(SceneX, 5);
+    Frames(2);
+    EXPECT_NEAR(double(brightness()), double(before), 0.05 * double(before))
+        << "leaving restores them";
+}

@@ -230,6 +230,45 @@ TEST_F(SnapshotToolTest, OpensAGraphFileWithoutAServerAndCountsTheDots)
     }
 }
 
+TEST_F(SnapshotToolTest, PrintsTheChainBetweenTwoFriendsOrThatOnlyTheUserJoinsThem)
+{
+    // Me knows everyone; Ann, Bea and Cy stand in a row, Dee and Eve apart.
+    const std::string graph = dir.Write("row.gml", "graph [\n"
+                                                   "  node [ id 0 label \"Me\" ]\n"
+                                                   "  node [ id 1 label \"Ann\" ]\n"
+                                                   "  node [ id 2 label \"Bea\" ]\n"
+                                                   "  node [ id 3 label \"Cy\" ]\n"
+                                                   "  node [ id 4 label \"Dee\" ]\n"
+                                                   "  node [ id 5 label \"Eve\" ]\n"
+                                                   "  edge [ source 1 target 2 ]\n"
+                                                   "  edge [ source 2 target 3 ]\n"
+                                                   "  edge [ source 4 target 5 ]\n"
+                                                   "]\n");
+    const struct
+    {
+        const char* extra;
+        int status;
+        const char* said;
+    } runs[] = {
+        {" --path 1 3", 0, "path: 1 > 2 > 3\n"},
+        {" --path 1 4", 0, "path: none\n"},
+        {" --path 1 1", 1, "no chain to ask for"},
+        {" --select 4 --filter friends", 0, "Showing only Dee and their 1 friend"},
+        {" --filter community", 1, "--filter needs --select"},
+    };
+    for (const auto& [extra, status, said] : runs)
+    {
+        SCOPED_TRACE(extra);
+        const Outcome outcome = RunTool(
+            std::string(HALVANE_SNAPSHOT) + " --open " + ImageMagick::Quote(graph) + " --self 0" +
+            extra + " --size 64x48 --frames 1 --out " + ImageMagick::Quote(out));
+        if (!HasGl(outcome))
+            GTEST_SKIP() << "no headless GL context";
+        EXPECT_EQ(outcome.status, status) << outcome.output;
+        EXPECT_NE(outcome.output.find(said), std::string::npos) << outcome.output;
+    }
+}
+
 TEST_F(SnapshotToolTest, ACircleSavedWithItsCommunitiesOpensAsItWas)
 {
     // Two triangles joined by one friendship, and AT&T joined to everyone: the user, found.

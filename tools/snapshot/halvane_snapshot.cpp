@@ -9,6 +9,7 @@
 #include "net/UTL_LoginForm.h"
 #include "net/UTL_NetworkSession.h"
 #include "scene/GFX_CirclePass.h"
+#include "scene/GFX_Friend.h"
 #include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_SimCtrlHalvane.h"
 #include "sim/UTL_ViewOptions.h"
@@ -50,6 +51,13 @@ Options:
   --all-friendships    ask for every friendship batch at once, instead of one batch every
                        500 frames as the viewer does
   --select UID         select this person, as a click on their docked item would
+  --filter WHICH       with --select: show only that person and their friends ('friends'),
+                       their friends and friends of friends ('friends2') or their community
+                       ('community'); the rest fades
+  --path UID1 UID2     select UID1 and show the shortest chain of friendships from UID1 to UID2
+                       that does not pass through the user, as a Shift+click on UID2 does;
+                       prints path: UID1 > ... > UID2, or path: none where only the user
+                       joins them
   --wait-pictures      after one frame, wait until every picture it asked for is downloaded
                        and decoded (at most 120 s) before the counted frames
   --out FILE.png       where to write the picture (default snapshot.png)
@@ -80,6 +88,9 @@ struct Options
     bool allFriendships = false;
     bool fastFriendships = false;
     std::string select;
+    std::string filter;
+    std::string pathFrom;
+    std::string pathTo;
     bool waitPictures = false;
     std::string out = "snapshot.png";
     bool bench = false;
@@ -145,6 +156,19 @@ Options Parse(int argc, char** argv)
             options.allFriendships = true;
         else if (arg == "--select")
             options.select = value();
+        else if (arg == "--filter")
+        {
+            options.filter = value();
+            if (options.filter != "friends" && options.filter != "friends2" &&
+                options.filter != "community")
+                Fail("--filter wants 'friends', 'friends2' or 'community', not '" + options.filter +
+                     "'");
+        }
+        else if (arg == "--path")
+        {
+            options.pathFrom = value();
+            options.pathTo = value();
+        }
         else if (arg == "--wait-pictures")
             options.waitPictures = true;
         else if (arg == "--out")
@@ -169,6 +193,10 @@ Options Parse(int argc, char** argv)
         Fail("--email or --open is required (halvane-server --list-accounts shows the accounts)");
     if (!options.view.Check(error))
         Fail(error);
+    if (!options.filter.empty() && options.select.empty())
+        Fail("--filter needs --select: whose friends or community to show");
+    if (!options.filter.empty() && !options.pathFrom.empty())
+        Fail("--filter and --path each show one thing; give one of them");
     return options;
 }
 
@@ -198,6 +226,63 @@ std::unique_ptr<UTL_NetworkSession> LogIn(const Options& options, UTL_SimCtrlHal
             if (!session->QueryFriendships() && controller.GetCircle().GetFriendCount() >= 2)
                 Fail("a friendship batch failed (friends.areFriends)");
     return session;
+}
+
+// CPU milliseconds this thread has used.
+double ThreadCpuMilliseconds();
+
+// How long `step` takes: wall-clock and this thread's CPU milliseconds.
+template <typename Step> std::pair<double, double> Timed(Step step)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu = ThreadCpuMilliseconds();
+    step();
+    return {
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+        ThreadCpuMilliseconds() - cpu};
+}
+
+// Puts the filter or the chain of the options in force as the window's menu and Shift+click
+// do, and prints the chain; with --bench, how long each step took.
+void Focus(const Options& options, UTL_SimCtrlHalvane& controller)
+{
+    if (options.filter.empty() && options.pathFrom.empty())
+        return;
+    UTL_Focus& focus = controller.GetFocus();
+    if (!options.pathFrom.empty() && !controller.SelectFriendById(options.pathFrom))
+        Fail("nobody with uid " + options.pathFrom + " in this circle");
+    // Made once per circle, when first asked about it.
+    const auto made = Timed([&] { controller.GetAnalysis().Paths(); });
+    const auto asked = Timed(
+        [&]
+        {
+            if (!options.filter.empty())
+            {
+                const UTL_Focus::Filter filter =
+                    options.filter == "friends"    ? UTL_Focus::Filter::Friends
+                    : options.filter == "friends2" ? UTL_Focus::Filter::FriendsOfFriends
+                                                   : UTL_Focus::Filter::Community;
+                if (!focus.SetFilter(filter, controller.GetSelection().GetPerson()))
+                    Fail("uid " + options.select + " belongs to no community");
+            }
+            else if (!controller.AskAbout(UTL_Focus::Question::Path, options.pathTo))
+                Fail("no chain to ask for from uid " + options.pathFrom + " to uid " +
+                     options.pathTo + " (is it someone else in this circle?)");
+        });
+    // What the next frame does first: the emphasis on every locator and line.
+    const auto applied = Timed([&] { focus.Apply(controller.GetSelection().GetPerson()); });
+    if (!options.pathFrom.empty())
+    {
+        std::string chain;
+        for (const GFX_Friend* person : focus.GetAnswer())
+            chain += (chain.empty() ? "" : " > ") + person->GetId();
+        std::printf("path: %s\n", chain.empty() ? "none" : chain.c_str());
+    }
+    std::fprintf(stderr, "halvane-snapshot: %s\n", focus.Describe().c_str());
+    if (options.bench)
+        std::printf("focus: graph_ms=%.2f ask_ms=%.2f apply_ms=%.2f (CPU %.2f, %.2f, %.2f)\n",
+                    made.first, asked.first, applied.first, made.second, asked.second,
+                    applied.second);
 }
 
 // Steps frames with the fast batches until every friendship is known; prints the figures.
@@ -277,6 +362,8 @@ int main(int argc, char** argv)
     controller.SetDrawPaths(startPaths);
     UTL_CircleDocument document(controller.GetCircle(),
                                 [&controller] { controller.ClearCircle(); });
+    controller.GetAnalysis().SetCommunitySource([&document](const std::string& id)
+                                                { return document.CommunityOf(id); });
 
     std::unique_ptr<UTL_NetworkSession> session;
     if (!options.view.open.empty())
@@ -309,6 +396,7 @@ int main(int argc, char** argv)
 
     if (!options.select.empty() && !controller.SelectFriendById(options.select))
         Fail("nobody with uid " + options.select + " in this circle");
+    Focus(options, controller);
 
     const float frameSeconds = 1.0f / 60.0f;
     auto step = [&]
