@@ -94,6 +94,12 @@ CMainFrame::CMainFrame(const UTL_NetworkSession::Endpoints& endpoints)
     themeMenu = view->addMenu("&Theme");
     // The themes are read with the view's GL set-up; the list is made when the menu opens.
     connect(themeMenu, &QMenu::aboutToShow, this, &CMainFrame::FillThemeMenu);
+    labelsAction = view->addAction("Make room for &labels");
+    labelsAction->setCheckable(true);
+    connect(labelsAction, &QAction::toggled, this,
+            [this](bool checked) {
+                SetLabels(checked ? GFX_DrawPaths::Labels::Room : GFX_DrawPaths::Labels::All, true);
+            });
     fastAction = view->addAction("Load friendships at &once");
     fastAction->setCheckable(true);
     connect(fastAction, &QAction::toggled, this,
@@ -169,7 +175,10 @@ void CMainFrame::Tick()
         UTL_SocialGraph graph = std::move(*startGraph);
         startGraph.reset();
         if (mainView->ShowOpened(std::move(graph), error))
+        {
+            ShowLabelsFor(true);
             ShowCircleStatus();
+        }
         else
             ShowError("Open Graph", error);
         ShowArrangement();
@@ -203,7 +212,30 @@ void CMainFrame::OnLoginClosed()
     mainView->OnLoginClosed();
     // The server's circle comes in arrival order, whatever the one before it was.
     ShowArrangement();
+    ShowLabelsFor(false);
     ShowCircleStatus();
+}
+
+void CMainFrame::SetLabels(GFX_DrawPaths::Labels labels, bool chosen)
+{
+    labelsChosen = labelsChosen || chosen;
+    {
+        const QSignalBlocker quiet(labelsAction);
+        labelsAction->setChecked(labels == GFX_DrawPaths::Labels::Room);
+    }
+    UTL_SimCtrlHalvane* controller = mainView ? mainView->GetController() : nullptr;
+    if (!controller || controller->GetDrawPaths().labels == labels)
+        return;
+    GFX_DrawPaths paths = controller->GetDrawPaths();
+    paths.labels = labels;
+    controller->SetDrawPaths(paths);
+    UI_LogEvent(labels == GFX_DrawPaths::Labels::Room ? "labels: room made" : "labels: all");
+}
+
+void CMainFrame::ShowLabelsFor(bool fromFile)
+{
+    if (!labelsChosen)
+        SetLabels(fromFile ? GFX_DrawPaths::Labels::Room : GFX_DrawPaths::Labels::All, false);
 }
 
 void CMainFrame::SetFastFriendships(bool value)
@@ -270,6 +302,7 @@ bool CMainFrame::OpenGraphFile(const QString& path, std::string& error)
     // A circle is shown: a login dialog not yet opened is not needed any more.
     loginWanted = false;
     ShowArrangement();
+    ShowLabelsFor(true);
     ShowCircleStatus();
     UI_RecentMenu::Remember(path);
     return true;

@@ -4,6 +4,7 @@
 #include "graph/UTL_SocialGraph.h"
 #include "net/UTL_NetworkSession.h"
 #include "net/UTL_SessionProgress.h"
+#include "scene/GFX_DrawPaths.h"
 #include "sim/UTL_CircleDocument.h"
 #include "sim/UTL_Focus.h"
 
@@ -100,6 +101,10 @@ public:
     void SetFastFriendships(bool value);
     // Forgets the circle shown and the login, and opens a new login dialog on the next tick.
     void LogInAgain();
+    // Labels make room for each other (View > Make room for labels) or all show; `chosen`: the
+    // user picked it, and every circle keeps it from then on. Otherwise a circle from a file
+    // makes room and one from the network shows every label.
+    void SetLabels(GFX_DrawPaths::Labels labels, bool chosen);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -141,6 +146,8 @@ private:
     // Brings the session's line and bar up to date; tells the event log of each new stage.
     void ShowSessionProgress();
     void ShowError(const QString& title, const std::string& error);
+    // The way of labels for a circle just shown, from a file or not, unless the user chose one.
+    void ShowLabelsFor(bool fromFile);
 
     std::optional<UTL_SocialGraph> startGraph;
     bool loginWanted = true;
@@ -166,6 +173,8 @@ private:
     size_t shownLines = 0;
     int shownFriends = -1;
     QAction* fastAction = nullptr;
+    QAction* labelsAction = nullptr;
+    bool labelsChosen = false;
     QLabel* sessionLine = nullptr;
     QProgressBar* sessionBar = nullptr;
     UTL_SessionProgress shownProgress;

@@ -155,6 +155,7 @@ int main(int argc, char** argv)
     if (!app.InitInstance(endpoints))
         return 1;
     app.GetMainFrame()->GetMainView()->GetController()->SetDrawPaths(view.drawPaths);
+    app.GetMainFrame()->SetLabels(view.drawPaths.labels, view.labelsSet);
     app.GetMainFrame()->SetFastFriendships(view.fastFriendships);
     if (!openError.empty())
         app.GetMainFrame()->ShowStartError(openError);

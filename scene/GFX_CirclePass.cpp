@@ -48,6 +48,15 @@ void GFX_CirclePass::Draw(const Holders& holders, const Connections& connections
     const GFX_DrawPaths& paths = owner ? owner->GetDrawPaths() : GFX_DrawPaths::PlainPaths();
     if (paths.ballSprites || paths.labelBatches)
         locatorPass->Draw(holders, paths);
+    else if (paths.labels == GFX_DrawPaths::Labels::Room && owner)
+    {
+        // Which labels show is decided over all of them, once all are in place.
+        for (auto& holder : holders)
+            holder->Update();
+        owner->PlaceLabels(holders);
+        for (auto& holder : holders)
+            holder->DrawUpdated();
+    }
     else
         for (auto& holder : holders)
             holder->Draw();
@@ -79,8 +88,11 @@ void GFX_CirclePass::DrawConnections(const Holders& holders, const Connections& 
         {
             dotTexture->Bind();
             glBegin(GL_QUADS);
-            for (auto& connection : connections)
-                connection->Draw();
+            // A bright selection goes over every other line.
+            for (bool bright : {false, true})
+                for (auto& connection : connections)
+                    if (connection->IsDrawnBright() == bright)
+                        connection->Draw();
             glEnd();
         }
         if (coarse)
@@ -159,15 +171,21 @@ void GFX_CirclePass::DrawRibbons(const Holders& holders, const Connections& conn
     const size_t rowsPerLayer = (connections.size() + layers - 1) / layers;
     for (size_t i = 0; i < connections.size(); ++i)
     {
-        if (i % rowsPerLayer == 0)
-            ribbons->SetLayer(int(i / rowsPerLayer));
+        if (connections[i]->IsDrawnBright())
+            continue;
+        ribbons->SetLayer(int(i / rowsPerLayer));
         connections[i]->AddToRibbons(*ribbons);
     }
+    // A bright selection goes in a layer of its own, over all the others.
+    ribbons->SetLayer(RibbonLayers);
+    for (const auto& connection : connections)
+        if (connection->IsDrawnBright())
+            connection->AddToRibbons(*ribbons);
     // A software rasteriser queues what it is given in batches of work for its threads, and a
     // frame of a large circle would leave hundreds of megabytes in its queue.
     if (softwareRasteriser < 0)
         softwareRasteriser = OGL_Capabilities::Query().softwareRasteriser ? 1 : 0;
     ribbons->SetWaitEvery(softwareRasteriser ? QuadsBetweenWaits : 0);
-    for (size_t layer = 0; layer < layers; ++layer)
+    for (size_t layer = 0; layer <= layers; ++layer)
         ribbons->Draw(dotTexture, int(layer));
 }

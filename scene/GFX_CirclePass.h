@@ -66,7 +66,7 @@ public:
 
     // The ribbons go in this many layers of the line list's order (GFX_DotRibbons::SetLayer):
     // enough that crossing rows show much as they do dot by dot, few enough that a frame binds
-    // a tile texture only some hundred times.
+    // a tile texture only some hundred times. A bright selection goes in one more, the last.
     static constexpr int RibbonLayers = 16;
     // Quads handed to a software rasteriser between two waits for it.
     static constexpr long long QuadsBetweenWaits = 5000;

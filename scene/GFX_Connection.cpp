@@ -24,7 +24,7 @@ void GFX_Connection::Draw()
 
 bool GFX_Connection::AddToRibbons(GFX_DotRibbons& ribbons)
 {
-    return ribbons.AddRow(start, end, billboard->GetWidth(), billboard->GetAlpha(), dotColor);
+    return ribbons.AddRow(start, end, billboard->GetWidth(), billboard->GetAlpha(), ShownColor());
 }
 
 void GFX_Connection::EmitDots()
@@ -36,8 +36,9 @@ void GFX_Connection::EmitDots()
     if (intervals < 2)
         return;
     const float spacing = length / static_cast<float>(intervals);
-    if (dotColor)
-        billboard->SetColor(*dotColor);
+    const std::optional<GFX_Vector3>& color = ShownColor();
+    if (color)
+        billboard->SetColor(*color);
 
     // The hot loop of the scene: a large circle has some hundred thousand lines of up to a
     // hundred dots each, every frame. Nothing here allocates.
@@ -45,7 +46,7 @@ void GFX_Connection::EmitDots()
     {
         const GFX_Vector3 dot = DotCentre(start, direction, spacing, i);
         billboard->SetPosition(dot);
-        if (!dotColor)
+        if (!color)
             billboard->SetColor(GFX_Globe::PositionColor(dot));
         billboard->UpdateCorners();
         billboard->EmitQuad();

@@ -61,6 +61,8 @@ public:
 protected:
     // The dots between start and end, as Draw describes.
     void EmitDots();
+    // The one colour the dots are drawn in, if any: the line's own.
+    virtual const std::optional<GFX_Vector3>& ShownColor() const { return dotColor; }
 
     GFX_SceneOwner* owner;
     GFX_Vector3 start;

@@ -6,6 +6,7 @@
 #include <string>
 
 class GFX_LocationHolderFriend;
+struct GFX_Theme;
 
 // A friendship line between two people known by their user ids. It finds the locators of the
 // two people itself, through the owner's holder look-up, at the first draw where both exist (so
@@ -57,10 +58,21 @@ public:
     // Both ends are known.
     bool IsResolved() const { return holder1 && holder2; }
 
+    // Whether the line is drawn over the others in the selection's colour: highlighted, where
+    // the owner's drawing ways make the selection bright.
+    bool IsDrawnBright() const;
+    // The colour of a bright selection's dots on `theme`: its connection colour, lightened on a
+    // dark background and darkened on a light one, so that the rows stand out from the dim
+    // ones, whose colours blend towards the background.
+    static GFX_Vector3 SelectedDotColor(const GFX_Theme& theme);
+
     // The opacity of the lines the owner makes: friendships among friends, and the user's own
     // lines to every friend (highlighted from the start).
     static constexpr float FriendsDimAlpha = 0.4f;
     static constexpr float SelfDimAlpha = 0.15f;
+
+protected:
+    const std::optional<GFX_Vector3>& ShownColor() const override;
 
 private:
     // Looks the ends up while either is unknown; once both are, takes their positions and the
@@ -74,4 +86,6 @@ private:
     bool highlighted = false;
     float dimAlpha = 0.3f;
     GFX_Emphasis emphasis = GFX_Emphasis::Normal;
+    // The selection's colour while drawn bright, as of the last Prepare.
+    std::optional<GFX_Vector3> brightColor;
 };

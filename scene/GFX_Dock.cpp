@@ -77,6 +77,52 @@ float GFX_Dock::MagnifiedSize(int distance, float itemSize, float magnifiedSize)
 
 void GFX_Dock::LayoutStart(float& x, float& y) const
 {
+    RestStart(x, y);
+    if (IsVertical())
+        y += shift;
+    else
+        x -= shift;
+}
+
+float GFX_Dock::ShiftUnderPointer() const
+{
+    if (!anchored)
+        return 0.0f;
+    float x, y;
+    RestStart(x, y);
+    // At rest every slot (the gap before an item, then the item) is itemSize + ItemGap long;
+    // as laid out it is the item's size + ItemGap. The pointer stays at the same share of its
+    // slot when the column moves back by the growth of the slots before it and that share of
+    // its own slot's growth.
+    const float slot = itemSize + ItemGap;
+    float remaining = IsVertical() ? y - anchorAlong : anchorAlong - x;
+    if (!(slot > 0.0f) || !(remaining > 0.0f))
+        return 0.0f;
+    float grown = 0.0f;
+    for (const auto& item : items)
+    {
+        const float growth = (IsVertical() ? item->GetHeight() : item->GetWidth()) - itemSize;
+        if (remaining < slot)
+        {
+            const float share = growth * remaining / slot;
+            if (&item != &items.front())
+                return grown + share;
+            // Over the first item the column moves no further out of the view than its start
+            // is from the view's edge: the item grows away from the edge instead, and stays
+            // under the pointer, having nothing before it to be pushed by.
+            float w, h;
+            ViewSize(w, h);
+            const float room = std::max(IsVertical() ? h - y : x, 0.0f);
+            return std::min(share, room);
+        }
+        grown += growth;
+        remaining -= slot;
+    }
+    return grown;
+}
+
+void GFX_Dock::RestStart(float& x, float& y) const
+{
     float w, h;
     ViewSize(w, h);
     // Vertical columns hang from the top edge and scrolling lifts them; horizontal rows start
@@ -240,6 +286,10 @@ void GFX_Dock::Update(float)
     else if (scroll > range)
         scroll = scrollTarget = range;
 
+    // Laid out from its start, the column would carry the item under a resting pointer away
+    // as the items above it grew, and the neighbour sliding in would take the magnification
+    // and the click.
+    shift = ShiftUnderPointer();
     Layout();
     if (revealSelected)
         Reveal();
@@ -328,6 +378,8 @@ bool GFX_Dock::MouseMove(float x, float y)
             {
                 Magnify(i);
                 hovered = items[i].get();
+                anchored = true;
+                anchorAlong = IsVertical() ? y : x;
                 return true;
             }
         }

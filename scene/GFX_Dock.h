@@ -22,10 +22,12 @@ enum class GFX_DockSide
 
 // A column of items along one edge of the view, in the manner of a magnifying launcher: the
 // item under the mouse grows to the magnified size and its neighbours less the further they
-// are, on a Gaussian falloff. Dragging with the button down scrolls the column (the items
-// follow the pointer); a release clicks the item under it only if the press scrolled the dock
-// by less than ClickSlop pixels. An optional strip runs alongside the items and can be grabbed
-// to scroll as well.
+// are, on a Gaussian falloff. The column grows out both ways from the pointer, like a lens: the
+// point of the column under a pointer that rests stays under it while the items ease to their
+// sizes, so the item it rests on stays the one under it (and the one a click selects). Dragging
+// with the button down scrolls the column (the items follow the pointer); a release clicks the item
+// under it only if the press scrolled the dock by less than ClickSlop pixels. An optional strip
+// runs alongside the items and can be grabbed to scroll as well.
 //
 // It speaks the interface's event protocol (see GFX_InterfaceElement): Update once per frame
 // lays the items out, Draw draws them and the strip, mouse handlers take view pixels (origin
@@ -108,13 +110,24 @@ public:
     // How far the dock can scroll: the items at normal size plus one, and room for one
     // magnified item, less the view's extent along the dock; never below 0.
     float ScrollRange() const;
+    // How far the magnification moves the column back towards its start, pixels: what the items
+    // between the start and the pointer have grown by, the item under the pointer in proportion
+    // to how far into it the pointer is; over the first item, no more than keeps the column
+    // within the view. Items at their normal size give 0.
+    float MagnificationShift() const { return shift; }
     // The size an item `distance` places away from the one under the mouse aims at.
     static float MagnifiedSize(int distance, float itemSize, float magnifiedSize);
 
 private:
     void ViewSize(float& w, float& h) const;
-    // Where the column starts; items follow it one pixel apart.
+    // Where the column starts at rest, from the edge, the start offset and the scroll.
+    void RestStart(float& x, float& y) const;
+    // Where it starts as laid out, the magnification's shift included; items follow it one
+    // pixel apart.
     void LayoutStart(float& x, float& y) const;
+    // The shift that puts the pointer's place along a column at rest (anchorAlong) at the same
+    // share of the same item's slot in the column as the items' sizes are now.
+    float ShiftUnderPointer() const;
     void Layout();
     void Reveal();
     // The start's coordinate along the dock: y for a column, x for a row.
@@ -148,5 +161,10 @@ private:
     // Where the button went down.
     float pressX = 0.0f;
     float pressY = 0.0f;
+    // The pointer's coordinate along the dock when it was last over an item; kept when it
+    // leaves, so that the shift fades as the items shrink back.
+    bool anchored = false;
+    float anchorAlong = 0.0f;
+    float shift = 0.0f;
     bool revealSelected = false;
 };

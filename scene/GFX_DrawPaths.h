@@ -39,6 +39,20 @@ struct GFX_DrawPaths
     };
     Names names = Names::Automatic;
 
+    // Which locators show their label: every one, or only those a label has room for, placed
+    // by importance like the names on a map (the others show their ball).
+    enum class Labels
+    {
+        All,
+        Room,
+    };
+    Labels labels = Labels::All;
+
+    // The selected person's friendships drawn over all the others in the theme's connection
+    // colour, made to stand out from the background; false: in the colours of their places,
+    // among the others, as the program first drew them.
+    bool brightSelection = true;
+
     // Every plain way, as the program first drew its scene.
     static GFX_DrawPaths Plain() { return {false, false, false, false, false, false}; }
     // The same, as one object that stays at its address.
@@ -69,6 +83,26 @@ struct GFX_DrawPaths
             return Names::Font;
         if (name == "bitmap")
             return Names::Bitmap;
+        return std::nullopt;
+    }
+    // The names a command line gives the ways of showing labels: "all", "room"; nullopt for
+    // any other.
+    static std::optional<Labels> NamedLabels(const std::string& name)
+    {
+        if (name == "all")
+            return Labels::All;
+        if (name == "room")
+            return Labels::Room;
+        return std::nullopt;
+    }
+    // The names a command line gives the ways of showing the selection: "bright", "plain";
+    // nullopt for any other.
+    static std::optional<bool> NamedSelection(const std::string& name)
+    {
+        if (name == "bright")
+            return true;
+        if (name == "plain")
+            return false;
         return std::nullopt;
     }
     // Whether a name goes in shaped type rather than the bitmap font, which writes only

@@ -15,33 +15,36 @@ void GFX_LabelBatch::AddLabel(const GFX_Billboard& label)
     GFX_QuadArray::TexCoord texCoords[4];
     for (int i = 0; i < 4; ++i)
         texCoords[i] = {label.GetTexS(i), label.GetTexT(i)};
-    labels.Add(corners, texCoords, label.GetColor(), label.GetAlpha());
+    (label.GetAlpha() < 1.0f ? fadingLabels : labels)
+        .Add(corners, texCoords, label.GetColor(), label.GetAlpha());
 }
 
 void GFX_LabelBatch::AddPicture(OGL_TextureFoto& texture, const GFX_Vector3 corners[4], bool real,
-                                const GFX_Vector3& tint, bool intoAtlas)
+                                const GFX_Vector3& tint, bool intoAtlas, float alpha)
 {
     if (intoAtlas && atlas && !texture.IsInAtlas())
         atlas->Add(texture);
     if (!texture.HasPicture())
         return;
+    const bool opaque = real && alpha >= 1.0f;
     const auto key = texture.IsInAtlas()
                          ? std::make_tuple(texture.GetPictureName(),
-                                           static_cast<const OGL_TextureFoto*>(nullptr), real)
-                         : std::make_tuple(GLuint(0), &texture, real);
+                                           static_cast<const OGL_TextureFoto*>(nullptr), opaque)
+                         : std::make_tuple(GLuint(0), &texture, opaque);
     auto found = groupOf.find(key);
     if (found == groupOf.end())
     {
         found = groupOf.emplace(key, pictures.size()).first;
-        pictures.push_back({&texture, real, {}});
+        pictures.push_back({&texture, opaque, {}});
     }
     const OGL_TextureFoto::TexRect coords = texture.PictureCoords({0.0f, 0.0f, 1.0f, 1.0f});
-    pictures[found->second].quads.Add(corners, coords.s0, coords.t0, coords.s1, coords.t1, tint);
+    pictures[found->second].quads.Add(corners, coords.s0, coords.t0, coords.s1, coords.t1, tint,
+                                      alpha);
 }
 
 void GFX_LabelBatch::AddName(const char* text, const GFX_Vector3& origin, const GFX_Vector3& right,
                              const GFX_Vector3& up, float glyphWidth, float glyphHeight,
-                             const GFX_Vector3& color)
+                             const GFX_Vector3& color, float alpha)
 {
     const GFX_Vector3 advance = right.Times(glyphWidth);
     const GFX_Vector3 rise = up.Times(glyphHeight);
@@ -51,18 +54,18 @@ void GFX_LabelBatch::AddName(const char* text, const GFX_Vector3& origin, const 
         const GFX_Vector3 bottomLeft = origin.Plus(right.Times(static_cast<float>(i) * glyphWidth));
         const GFX_Vector3 corners[4] = {bottomLeft, bottomLeft.Plus(advance),
                                         bottomLeft.Plus(advance).Add(rise), bottomLeft.Plus(rise)};
-        names.Add(corners, glyph.s0, glyph.t0, glyph.s1, glyph.t1, color);
+        names.Add(corners, glyph.s0, glyph.t0, glyph.s1, glyph.t1, color, alpha);
     }
 }
 
 void GFX_LabelBatch::AddLine(const GFX_Text::ShapedLine& line, const GFX_Vector3 corners[4],
-                             const GFX_Vector3& color)
+                             const GFX_Vector3& color, float alpha)
 {
     auto page = std::find_if(lines.begin(), lines.end(),
                              [&](const auto& group) { return group.first == line.page; });
     if (page == lines.end())
         page = lines.insert(lines.end(), {line.page, GFX_QuadArray()});
-    page->second.Add(corners, line.s0, line.t0, line.s1, line.t1, color);
+    page->second.Add(corners, line.s0, line.t0, line.s1, line.t1, color, alpha);
 }
 
 const GFX_Text::ScreenView& GFX_LabelBatch::GetScreenView()
@@ -89,11 +92,23 @@ void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
         }
         labels.Draw();
     }
-
-    // The opaque pictures first, then the tinted placeholders over whatever lies behind them.
-    for (bool real : {true, false})
+    if (!fadingLabels.IsEmpty())
     {
-        if (real)
+        if (labelTexture && labels.IsEmpty())
+        {
+            labelTexture->Bind();
+            ++binds;
+        }
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        fadingLabels.Draw();
+    }
+
+    // The opaque pictures first, then the tinted placeholders and the pictures fading in or
+    // out over whatever lies behind them.
+    for (bool opaque : {true, false})
+    {
+        if (opaque)
             glDisable(GL_BLEND);
         else
         {
@@ -102,7 +117,7 @@ void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
         }
         for (PictureGroup& group : pictures)
         {
-            if (group.real != real)
+            if (group.opaque != opaque)
                 continue;
             const GLenum target = group.texture->GetPictureTarget();
             glEnable(target);
@@ -145,6 +160,7 @@ void GFX_LabelBatch::Draw(OGL_Texture2D* labelTexture, GFX_Text* font)
 void GFX_LabelBatch::Clear()
 {
     labels.Clear();
+    fadingLabels.Clear();
     names.Clear();
     lines.clear();
     viewRead = false;

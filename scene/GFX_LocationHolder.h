@@ -35,8 +35,10 @@ public:
     // Assumes a modelview matrix with the camera applied; leaves texturing enabled and lighting
     // disabled.
     virtual void Draw();
+    // The same as of the last Update, for an owner that updates every holder first.
+    void DrawUpdated();
     // The label alone, as of the last Update: lighting off, label texture, its own GL_QUADS
-    // batch.
+    // batch. Nothing of a label not shown; one fading in or out is blended at its share.
     virtual void DrawLabel();
     // The same label handed to a batch that draws many labels together.
     virtual void AddLabel(GFX_LabelBatch& batch);
@@ -50,7 +52,7 @@ public:
     float GetLongitude() const { return longitude; }
     float GetLatitude() const { return latitude; }
 
-    // The label's width and height.
+    // The label's width and height, before the label scale.
     void SetBillboardSize(float width, float height);
     // The ball's radius; the owner's layout sets LayoutBallSize.
     void SetBallSize(float value) { ballSize = value; }
@@ -66,14 +68,29 @@ public:
     // The camera's world-space up and right axes, handed on to the label.
     void SetBillboardAxes(const GFX_Vector3& up, const GFX_Vector3& right);
 
-    // The label's ray test (the ball is not hit-tested): on a hit within maxDistance, `distance`
-    // is the ray parameter of the hit; otherwise it is left alone.
+    // The label's ray test: on a hit within maxDistance, `distance` is the ray parameter of the
+    // hit; otherwise it is left alone. The ball is hit-tested too where the owner's labels make
+    // room, since there a locator may show its ball alone; a label not shown is never hit.
     bool Intersect(const GFX_Vector3& origin, const GFX_Vector3& direction, float maxDistance,
                    float& distance) const;
+
+    // How much of the label shows, 0 (only the ball) … 1 (the whole label); between while it
+    // fades in or out. The label's alpha follows it.
+    void SetLabelShown(float value);
+    float GetLabelShown() const { return labelShown; }
+    bool IsLabelShown() const { return labelShown > 0.0f; }
+    // A factor on the label's size, applied from the next Update (labels that make room grow
+    // more slowly than the globe as the camera comes closer).
+    void SetLabelScale(float value);
+    float GetLabelScale() const { return labelScale; }
 
     // Recomputes the position from longitude and latitude and places the label: diagonally
     // off the ball, on the side of each screen axis that faces away from the globe's centre.
     void Update();
+    // The corners the label's would have as of the last Update had its sides settled already
+    // (bottom-left, bottom-right, top-right, top-left): where a label sliding over to the other
+    // side of its ball is going.
+    void SettledLabelCorners(GFX_Vector3 corners[4]) const;
     // A colour for the ball instead of the one of its place; nullopt: by place.
     void SetBallColor(const std::optional<GFX_Vector3>& value) { ballColor = value; }
     const std::optional<GFX_Vector3>& GetBallColor() const { return ballColor; }
@@ -104,6 +121,8 @@ public:
     static constexpr float LayoutBallSize = 100.0f;
     // The radius of the shared ball model.
     static constexpr float BallModelRadius = 125.0f;
+    // The ball's radius a pointer hits, as a share of its size.
+    static constexpr float BallPickScale = 1.5f;
 
 protected:
     // The owner's theme, or the default theme without an owner.
@@ -126,6 +145,10 @@ private:
     GFX_Vector3 position;
     std::optional<GFX_Vector3> ballColor;
     bool selected = false;
+    float labelWidth;
+    float labelHeight;
+    float labelScale = 1.0f;
+    float labelShown = 1.0f;
     GFX_Emphasis emphasis = GFX_Emphasis::Normal;
 };
 

@@ -120,21 +120,24 @@ GFX_Vector3 GFX_LocationHolderFriend::LabelCentre() const
 void GFX_LocationHolderFriend::DrawLabel()
 {
     GFX_LocationHolder::DrawLabel();
-    if (!shown || !billboard)
+    if (!shown || !billboard || !IsLabelShown())
         return;
 
     const GFX_Vector3 centre = LabelCentre();
     const PictureQuad picture = PlacePicture(centre);
+    const float alpha = GetLabelShown();
     if (picture.texture)
     {
-        if (picture.real)
+        if (picture.real && alpha >= 1.0f)
         {
             glColor3fv(Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)).Data());
             glDisable(GL_BLEND);
         }
         else
         {
-            glColor3fv(TextColor().Data());
+            const GFX_Vector3 tint =
+                picture.real ? Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)) : TextColor();
+            glColor4f(tint.x, tint.y, tint.z, alpha);
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         }
@@ -148,16 +151,17 @@ void GFX_LocationHolderFriend::DrawLabel()
 void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
 {
     GFX_LocationHolder::AddLabel(batch);
-    if (!shown || !billboard)
+    if (!shown || !billboard || !IsLabelShown())
         return;
 
     const GFX_Vector3 centre = LabelCentre();
     const PictureQuad picture = PlacePicture(centre);
     const GFX_Vector3 textColor = TextColor();
+    const float alpha = GetLabelShown();
     if (picture.texture)
         batch.AddPicture(*picture.texture, picture.corners, picture.real,
                          picture.real ? Shade(GFX_Vector3(1.0f, 1.0f, 1.0f)) : textColor,
-                         picture.square && picture.real);
+                         picture.square && picture.real, alpha);
     if (!ShowsName(picture) || !(owner && owner->GetFont()))
         return;
     const std::string& shownName = shown->GetShownName();
@@ -167,7 +171,7 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
         GFX_Vector3 corners[4];
         if (PrepareLine(*owner->GetFont(), shownName, batch.GetScreenView(), centre, line, corners))
         {
-            batch.AddLine(line, corners, textColor);
+            batch.AddLine(line, corners, textColor, alpha);
             return;
         }
     }
@@ -178,7 +182,7 @@ void GFX_LocationHolderFriend::AddLabel(GFX_LabelBatch& batch)
         LayoutName(std::strlen(name), centre, billboard->GetUp(), billboard->GetRight(),
                    billboard->GetWidth(), billboard->GetHeight());
     batch.AddName(name, layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
-                  layout.glyphHeight, textColor);
+                  layout.glyphHeight, textColor, alpha);
 }
 
 GFX_LocationHolderFriend::PictureQuad
@@ -287,7 +291,7 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
         GFX_Vector3 corners[4];
         if (PrepareLine(*font, shownName, GFX_Text::ScreenView::Current(), centre, line, corners))
         {
-            font->DrawLine3D(line, corners, color);
+            font->DrawLine3D(line, corners, color, GetLabelShown());
             return;
         }
     }
@@ -299,5 +303,5 @@ void GFX_LocationHolderFriend::DrawName(const GFX_Vector3& centre)
                    billboard->GetWidth(), billboard->GetHeight());
     font->Bind();
     font->DrawText3D(layout.origin, billboard->GetRight(), billboard->GetUp(), layout.glyphWidth,
-                     layout.glyphHeight, name, color);
+                     layout.glyphHeight, name, color, GetLabelShown());
 }

@@ -44,6 +44,8 @@ void GFX_LocatorPass::Draw(const std::vector<std::unique_ptr<GFX_LocationHolder>
     }
     spritesDrawn = sprites.CountQueued();
     sprites.Draw();
+    if (paths.labels == GFX_DrawPaths::Labels::Room && owner)
+        owner->PlaceLabels(holders);
 
     if (paths.labelBatches)
     {

@@ -3,7 +3,9 @@
 #include "gfx/GFX_Theme.h"
 #include "scene/GFX_DrawPaths.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class GFX_ColorBall;
 class GFX_LocationHolder;
@@ -55,6 +57,10 @@ public:
     // The locators of the friends with the user ids id1 and id2; either may come back null.
     virtual void FindFriendHolders(const std::string& id1, const std::string& id2,
                                    GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) = 0;
+
+    // Decides which of the locators, just updated, show their label this frame (SetLabelShown),
+    // where the drawing ways make room for labels. The camera's matrices are in force.
+    virtual void PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>& /*holders*/) {}
 
     // Draws the small textured globe inside the navigation dial at the current matrix.
     virtual void DrawNavigationGlobe() = 0;

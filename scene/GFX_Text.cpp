@@ -69,9 +69,9 @@ GFX_Text::GlyphCoords GFX_Text::GlyphCoordsOf(char character)
 
 void GFX_Text::DrawText3D(const GFX_Vector3& origin, const GFX_Vector3& right,
                           const GFX_Vector3& up, float glyphWidth, float glyphHeight,
-                          const char* text, const GFX_Vector3& color) const
+                          const char* text, const GFX_Vector3& color, float alpha) const
 {
-    glColor3fv(color.Data());
+    glColor4f(color.x, color.y, color.z, alpha);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_LIGHTING);

@@ -51,12 +51,12 @@ public:
     // Writes `text` (NUL-terminated) in the plane of `right` and `up`: character i covers
     // origin + right·(i·glyphWidth) … + right·glyphWidth, + up·glyphHeight.
     //
-    // Assumes the font is bound. Sets glColor3fv(color), blending (source alpha, one minus
-    // source alpha), texturing on, lighting and face culling off; leaves face culling and
+    // Assumes the font is bound. Sets the colour (color, alpha), blending (source alpha, one
+    // minus source alpha), texturing on, lighting and face culling off; leaves face culling and
     // lighting on and blending off. One glBegin/glEnd for the whole line.
     void DrawText3D(const GFX_Vector3& origin, const GFX_Vector3& right, const GFX_Vector3& up,
-                    float glyphWidth, float glyphHeight, const char* text,
-                    const GFX_Vector3& color) const;
+                    float glyphWidth, float glyphHeight, const char* text, const GFX_Vector3& color,
+                    float alpha = 1.0f) const;
 
     // The grid cell of a character: code k as a signed byte, row k / 16 and column k − 16·row,
     // both truncated towards zero (so negative for codes 128…255).

@@ -63,10 +63,22 @@ void UTL_CameraMotion::Glide(GFX_HalvaneCamera& camera)
     const float reachablePitch =
         std::clamp(flightPitch, camera.GetMinPitch(), camera.GetMaxPitch());
     const float dp = reachablePitch - camera.GetPitch();
-    if (std::fabs(dh) <= 1.0f && std::fabs(dp) <= 1.0f)
+    // A zoom of the user's since the last frame ends the glide's own.
+    if (glidedDistance >= 0.0f && camera.GetDistance() != glidedDistance)
+        flightDistance = -1.0f;
+    glidedDistance = -1.0f;
+    const float dd = flightDistance < 0.0f ? 0.0f : flightDistance - camera.GetDistance();
+    const bool distanceReached =
+        flightDistance < 0.0f || std::fabs(dd) <= DistanceSlack * flightDistance;
+    if (std::fabs(dh) <= 1.0f && std::fabs(dp) <= 1.0f && distanceReached)
     {
         flying = false;
         return;
+    }
+    if (!distanceReached)
+    {
+        camera.SetDistance(camera.GetDistance() + GlideShare * dd);
+        glidedDistance = camera.GetDistance();
     }
     if (std::fabs(dh) > 1.0f)
     {
@@ -79,8 +91,15 @@ void UTL_CameraMotion::Glide(GFX_HalvaneCamera& camera)
 
 void UTL_CameraMotion::FlyTo(float longitude, float latitude)
 {
+    FlyTo(longitude, latitude, -1.0f);
+}
+
+void UTL_CameraMotion::FlyTo(float longitude, float latitude, float distance)
+{
     flightHeading = longitude;
     flightPitch = latitude;
+    flightDistance = distance;
+    glidedDistance = -1.0f;
     flying = true;
 }
 

@@ -36,12 +36,15 @@ public:
     // AutoStartSeconds, turns the camera in a turning mode, and in a tour waits TourPause between
     // stops. Returns the index, among `stops` places, of the tour's next stop, or -1.
     int Advance(float seconds, GFX_HalvaneCamera& camera, int stops);
-    // One frame of the glide: closes GlideShare of the remaining angles, or ends the glide once
-    // both are within a degree (that frame moves nothing).
+    // One frame of the glide: closes GlideShare of the remaining angles (and distance), or ends
+    // the glide once both are within a degree and the distance within DistanceSlack (that frame
+    // moves nothing). A zoom between two frames leaves the distance to the user.
     void Glide(GFX_HalvaneCamera& camera);
 
-    // Starts a glide towards a place of the globe.
+    // Starts a glide towards a place of the globe, at the distance the camera has.
     void FlyTo(float longitude, float latitude);
+    // The same, ending at `distance` from the camera's target.
+    void FlyTo(float longitude, float latitude, float distance);
     // Ends any glide and switches to the mode; a tour picks its first stop on the next frame.
     void Start(int mode);
     // A press: back to idle, and the idle count starts again.
@@ -90,6 +93,8 @@ public:
     // angle counts as at most MaxGlideDelta degrees, so it turns at most 6 degrees a frame.
     static constexpr float GlideShare = 0.1f;
     static constexpr float MaxGlideDelta = 60.0f;
+    // The glide's distance ends within this share of where it aims.
+    static constexpr float DistanceSlack = 0.01f;
 
 private:
     int autoMode = AutoIdle;
@@ -98,6 +103,10 @@ private:
     float flightHeading = 0.0f;
     float flightPitch = 0.0f;
     bool idleClockRunning = true;
+    // Where the glide's distance ends; below 0: the distance stays.
+    float flightDistance = -1.0f;
+    // The distance the glide's last frame left the camera at; below 0: it moved none.
+    float glidedDistance = -1.0f;
     bool dragging = false;
     bool dragMoved = false;
     float dragLastX = 0.0f;

@@ -82,6 +82,10 @@ public:
     // people of the same colour, take it; everyone else keeps the colours of their places. An
     // empty map gives the colours of places back. Kept until Clear.
     void SetPersonColors(std::unordered_map<std::string, GFX_Vector3> colors);
+    const std::unordered_map<std::string, GFX_Vector3>& GetPersonColors() const
+    {
+        return personColors;
+    }
 
     // Places of people by id, from the next layout on; everyone else stands on the spiral. An
     // empty map puts everyone back on it. Kept until Clear.

@@ -2,6 +2,7 @@
 
 #include "gfx/GFX_ColorBall.h"
 #include "gfx/GFX_Math.h"
+#include "gfx/GFX_ScreenProjection.h"
 #include "gfx/OGL_Capabilities.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
@@ -133,6 +134,7 @@ bool UTL_SimCtrlHalvane::SetTheme(size_t index)
 void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
 {
     const float dt = std::clamp(seconds, MinFrameSeconds, MaxFrameSeconds);
+    frameSeconds = dt;
     circle->Advance(dt);
     viewportSize[0] = static_cast<float>(newWidth);
     viewportSize[1] = static_cast<float>(newHeight);
@@ -179,6 +181,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     view.Add(height);
     circlePass->SetInMotion(view.Value() != lastView);
     lastView = view.Value();
+    labelPlacement.Prepare(circle->GetHolders(), drawPaths.labels, camera->GetDistance());
     regionLabels.Update(dt, circle->GetRegions(), camera->GetEye(), circle->GetScreenUp(),
                         circle->GetScreenRight(), circle->IsGliding());
     stillScene.DrawOrShow(
@@ -230,7 +233,7 @@ void UTL_SimCtrlHalvane::FlyTo(GFX_LocationHolder* holder)
     circle->Place();
     GFX_LocationHolderFriend* friendHolder = holder->AsFriendHolder();
     selection.Select(holder, friendHolder ? friendHolder->GetFriend() : nullptr);
-    motion.FlyTo(holder->GetLongitude(), holder->GetLatitude());
+    FlyToFramed(*holder);
     if (GFX_Dock* dock = interfacePass->GetFriendsDock())
         dock->RevealSelected();
 }
@@ -240,7 +243,34 @@ void UTL_SimCtrlHalvane::SelectPerson(GFX_Friend* person)
     GFX_LocationHolder* holder = circle->HolderOf(person);
     selection.Select(holder, person);
     if (holder)
-        motion.FlyTo(holder->GetLongitude(), holder->GetLatitude());
+        FlyToFramed(*holder);
+}
+
+void UTL_SimCtrlHalvane::FlyToFramed(const GFX_LocationHolder& holder)
+{
+    const UTL_LabelFraming::Aim aim = AimAt(holder);
+    // The camera moves back only for a label that would not fit where it is.
+    motion.FlyTo(aim.heading, aim.pitch,
+                 aim.distance > camera->GetDistance() ? aim.distance : -1.0f);
+}
+
+UTL_LabelFraming::Aim UTL_SimCtrlHalvane::AimAt(const GFX_LocationHolder& holder) const
+{
+    UTL_LabelFraming::View view;
+    view.width = width;
+    view.height = height;
+    view.fieldOfView = fieldOfView;
+    view.nearPlane = nearPlane;
+    view.farPlane = farPlane;
+    view.scaledLabels = drawPaths.labels == GFX_DrawPaths::Labels::Room;
+    // Clear of the top bar and of the docks' columns at their items' size.
+    view.free = {0.0f, float(width), float(height), 0.0f};
+    if (GFX_Dock* dock = interfacePass->GetSelfDock())
+        view.free.left = dock->GetThickness() + dock->GetItemSize() + 2.0f;
+    if (GFX_Dock* dock = interfacePass->GetFriendsDock())
+        view.free.right -= dock->GetThickness() + dock->GetItemSize() + 2.0f;
+    view.free.top -= UTL_TopBar::Height;
+    return UTL_LabelFraming::Frame(holder, GFX_LocationHolder::SelectedLabelSize, *camera, view);
 }
 
 void UTL_SimCtrlHalvane::ClearCircle()
@@ -325,7 +355,16 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(drawPaths.hiddenRows);
     digest.Add(drawPaths.coarseRowsInMotion);
     digest.Add(static_cast<int>(drawPaths.names));
-    digest.Add(static_cast<int>(drawPaths.names));
+    digest.Add(static_cast<int>(drawPaths.labels));
+    digest.Add(drawPaths.brightSelection);
+    if (drawPaths.labels == GFX_DrawPaths::Labels::Room)
+    {
+        // Who is under the pointer and who is selected decide which labels show; a fade goes
+        // on frame by frame.
+        digest.Add(static_cast<const void*>(input.GetHoveredPerson()));
+        if (labelPlacement.IsFading())
+            digest.Add(static_cast<uint64_t>(frameCount));
+    }
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));
@@ -374,6 +413,27 @@ void UTL_SimCtrlHalvane::FindFriendHolders(const std::string& id1, const std::st
                                            GFX_LocationHolder*& holder2)
 {
     circle->FindFriendHolders(id1, id2, holder1, holder2);
+}
+
+void UTL_SimCtrlHalvane::PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>&)
+{
+    UTL_LabelPlacement::Firsts firsts;
+    firsts.selected = selection.GetHolder();
+    const GFX_Friend* hovered = input.GetHoveredPerson();
+    firsts.hovered = hovered ? circle->HolderOf(hovered) : nullptr;
+    firsts.user = circle->GetSelf() ? circle->HolderOf(circle->GetSelf()) : nullptr;
+    labelPlacement.Place(*circle, firsts, camera->GetEye(), GetProjection(), frameSeconds);
+}
+
+GFX_ScreenProjection UTL_SimCtrlHalvane::GetProjection() const
+{
+    return GFX_ScreenProjection::LookAt(camera->GetEye(), camera->GetTarget(), camera->GetUp(),
+                                        fieldOfView, nearPlane, farPlane, width, height);
+}
+
+float UTL_SimCtrlHalvane::MeasureLabelOverlap()
+{
+    return UTL_LabelPlacement::LargestOverlap(circle->GetHolders(), GetProjection());
 }
 
 void UTL_SimCtrlHalvane::OnMouseMove(int x, int y, int unused1, int unused2, int buttons)

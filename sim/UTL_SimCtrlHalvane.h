@@ -10,6 +10,8 @@
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_InputRouter.h"
 #include "sim/UTL_InterfacePass.h"
+#include "sim/UTL_LabelFraming.h"
+#include "sim/UTL_LabelPlacement.h"
 #include "sim/UTL_RegionLabels.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
@@ -21,6 +23,7 @@
 #include <vector>
 
 class GFX_CirclePass;
+class GFX_ScreenProjection;
 class GFX_ColorBall;
 class GFX_Text;
 class OGL_Texture2D;
@@ -102,7 +105,16 @@ public:
     OGL_TextureAtlas* GetPictureAtlas() override { return pictureAtlas.get(); }
     void FindFriendHolders(const std::string& id1, const std::string& id2,
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override;
+    void PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders) override;
     void DrawNavigationGlobe() override;
+
+    // The frame's view of the scene as the camera is now, without GL.
+    GFX_ScreenProjection GetProjection() const;
+    // Where a glide to the locator ends so that its label, selected, shows whole in the part of
+    // the view the interface leaves free.
+    UTL_LabelFraming::Aim AimAt(const GFX_LocationHolder& holder) const;
+    // The largest share, in per cent, of one label on screen that other labels cover.
+    float MeasureLabelOverlap();
 
     // The names of the themes of the themes file, as their comments give them (empty where
     // none does), in the file's order.
@@ -124,6 +136,7 @@ public:
     const UTL_FrameSchedule& GetSchedule() const { return schedule; }
     const UTL_RegionLabels& GetRegionLabels() const { return regionLabels; }
     const GFX_CirclePass& GetCirclePass() const { return *circlePass; }
+    const UTL_LabelPlacement& GetLabelPlacement() const { return labelPlacement; }
     UTL_CircleAnalysis& GetAnalysis() { return *analysis; }
     UTL_Focus& GetFocus() { return *focus; }
     const UTL_Focus& GetFocus() const { return *focus; }
@@ -135,6 +148,8 @@ private:
     void Ask(UTL_Focus::Question question, GFX_Friend* person) override;
     void ClearFocus() override { focus->Clear(); }
 
+    // Glides to where the locator's label shows whole.
+    void FlyToFramed(const GFX_LocationHolder& holder);
     // The frame's steps that need its matrices.
     void CastPickingRay();
     void UpdateBillboardAxes();
@@ -168,6 +183,9 @@ private:
     UTL_CameraMotion motion;
     UTL_RegionLabels regionLabels;
     UTL_InputRouter input;
+    UTL_LabelPlacement labelPlacement;
+    // The length of the frame being drawn, seconds.
+    float frameSeconds = 0.0f;
     // The automatic mode the rotation buttons show.
     int shownMode = UTL_CameraMotion::AutoIdle;
     UTL_StillScene stillScene;

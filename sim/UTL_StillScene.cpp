@@ -88,6 +88,8 @@ void UTL_SceneDigest::AddCircle(UTL_FriendCircle& circle)
         Add(holder->GetLabelSideRight());
         Add(holder->GetBallSize());
         Add(holder->IsSelected());
+        Add(holder->GetLabelShown());
+        Add(holder->GetLabelScale());
         Add(static_cast<int>(holder->GetEmphasis()));
         Add(holder->GetBallColor());
         if (const GFX_Billboard* label = holder->GetBillboard())

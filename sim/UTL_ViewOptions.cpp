@@ -23,6 +23,16 @@ const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
          "How names are written: 'font' always in shaped type, in every script; 'bitmap' always "
          "in the bitmap font, which has ASCII only; 'auto' (the default) the bitmap font where it "
          "writes a name whole, shaped type elsewhere."},
+        {"labels", "WAY",
+         "Which locators show their label: 'all' of them, as the program first drew them; "
+         "'room' only those there is room for, the most connected first, like the names on a "
+         "map (the others show their ball and their name when the pointer is over them). A "
+         "circle opened from a file starts with 'room', one from the network with 'all'."},
+        {"selection", "WAY",
+         "How the selected person's friendships show: 'bright' (the default) over all the "
+         "others in the theme's connection colour, lighter on a dark background and darker on "
+         "a light one; 'plain' in the colours of their places among the others, as the program "
+         "first drew them."},
         {"fast-friendships", "",
          "Ask for the friendships among the friends batch after batch, as fast as the server "
          "answers (within 15 ms of each frame), instead of one batch every 500 frames; the same "
@@ -60,8 +70,23 @@ bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std
             return false;
         }
         const GFX_DrawPaths::Names names = drawPaths.names;
+        const GFX_DrawPaths::Labels labels = drawPaths.labels;
+        const bool brightSelection = drawPaths.brightSelection;
         drawPaths = *paths;
         drawPaths.names = names;
+        drawPaths.labels = labels;
+        drawPaths.brightSelection = brightSelection;
+    }
+    else if (name == "labels")
+    {
+        const std::optional<GFX_DrawPaths::Labels> way = GFX_DrawPaths::NamedLabels(value);
+        if (!way)
+        {
+            error = "--labels wants 'all' or 'room', not '" + value + "'";
+            return false;
+        }
+        drawPaths.labels = *way;
+        labelsSet = true;
     }
     else if (name == "names")
     {
@@ -72,6 +97,16 @@ bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std
             return false;
         }
         drawPaths.names = *way;
+    }
+    else if (name == "selection")
+    {
+        const std::optional<bool> bright = GFX_DrawPaths::NamedSelection(value);
+        if (!bright)
+        {
+            error = "--selection wants 'bright' or 'plain', not '" + value + "'";
+            return false;
+        }
+        drawPaths.brightSelection = *bright;
     }
     else if (name == "fast-friendships")
         fastFriendships = true;

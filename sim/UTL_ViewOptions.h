@@ -34,5 +34,7 @@ struct UTL_ViewOptions
     UTL_CircleDocument::Arrangement arrangement = UTL_CircleDocument::Arrangement::Sphere;
     bool arrangementSet = false;
     GFX_DrawPaths drawPaths;
+    // Whether --labels chose the labels; otherwise a circle from a file makes room for them.
+    bool labelsSet = false;
     bool fastFriendships = false;
 };

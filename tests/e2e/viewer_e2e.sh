@@ -23,10 +23,14 @@
 #   8. a fourth run starts with the server stopped: the event log must say it is unreachable; once
 #      it is back the login dialog opens, Close without a login is told as such, and File > Log in
 #      again (Ctrl+L) opens the dialog again.
-#   9. a last run opens the graph file in arrival order and picks View > Arrange > By friendships:
+#   9. a further run opens the graph file in arrival order and picks View > Arrange > By friendships:
 #      the event log must say so and the view must change as the friends glide to their groups.
 #  10. a further run opens a row of friends, picks the first in the friends dock and Shift+clicks one
 #      further down: the person panel opens and names the chain of friends between the two.
+#  11. a further run lets the graph file's view come to rest: no frame over a quiet second, a
+#      pointer move wakes it at once, and a tap of Left turns the globe.
+#  12. a last run opens a file of names in a dozen scripts: the names reach the status bar, the
+#      labels make room, and unticking View > Make room for labels shows every label.
 # Every wait is bounded, waits on a condition rather than a fixed time, and stretches with
 # HALVANE_TEST_TIME_SCALE; every process started here is stopped on the way out.
 #
@@ -908,7 +912,7 @@ shift_click_chain
 
 # ---- a still window draws nothing, and input wakes it at once ----
 
-# A fifth run opens the graph file again. Once nothing moves (the labels have slid to their sides,
+# A further run opens the graph file again. Once nothing moves (the labels have slid to their sides,
 # the docks have settled) the view tells the event log it is still, at its frame count; over a
 # quiet second it must draw no frame, so the wake that ends the rest comes at that same count. A
 # pointer move wakes it at once, and it comes to rest again; a tap of the Left arrow turns the
@@ -968,5 +972,76 @@ check_still_window() {
   viewer_pid=
 }
 check_still_window
+
+# ---- names in several scripts, with labels making room ----
+
+# A graph file of friends named in a dozen scripts, opened without a server: the names come
+# through to the event log, the circle starts with labels making room, and View > Make room for
+# labels, unticked, shows every label, so more of the view is in the labels' colour.
+check_names_in_scripts() {
+  local file=$scratch/scripts.graphml log_file=$scratch/viewer-scripts.log i windows
+  local names=("Ольга Смирнова" "Γιώργος Παπαδόπουλος" "محمد الأحمد" "דוד כהן" "王小明"
+    "田中さくら" "김민준" "अर्जुन शर्मा" "สมชาย ใจดี" "Nguyễn Thị Hà" "Björk Guðmundsdóttir"
+    "Արամ Պետրոսյան")
+  {
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo '<graphml xmlns="http://graphml.graphdrawing.org/xmlns">'
+    echo '<key id="name" for="node" attr.name="name" attr.type="string"/>'
+    echo '<graph id="G" edgedefault="undirected">'
+    echo '<node id="me"><data key="name">Test User</data></node>'
+    for i in "${!names[@]}"; do
+      echo "<node id=\"s$i\"><data key=\"name\">${names[i]}</data></node>"
+      echo "<edge source=\"me\" target=\"s$i\"/>"
+      echo "<edge source=\"s$i\" target=\"s$(((i + 1) % ${#names[@]}))\"/>"
+    done
+    echo '</graph></graphml>'
+  } >"$file"
+  start_viewer "$log_file" --network "127.0.0.1:1" --open "$file" --self me
+  log "viewer started on $file (pid $viewer_pid)"
+  wait_for 60 "'graph loaded' in the event log" logged "$log_file" "graph loaded: 12 friends"
+  wait_for 15 "'labels: room made' in the event log" logged "$log_file" "labels: room made"
+  wait_for 30 "the communities' status with their names" grep -q "status: 12 friends · .* around" "$log_file"
+  grep "status: 12 friends · " "$log_file" | grep -qE "김민준|Ольга|דוד|王小明|Γιώργος|محمد" ||
+    fail "the status bar named no one in their own script: $(grep 'status: 12' "$log_file" | tail -n 1)"
+  main=$(window_named Halvane)
+  [[ -n "$main" ]] || fail "no main window after the graph of names loaded"
+  xdotool mousemove 1270 790
+  # Night sky's labels are near white; the globe, dots and docks are not.
+  local label="237,242,250" room
+  lit() {
+    geometry_of "$main"
+    screenshot "$scratch/root.png" &&
+      convert "$scratch/root.png" -crop "${WW}x${WH}+${WX}+${WY}" +repage "$scratch/names.png" ||
+      return 1
+    lit_share=$(fraction_like "$scratch/names.png" "$((WW * 3 / 4))x$((WH * 3 / 4))+$((WW / 8))+$((WH / 8))" "$label" 12)
+  }
+  labelled() { lit && at_least "$lit_share" 0.002; }
+  wait_for 60 "labels in the middle of the view" labelled
+  # The labels settle into their places.
+  settled() {
+    local before=$lit_share
+    lit && [[ "$lit_share" == "$before" ]]
+  }
+  wait_for 30 "the labels settled" settled
+  room=$lit_share
+  cp "$scratch/names.png" "$artifacts/names-room.png"
+  for i in 1 2 3; do
+    xdotool windowfocus --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+    windows=$(viewer_windows)
+    xdotool key alt+v
+    poll_for 10 "the View menu" more_windows_than "$windows" || { xdotool key Escape; continue; }
+    xdotool key l
+    poll_for 10 "'labels: all' in the event log" logged "$log_file" "labels: all" && break
+    xdotool key Escape Escape
+  done
+  logged "$log_file" "labels: all" || fail "View > Make room for labels did not untick, three times"
+  more_labels() { lit && ! at_least "$room" "$lit_share"; }
+  wait_for 30 "more of the view in the labels' colour with every label shown" more_labels
+  cp "$scratch/names.png" "$artifacts/names-all.png"
+  log "names in scripts: labels' colour $room of the middle with room made, $lit_share with all"
+  stop "$viewer_pid" group
+  viewer_pid=
+}
+check_names_in_scripts
 
 log "PASSED"

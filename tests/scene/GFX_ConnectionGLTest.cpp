@@ -155,14 +155,23 @@ TEST_F(GFX_ConnectionGLTest, HighlightedDotsAreLargerAndOpaque)
     EXPECT_PRED3(Near, Rgb(ReadPixel(Width / 2 + 42, row)), scaled(0.4f), 3);
     EXPECT_PRED3(Near, ReadPixel(Width / 2 + 48, row), Black, 0);
 
-    // Highlighted through the locator, as picking does: 125 wide, opaque.
+    // Highlighted through the locator, as picking does: 125 wide, opaque, in the colour of its
+    // place where the selection is drawn plain, else in the selection's.
     connection.Draw(); // outside a batch the first draw only resolves the ends
     holderBob.SetConnectionsHighlighted(true);
     ASSERT_TRUE(connection.IsHighlighted());
+    owner.drawPaths.brightSelection = false;
     DrawLine(connection, *dot);
     EXPECT_PRED3(Near, ReadPixel(Width / 2, row), scaled(1.0f), 3);
     EXPECT_PRED3(Near, ReadPixel(Width / 2 + 59, row), scaled(1.0f), 3);
     EXPECT_PRED3(Near, ReadPixel(Width / 2 - 59, row), scaled(1.0f), 3);
+    EXPECT_PRED3(Near, ReadPixel(Width / 2 + 66, row), Black, 0);
+    owner.drawPaths.brightSelection = true;
+    DrawLine(connection, *dot);
+    const GFX_Vector3 bright = GFX_ConnectionFriends::SelectedDotColor(owner.GetTheme());
+    const Pixel selected{uint8_t(std::lround(bright.x * 255)), uint8_t(std::lround(bright.y * 255)),
+                         uint8_t(std::lround(bright.z * 255)), 255};
+    EXPECT_PRED3(Near, ReadPixel(Width / 2 - 59, row), selected, 3);
     EXPECT_PRED3(Near, ReadPixel(Width / 2 + 66, row), Black, 0);
 }
 

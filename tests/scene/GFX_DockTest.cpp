@@ -161,7 +161,8 @@ TEST_F(GFX_DockTest, HorizontalDocksScrollTowardsTheirLaterItems)
     dock.MouseMove(CentreX(Item(3)) - 30, CentreY(Item(3)));
     dock.Update(0.016f);
     EXPECT_FLOAT_EQ(dock.GetScroll(), 30);
-    EXPECT_FLOAT_EQ(Item(0).GetRect().left, firstLeft - 30);
+    EXPECT_FLOAT_EQ(Item(0).GetRect().left, firstLeft - 30 - dock.MagnificationShift())
+        << "the scroll, and what the row moved by to keep the pointer's item under it";
     dock.MouseMove(CentreX(Item(3)) + 100, CentreY(Item(3)));
     dock.Update(0.016f);
     EXPECT_FLOAT_EQ(dock.GetScroll(), 0) << "dragging right stops at the first item";
@@ -326,6 +327,46 @@ TEST_F(GFX_DockTest, AnItemThatSlidAwayFromAStillPointerStillTakesItsClick)
     Item(7).SetSize(96);
     dock.Update(0.016f);
     EXPECT_FALSE(dock.MouseUp(CentreX(Item(10)), CentreY(Item(10))));
+}
+
+TEST_F(GFX_DockTest, TheItemUnderAPointerAtRestStaysThereAndTakesTheClick)
+{
+    // The items above the one under the pointer grow too; were the column laid out from its
+    // start alone, a pointer resting anywhere but low on an item would end up over the item
+    // above it within a second, and a click there would miss the item it rested on.
+    for (GFX_DockSide side : {GFX_DockSide::Right, GFX_DockSide::Bottom})
+    {
+        MakeDock(side, 0);
+        for (int target : {0, 1, 5, 9})
+        {
+            for (float share : {0.05f, 0.3f, 0.5f, 0.95f})
+            {
+                SCOPED_TRACE(testing::Message() << "side " << int(side) << ", item " << target
+                                                << " at " << share << " of it");
+                dock.PointerLeft();
+                for (size_t i = dock.GetItems().size(); i < 12; ++i)
+                    dock.AddItem(std::make_unique<GFX_WidgetDocked>(&owner));
+                for (int frame = 0; frame < 120; ++frame)
+                    dock.Update(0.016f);
+                ASSERT_NEAR(dock.MagnificationShift(), 0, 0.01f) << "gone once the items shrank";
+                const GFX_Rect rect = Item(target).GetRect();
+                const float x =
+                    dock.IsVertical() ? rect.CentreX() : rect.left + share * rect.Width();
+                const float y =
+                    dock.IsVertical() ? rect.top - share * rect.Height() : rect.CentreY();
+                for (int frame = 0; frame < 120; ++frame) // two seconds at rest
+                {
+                    ASSERT_TRUE(dock.MouseMove(x, y));
+                    ASSERT_EQ(dock.GetHovered(), &Item(target)) << "frame " << frame;
+                    dock.Update(0.016f);
+                }
+                EXPECT_NEAR(Item(target).GetWidth(), 96, 0.01f);
+                ASSERT_TRUE(dock.MouseDown(x, y));
+                EXPECT_TRUE(dock.MouseUp(x, y));
+                EXPECT_EQ(dock.GetClicked(), &Item(target));
+            }
+        }
+    }
 }
 
 TEST_F(GFX_DockTest, PointerLeavingShrinksTheItemsUnlessTheButtonIsDown)

@@ -95,6 +95,27 @@ TEST_F(UTL_CameraMotionTest, GlidesEndNearThePolesAndAtTheDateLine)
     EXPECT_NEAR(std::fabs(camera.GetHeading()), 180.0f, 1.0f);
 }
 
+// A glide that also moves the camera back ends there; a zoom of the user's on the way leaves
+// the distance where the user put it.
+TEST_F(UTL_CameraMotionTest, AGlideMovesBackUnlessTheUserZooms)
+{
+    const float nearest = camera.GetMinDistance(), back = 1.3f * nearest;
+    Aim(0.0f, 0.0f);
+    camera.SetDistance(nearest);
+    motion.FlyTo(30.0f, 10.0f, back);
+    Frames(300);
+    EXPECT_FALSE(motion.IsFlying());
+    EXPECT_NEAR(camera.GetDistance(), back, back * UTL_CameraMotion::DistanceSlack);
+
+    camera.SetDistance(nearest);
+    motion.FlyTo(0.0f, 0.0f, back);
+    Frames(3);
+    camera.SetDistance(1.1f * nearest);
+    Frames(300);
+    EXPECT_FALSE(motion.IsFlying());
+    EXPECT_FLOAT_EQ(camera.GetDistance(), 1.1f * nearest);
+}
+
 TEST_F(UTL_CameraMotionTest, FiftyIdleSecondsStartARandomModeAndAPressStartsTheCountAgain)
 {
     std::set<int> modes;

@@ -62,10 +62,12 @@ Options:
                        and decoded (at most 120 s) before the counted frames
   --out FILE.png       where to write the picture (default snapshot.png)
   --bench              print the counts of locators, connections and dots, and the line
-                       bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=…
-                       (frame times; submit_ms: the median frame's CPU time on this thread
-                       before the final glFinish; rss_mb: resident memory at the end),
-                       and the line peak memory … MB (the most resident at any time)
+                       bench: median_ms=… p90_ms=… submit_ms=… dots=… rss_mb=… hidden=…
+                       overlap=… (frame times; submit_ms: the median frame's CPU time on this
+                       thread before the final glFinish; rss_mb: resident memory at the end;
+                       hidden: the dots left out behind labels; overlap: the largest share,
+                       in %, of one label on screen covered by others), and the line peak
+                       memory … MB (the most resident at any time)
   --still              let the counted frames show the kept globe pass once nothing in it
                        changes, as the viewer does; without it each one draws the globe anew
   --turning            turn the globe in the counted frames, about 0.3 degree each (as the
@@ -359,7 +361,11 @@ int main(int argc, char** argv)
 
     UTL_SimCtrlHalvane controller;
     controller.Initialize(options.width, options.height);
-    controller.SetDrawPaths(options.view.drawPaths);
+    GFX_DrawPaths startPaths = options.view.drawPaths;
+    // A circle from a file makes room for its labels unless told otherwise, as in the viewer.
+    if (!options.view.open.empty() && !options.view.labelsSet)
+        startPaths.labels = GFX_DrawPaths::Labels::Room;
+    controller.SetDrawPaths(startPaths);
     UTL_CircleDocument document(controller.GetCircle(),
                                 [&controller] { controller.ClearCircle(); });
     controller.GetAnalysis().SetCommunitySource([&document](const std::string& id)
@@ -470,9 +476,11 @@ int main(int argc, char** argv)
         std::sort(frames.begin(), frames.end());
         const auto& median =
             frames[std::min(frames.size() - 1, size_t(0.5 * (frames.size() - 1) + 0.5))];
-        std::printf("bench: median_ms=%.2f p90_ms=%.2f submit_ms=%.2f dots=%lld rss_mb=%.1f\n",
+        std::printf("bench: median_ms=%.2f p90_ms=%.2f submit_ms=%.2f dots=%lld rss_mb=%.1f "
+                    "hidden=%lld overlap=%.1f\n",
                     median.first, Percentile(milliseconds, 0.9), median.second, circle.CountDots(),
-                    StatusMegabytes("VmRSS:"));
+                    StatusMegabytes("VmRSS:"), pass.CountHiddenDots(),
+                    controller.MeasureLabelOverlap());
         std::printf("peak memory %.1f MB\n", StatusMegabytes("VmHWM:"));
         if (options.still)
             std::printf("still frames %lld of %d\n",
