@@ -1,16 +1,20 @@
 #include "sim/UTL_InterfacePass.h"
 
 #include "gfx/GFX_SphereButton.h"
+#include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
 #include "scene/GFX_Dock.h"
+#include "scene/GFX_Friend.h"
 #include "scene/GFX_NamePlate.h"
 #include "scene/GFX_OverlayQuads.h"
 #include "scene/GFX_SceneOwner.h"
+#include "scene/GFX_WidgetDockedFriend.h"
 #include "scene/GFX_WidgetNavigationDial.h"
 #include "scene/GFX_WidgetRoundButton.h"
 #include "sim/UTL_ConfigFolder.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <string>
 
 namespace
@@ -192,8 +196,19 @@ bool UTL_InterfacePass::Release(float x, float y, int& button, GFX_WidgetDocked*
     return taken;
 }
 
-void UTL_InterfacePass::Draw()
+void UTL_InterfacePass::Draw(int width, int height)
 {
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_FOG);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, std::max(width, 1), 0, std::max(height, 1), -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
@@ -202,6 +217,34 @@ void UTL_InterfacePass::Draw()
         entry.element->Draw();
     if (namePlate)
         namePlate->Draw();
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    GL_CHECK(glMatrixMode(GL_MODELVIEW));
+}
+
+GFX_Friend* UTL_InterfacePass::FindDocked(const std::string& id) const
+{
+    for (const GFX_Dock* dock : {friendsDock.get(), selfDock.get()})
+        if (dock)
+            for (const auto& item : dock->GetItems())
+            {
+                auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item.get());
+                if (docked && docked->GetFriend() && docked->GetFriend()->GetId() == id)
+                    return docked->GetFriend();
+            }
+    return nullptr;
+}
+
+GFX_Rect UTL_InterfacePass::FreeArea(int width, int height) const
+{
+    GFX_Rect free = Span(0.0f, 0.0f, float(width), float(height) - UTL_TopBar::Height);
+    if (selfDock)
+        free.left = selfDock->GetThickness() + selfDock->GetItemSize() + 2.0f;
+    if (friendsDock)
+        free.right -= friendsDock->GetThickness() + friendsDock->GetItemSize() + 2.0f;
+    return free;
 }
 
 bool UTL_InterfacePass::IsEasing() const

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "scene/GFX_InterfaceElement.h"
+#include "scene/GFX_Rect.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class GFX_Dock;
+class GFX_Friend;
 class GFX_NamePlate;
 class GFX_SceneOwner;
 class GFX_SphereButton;
@@ -81,7 +84,7 @@ public:
     bool Release(float x, float y, int& button, GFX_WidgetDocked*& item);
     // Every element in order, then the name plate over them all, with texturing and blending
     // on and lighting off; leaves the GL state as the last drawing does.
-    void Draw();
+    void Draw(int width, int height);
 
     // Whether an element still moves by itself from frame to frame (a dock easing or scrolling).
     bool IsEasing() const;
@@ -99,6 +102,11 @@ public:
     bool IsMakerLogoHovered() const { return topBar && topBar->IsMakerLogoHovered(); }
     // The plate that names the person under the pointer; null before Load.
     GFX_NamePlate* GetNamePlate() const { return namePlate.get(); }
+    // The person with this id in either dock, or null.
+    GFX_Friend* FindDocked(const std::string& id) const;
+    // The part of a width × height view clear of the top bar and of the docks' columns at
+    // their items' size.
+    GFX_Rect FreeArea(int width, int height) const;
 
     static constexpr int RotationButtons = 3;
 

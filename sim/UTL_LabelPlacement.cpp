@@ -7,6 +7,7 @@
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
 #include "sim/UTL_FriendCircle.h"
+#include "sim/UTL_StillScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -246,4 +247,11 @@ void UTL_LabelPlacement::Place(UTL_FriendCircle& circle, const Firsts& firsts,
         tracked[i] = &holder;
         placedBefore[i] = target[i];
     }
+}
+
+void UTL_LabelPlacement::AddTo(UTL_SceneDigest& digest, const void* hovered, uint64_t frame) const
+{
+    digest.Add(hovered);
+    if (fading)
+        digest.Add(frame);
 }

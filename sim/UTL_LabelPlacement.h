@@ -12,6 +12,7 @@
 class GFX_LocationHolder;
 class GFX_ScreenProjection;
 class UTL_FriendCircle;
+class UTL_SceneDigest;
 struct GFX_Rect;
 
 // Which locators of the circle show their label when labels make room, frame by frame: the
@@ -49,6 +50,9 @@ public:
 
     // Whether a label is still fading in or out: the next frame differs from this one.
     bool IsFading() const { return fading; }
+    // What decides the labels shown beyond the circle itself, into a globe pass's digest: who is
+    // under the pointer (and so placed first), and, while a label fades, the frame's number.
+    void AddTo(UTL_SceneDigest& digest, const void* hovered, uint64_t frame) const;
     // How many labels the last Place placed.
     size_t CountPlaced() const { return placedCount; }
 

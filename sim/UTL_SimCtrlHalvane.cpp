@@ -14,7 +14,6 @@
 #include "scene/GFX_LocationHolderFriend.h"
 #include "scene/GFX_RegionNames.h"
 #include "scene/GFX_Text.h"
-#include "scene/GFX_WidgetDockedFriend.h"
 #include "sim/UTL_ConfigFolder.h"
 #include "sim/UTL_KeyboardControl.h"
 #include "util/UTL_FotoTextureBoss.h"
@@ -174,11 +173,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
     if (!viewportEmpty)
         UpdateBillboardAxes();
     UTL_SceneDigest view;
-    view.Add(camera->GetEye());
-    view.Add(camera->GetTarget());
-    view.Add(camera->GetUp());
-    view.Add(width);
-    view.Add(height);
+    view.AddCamera(*camera, width, height);
     circlePass->SetInMotion(view.Value() != lastView);
     lastView = view.Value();
     labelPlacement.Prepare(circle->GetHolders(), drawPaths.labels, camera->GetDistance());
@@ -194,7 +189,7 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
                 GFX_RegionNames::Draw(regionLabels.GetNames(), *font, circle->GetScreenUp(),
                                       circle->GetScreenRight(), theme.BackgroundColor);
         });
-    DrawInterface();
+    interfacePass->Draw(width, height);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -263,13 +258,7 @@ UTL_LabelFraming::Aim UTL_SimCtrlHalvane::AimAt(const GFX_LocationHolder& holder
     view.nearPlane = nearPlane;
     view.farPlane = farPlane;
     view.scaledLabels = drawPaths.labels == GFX_DrawPaths::Labels::Room;
-    // Clear of the top bar and of the docks' columns at their items' size.
-    view.free = {0.0f, float(width), float(height), 0.0f};
-    if (GFX_Dock* dock = interfacePass->GetSelfDock())
-        view.free.left = dock->GetThickness() + dock->GetItemSize() + 2.0f;
-    if (GFX_Dock* dock = interfacePass->GetFriendsDock())
-        view.free.right -= dock->GetThickness() + dock->GetItemSize() + 2.0f;
-    view.free.top -= UTL_TopBar::Height;
+    view.free = interfacePass->FreeArea(width, height);
     return UTL_LabelFraming::Frame(holder, GFX_LocationHolder::SelectedLabelSize, *camera, view);
 }
 
@@ -302,21 +291,10 @@ void UTL_SimCtrlHalvane::GoTo(GFX_Friend* person)
 
 bool UTL_SimCtrlHalvane::SelectFriendById(const std::string& id)
 {
-    for (GFX_Dock* dock : {interfacePass->GetFriendsDock(), interfacePass->GetSelfDock()})
-    {
-        if (!dock)
-            continue;
-        for (auto& item : dock->GetItems())
-        {
-            auto* docked = dynamic_cast<GFX_WidgetDockedFriend*>(item.get());
-            if (docked && docked->GetFriend() && docked->GetFriend()->GetId() == id)
-            {
-                GoTo(docked->GetFriend());
-                return true;
-            }
-        }
-    }
-    return false;
+    GFX_Friend* person = interfacePass->FindDocked(id);
+    if (person)
+        GoTo(person);
+    return person != nullptr;
 }
 
 void UTL_SimCtrlHalvane::UpdateBillboardAxes()
@@ -333,15 +311,11 @@ void UTL_SimCtrlHalvane::UpdateBillboardAxes()
 uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
 {
     UTL_SceneDigest digest;
-    digest.Add(width);
-    digest.Add(height);
     // The frame's matrices follow from the projection's and the camera's values.
+    digest.AddCamera(*camera, width, height);
     digest.Add(fieldOfView);
     digest.Add(nearPlane);
     digest.Add(farPlane);
-    digest.Add(camera->GetEye());
-    digest.Add(camera->GetTarget());
-    digest.Add(camera->GetUp());
     digest.Add(eyePosition);
     digest.Add(circle->GetScreenUp());
     digest.Add(circle->GetScreenRight());
@@ -349,22 +323,9 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.Add(clearColor);
     digest.Add(fogDistanceSupported);
     digest.AddBytes(&theme, sizeof theme);
-    digest.Add(drawPaths.dotRibbons);
-    digest.Add(drawPaths.ballSprites);
-    digest.Add(drawPaths.labelBatches);
-    digest.Add(drawPaths.hiddenRows);
-    digest.Add(drawPaths.coarseRowsInMotion);
-    digest.Add(static_cast<int>(drawPaths.names));
-    digest.Add(static_cast<int>(drawPaths.labels));
-    digest.Add(drawPaths.brightSelection);
+    digest.AddDrawPaths(drawPaths);
     if (drawPaths.labels == GFX_DrawPaths::Labels::Room)
-    {
-        // Who is under the pointer and who is selected decide which labels show; a fade goes
-        // on frame by frame.
-        digest.Add(static_cast<const void*>(input.GetHoveredPerson()));
-        if (labelPlacement.IsFading())
-            digest.Add(static_cast<uint64_t>(frameCount));
-    }
+        labelPlacement.AddTo(digest, input.GetHoveredPerson(), frameCount);
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
     digest.Add(static_cast<const void*>(billboardTexture.get()));
@@ -378,29 +339,6 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
     digest.AddCircle(*circle);
     regionLabels.AddTo(digest);
     return digest.Value();
-}
-
-void UTL_SimCtrlHalvane::DrawInterface()
-{
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_FOG);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, std::max(width, 1), 0, std::max(height, 1), -100, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    interfacePass->Draw();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    GL_CHECK(glMatrixMode(GL_MODELVIEW));
 }
 
 void UTL_SimCtrlHalvane::DrawNavigationGlobe()

@@ -155,7 +155,6 @@ private:
     void UpdateBillboardAxes();
     // The digest of everything the globe pass draws from, as of now.
     uint64_t DigestGlobePass() const;
-    void DrawInterface();
 
     bool fogDistanceSupported = false;
     float viewportSize[2] = {0.0f, 0.0f};

@@ -1,7 +1,9 @@
 #include "sim/UTL_StillScene.h"
 
+#include "gfx/GFX_HalvaneCamera.h"
 #include "scene/GFX_Billboard.h"
 #include "scene/GFX_ConnectionFriends.h"
+#include "scene/GFX_DrawPaths.h"
 #include "scene/GFX_Foto.h"
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_LocationHolderFriend.h"
@@ -64,6 +66,27 @@ void UTL_SceneDigest::AddBytes(const void* bytes, size_t count)
         std::memcpy(&word, data, count);
         Add(word);
     }
+}
+
+void UTL_SceneDigest::AddCamera(const GFX_HalvaneCamera& camera, int width, int height)
+{
+    Add(camera.GetEye());
+    Add(camera.GetTarget());
+    Add(camera.GetUp());
+    Add(width);
+    Add(height);
+}
+
+void UTL_SceneDigest::AddDrawPaths(const GFX_DrawPaths& paths)
+{
+    Add(paths.dotRibbons);
+    Add(paths.ballSprites);
+    Add(paths.labelBatches);
+    Add(paths.hiddenRows);
+    Add(paths.coarseRowsInMotion);
+    Add(static_cast<int>(paths.names));
+    Add(static_cast<int>(paths.labels));
+    Add(paths.brightSelection);
 }
 
 void UTL_SceneDigest::Add(const std::optional<GFX_Vector3>& value)

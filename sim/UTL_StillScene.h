@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 
+class GFX_HalvaneCamera;
 class UTL_FriendCircle;
+struct GFX_DrawPaths;
 
 // A running digest of everything one globe pass draws from: the frame's matrices and size, the
 // theme and fog, every locator's place, label side, size and pictures, every line's ends and
@@ -32,6 +34,10 @@ public:
     // Every locator (place, label side and size, selection, colour, the person and their
     // pictures' paths) and every line (ends, highlight, alpha, colour) of the circle.
     void AddCircle(UTL_FriendCircle& circle);
+    // The camera's eye, target and up, and the window's size: where the view looks from.
+    void AddCamera(const GFX_HalvaneCamera& camera, int width, int height);
+    // Every switch of the ways of drawing.
+    void AddDrawPaths(const GFX_DrawPaths& paths);
     // Any plain bytes (a theme, a matrix), with their count.
     void AddBytes(const void* bytes, size_t count);
 

@@ -906,8 +906,10 @@ TEST_F(UTL_SimCtrlHalvaneGLTest, TheDialButtonsAndDocksStayInViewInASmallWindow)
     StartIn(source);
     AddPeople(40);
     const std::pair<int, int> sizes[] = {{640, 480}, {480, 360}, {400, 300}};
-    for (const auto& [w, h] : sizes)
+    for (const auto& wh : sizes)
     {
+        // Named apart: a lambda cannot capture a structured binding before C++20.
+        const int w = wh.first, h = wh.second;
         for (int i = 0; i < 30; ++i)
             controller->Step(w, h, FrameSeconds);
         const UTL_InterfacePass& ui = controller->GetInterface();
