@@ -6,6 +6,7 @@
 #include "scene/GFX_Friend.h"
 #include "scene/GFX_Globe.h"
 #include "scene/GFX_LocationHolderFriend.h"
+#include "scene/GFX_RegionName.h"
 #include "sim/UTL_FriendCircle.h"
 #include "sim/UTL_StillScene.h"
 
@@ -22,6 +23,8 @@ constexpr float MinScale = 0.3f;
 constexpr float MaxScale = 1.2f;
 // What is left of a fade after its last step by rounding alone.
 constexpr float FadeRoundOff = 1e-4f;
+// A region's name fading out below this no longer keeps labels from its place.
+constexpr float RegionNameAlpha = 0.3f;
 } // namespace
 
 float UTL_LabelPlacement::ScaleFor(float distance)
@@ -199,6 +202,17 @@ void UTL_LabelPlacement::Place(UTL_FriendCircle& circle, const Firsts& firsts,
     for (const GFX_LocationHolder* first : {firsts.selected, firsts.hovered, firsts.user})
         if (const long i = indexOf(first); i >= 0)
             offer(size_t(i), true);
+    if (firsts.regionNames)
+        for (const GFX_RegionName& name : *firsts.regionNames)
+        {
+            GFX_LabelRoom::Candidate candidate;
+            if (!name.drawn || name.alpha < RegionNameAlpha ||
+                !Bounds(name.corners, view, candidate.rect))
+                continue;
+            candidate.wasPlaced = true;
+            candidates.push_back(candidate);
+            candidateHolder.push_back(-1);
+        }
     if (firsts.selected)
         if (const GFX_LocationHolderFriend* selected =
                 const_cast<GFX_LocationHolder*>(firsts.selected)->AsFriendHolder())
@@ -222,7 +236,7 @@ void UTL_LabelPlacement::Place(UTL_FriendCircle& circle, const Firsts& firsts,
     std::vector<char> target(count, 0);
     placedCount = 0;
     for (size_t c = 0; c < candidates.size(); ++c)
-        if (placed[c])
+        if (placed[c] && candidateHolder[c] >= 0)
         {
             target[candidateHolder[c]] = 1;
             ++placedCount;

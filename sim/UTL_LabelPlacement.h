@@ -10,6 +10,7 @@
 #include <vector>
 
 class GFX_LocationHolder;
+struct GFX_RegionName;
 class GFX_ScreenProjection;
 class UTL_FriendCircle;
 class UTL_SceneDigest;
@@ -37,6 +38,9 @@ public:
         const GFX_LocationHolder* selected = nullptr;
         const GFX_LocationHolder* hovered = nullptr;
         const GFX_LocationHolder* user = nullptr;
+        // The regions' names on the map, as last drawn: after the three above, the other labels
+        // make room for them as for each other.
+        const std::vector<GFX_RegionName>* regionNames = nullptr;
     };
 
     // Once a frame, before the locators are updated: their label scale for the camera at

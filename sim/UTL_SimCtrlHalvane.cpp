@@ -360,6 +360,7 @@ void UTL_SimCtrlHalvane::PlaceLabels(const std::vector<std::unique_ptr<GFX_Locat
     const GFX_Friend* hovered = input.GetHoveredPerson();
     firsts.hovered = hovered ? circle->HolderOf(hovered) : nullptr;
     firsts.user = circle->GetSelf() ? circle->HolderOf(circle->GetSelf()) : nullptr;
+    firsts.regionNames = &regionLabels.GetNames();
     labelPlacement.Place(*circle, firsts, camera->GetEye(), GetProjection(), frameSeconds);
 }
 

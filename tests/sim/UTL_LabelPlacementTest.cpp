@@ -3,6 +3,7 @@
 #include "gfx/GFX_HalvaneCamera.h"
 #include "gfx/GFX_ScreenProjection.h"
 #include "scene/GFX_Globe.h"
+#include "scene/GFX_RegionName.h"
 
 #include "CircleScene.h"
 
@@ -183,4 +184,33 @@ TEST(UTL_LabelPlacementTest, LabelsFadeAndKeepTheirPlaceThroughASlowTurn)
     EXPECT_NEAR(leaving->GetLabelShown(), 1.0f - 1.0f / 15.0f, 1e-4f);
     scene.Frames(14);
     EXPECT_FALSE(leaving->IsLabelShown());
+}
+
+TEST(UTL_LabelPlacementTest, ARegionsNameKeepsLabelsFromItsPlaceButNotTheSelectedOne)
+{
+    LabelScene scene;
+    scene.Frames(60);
+    std::vector<GFX_LocationHolder*> shown;
+    for (size_t i = 1; i < scene.circle.GetHolders().size() && shown.size() < 2; ++i)
+        if (scene.Holder(i).GetLabelShown() == 1.0f)
+            shown.push_back(&scene.Holder(i));
+    ASSERT_EQ(shown.size(), 2u);
+    // A name drawn over each label, and one of the two selected.
+    std::vector<GFX_RegionName> names(2);
+    for (size_t n = 0; n < 2; ++n)
+    {
+        shown[n]->SettledLabelCorners(names[n].corners);
+        names[n].drawn = true;
+        names[n].alpha = 1.0f;
+    }
+    scene.firsts.regionNames = &names;
+    scene.firsts.selected = shown[1];
+    scene.Frames(30);
+    EXPECT_FALSE(shown[0]->IsLabelShown()) << "a label under a region's name";
+    EXPECT_EQ(shown[1]->GetLabelShown(), 1.0f) << "the selected label gave way to a region";
+
+    // A name fading out as the camera comes close leaves the place to the label again.
+    names[0].alpha = 0.1f;
+    scene.Frames(30);
+    EXPECT_EQ(shown[0]->GetLabelShown(), 1.0f);
 }
