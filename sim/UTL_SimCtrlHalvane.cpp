@@ -1,12 +1,10 @@
 #include "sim/UTL_SimCtrlHalvane.h"
 
-#include "gfx/GFX_ColorBall.h"
 #include "gfx/GFX_Math.h"
 #include "gfx/GFX_ScreenProjection.h"
 #include "gfx/OGL_Capabilities.h"
 #include "gfx/OGL_Check.h"
 #include "gfx/OGL_Texture2D.h"
-#include "gfx/OGL_TextureAtlas.h"
 #include "scene/GFX_CirclePass.h"
 #include "scene/GFX_Dock.h"
 #include "scene/GFX_Friend.h"
@@ -16,7 +14,6 @@
 #include "scene/GFX_Text.h"
 #include "sim/UTL_ConfigFolder.h"
 #include "sim/UTL_KeyboardControl.h"
-#include "util/UTL_FotoTextureBoss.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -29,7 +26,8 @@ constexpr float MaxFrameSeconds = 0.5f;
 } // namespace
 
 UTL_SimCtrlHalvane::UTL_SimCtrlHalvane()
-    : interfacePass(std::make_unique<UTL_InterfacePass>()),
+    : resources(std::make_unique<UTL_SceneResources>()),
+      interfacePass(std::make_unique<UTL_InterfacePass>()),
       circle(std::make_unique<UTL_FriendCircle>(this)),
       circlePass(std::make_unique<GFX_CirclePass>(this)),
       analysis(std::make_unique<UTL_CircleAnalysis>(*circle)),
@@ -47,22 +45,14 @@ UTL_SimCtrlHalvane::UTL_SimCtrlHalvane()
 UTL_SimCtrlHalvane::~UTL_SimCtrlHalvane()
 {
     // The interface first (its docks point at the people), then the people, then the shared
-    // resources they used, and the picture worker last: its thread may still be decoding into a
-    // photo's texture.
+    // resources they used.
     interfacePass.reset();
     // The analysis's worker computes on a copy of its own; it is stopped before the people go.
     focus.reset();
     analysis.reset();
     circle.reset();
     circlePass.reset();
-    font.reset();
-    colorBall.reset();
-    colorBallTexture.reset();
-    locatorTexture.reset();
-    widgetTexture.reset();
-    billboardTexture.reset();
-    pictureWorker.reset();
-    pictureAtlas.reset();
+    resources.reset();
 }
 
 void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
@@ -84,20 +74,9 @@ void UTL_SimCtrlHalvane::Initialize(int newWidth, int newHeight)
     const std::string themesPath = UTL_ConfigPath("themes.txt");
     themeIndex = LoadThemes(themesPath, themes, theme);
     themeNames = ReadThemeNames(themesPath);
-    font = std::make_unique<GFX_Text>();
-    font->LoadFont(UTL_ConfigPath("fixed_font.tga"));
-    billboardTexture = UTL_LoadConfigTexture("billboard.tga");
-    colorBall = std::make_unique<GFX_ColorBall>(GFX_LocationHolder::BallModelRadius);
-    colorBallTexture = UTL_LoadConfigTexture("color_ball.tga");
-    widgetTexture = UTL_LoadConfigTexture("widget.tga");
-    locatorTexture = UTL_LoadConfigTexture("locator.tga");
+    resources->Load(onPictureReady);
     interfacePass->Load(this, viewportSize);
     circle->Attach(interfacePass->GetSelfDock(), interfacePass->GetFriendsDock(), camera.get());
-
-    pictureAtlas = std::make_unique<OGL_TextureAtlas>();
-    pictureWorker = std::make_unique<UTL_FotoTextureBoss>();
-    pictureWorker->SetOnProcessed(onPictureReady);
-    pictureWorker->Start();
 
     eyePosition.Set(0.0f, 100000.0f, 0.0f);
 }
@@ -107,16 +86,7 @@ void UTL_SimCtrlHalvane::ReleaseGL()
     circlePass->ReleaseGL();
     stillScene.ReleaseGL();
     interfacePass->ReleaseGL();
-    if (pictureWorker)
-        pictureWorker->ReleaseGL();
-    if (pictureAtlas)
-        pictureAtlas->Delete();
-    if (font)
-        font->ReleaseGL();
-    for (auto* texture : {billboardTexture.get(), locatorTexture.get(), colorBallTexture.get(),
-                          widgetTexture.get()})
-        if (texture)
-            texture->Delete();
+    resources->ReleaseGL();
 }
 
 bool UTL_SimCtrlHalvane::SetTheme(size_t index)
@@ -183,9 +153,9 @@ void UTL_SimCtrlHalvane::Step(int newWidth, int newHeight, float seconds)
         drawPaths.reuseStillScene, width, height, [this] { return DigestGlobePass(); },
         [this]
         {
-            circlePass->Draw(circle->GetHolders(), circle->GetConnections(), billboardTexture.get(),
+            circlePass->Draw(circle->GetHolders(), circle->GetConnections(), GetBillboardTexture(),
                              circle->GetScreenUp(), circle->GetScreenRight());
-            if (font)
+            if (GFX_Text* font = GetFont())
                 GFX_RegionNames::Draw(regionLabels.GetNames(), *font, circle->GetScreenUp(),
                                       circle->GetScreenRight(), theme.BackgroundColor);
         });
@@ -328,14 +298,7 @@ uint64_t UTL_SimCtrlHalvane::DigestGlobePass() const
         labelPlacement.AddTo(digest, input.GetHoveredPerson(), frameCount);
     digest.Add(motion.GetAutoMode());
     digest.Add(motion.IsFlying());
-    digest.Add(static_cast<const void*>(billboardTexture.get()));
-    // A picture the worker finished since the last look shows on its label from the next pass;
-    // a new address is a picture the pass asked for.
-    if (pictureWorker)
-    {
-        digest.Add(static_cast<uint64_t>(pictureWorker->GetStatistics().processed.load()));
-        digest.Add(static_cast<uint64_t>(pictureWorker->CountEntries()));
-    }
+    resources->AddTo(digest);
     digest.AddCircle(*circle);
     regionLabels.AddTo(digest);
     return digest.Value();

@@ -13,6 +13,7 @@
 #include "sim/UTL_LabelFraming.h"
 #include "sim/UTL_LabelPlacement.h"
 #include "sim/UTL_RegionLabels.h"
+#include "sim/UTL_SceneResources.h"
 #include "sim/UTL_Selection.h"
 #include "sim/UTL_SimCtrlRoot.h"
 #include "sim/UTL_StillScene.h"
@@ -30,12 +31,12 @@ class OGL_Texture2D;
 class UTL_FotoTextureBoss;
 
 // The main scene: the user and every friend as locators on the globe, the friendships between
-// them as rows of dots, the interface over it, the textures and models they share, the colour
-// theme, the font and the picture worker. It owns them all, orders the frame's passes and hands
-// the work to its parts: the input router (keys, wheel, pointer, hover, picking), the camera
-// motion (automatic modes, glide, drag), the friend circle (the people, their locators and
-// lines) and its drawing pass, the names of its regions, the selection, the circle's analysis
-// and the focus (what hover, a filter or a question brings forward), the still scene, the
+// them as rows of dots, the interface over it, and the colour theme. It owns them all and what
+// they share (the font, textures, models and the picture worker: UTL_SceneResources), orders the
+// frame's passes and hands the work to its parts: the input router (keys, wheel, pointer, hover,
+// picking), the camera motion (automatic modes, glide, drag), the friend circle (the people, their
+// locators and lines) and its drawing pass, the names of its regions, the selection, the circle's
+// analysis and the focus (what hover, a filter or a question brings forward), the still scene, the
 // interface pass (dial, buttons, top bar, docks) and the frame schedule, which tells the host
 // after each frame whether the next one can differ from it.
 //
@@ -95,14 +96,14 @@ public:
     const float* GetViewportSize() const override { return viewportSize; }
     const GFX_DrawPaths& GetDrawPaths() const override { return drawPaths; }
     void SetDrawPaths(const GFX_DrawPaths& value) { drawPaths = value; }
-    UTL_FotoTextureBoss* GetPictureWorker() override { return pictureWorker.get(); }
-    GFX_Text* GetFont() override { return font.get(); }
-    GFX_ColorBall* GetColorBall() override { return colorBall.get(); }
-    OGL_Texture2D* GetColorBallTexture() override { return colorBallTexture.get(); }
-    OGL_Texture2D* GetLocatorTexture() override { return locatorTexture.get(); }
-    OGL_Texture2D* GetBillboardTexture() override { return billboardTexture.get(); }
-    OGL_Texture2D* GetWidgetTexture() override { return widgetTexture.get(); }
-    OGL_TextureAtlas* GetPictureAtlas() override { return pictureAtlas.get(); }
+    UTL_FotoTextureBoss* GetPictureWorker() override { return resources->pictureWorker.get(); }
+    GFX_Text* GetFont() override { return resources->font.get(); }
+    GFX_ColorBall* GetColorBall() override { return resources->colorBall.get(); }
+    OGL_Texture2D* GetColorBallTexture() override { return resources->colorBallTexture.get(); }
+    OGL_Texture2D* GetLocatorTexture() override { return resources->locatorTexture.get(); }
+    OGL_Texture2D* GetBillboardTexture() override { return resources->billboardTexture.get(); }
+    OGL_Texture2D* GetWidgetTexture() override { return resources->widgetTexture.get(); }
+    OGL_TextureAtlas* GetPictureAtlas() override { return resources->pictureAtlas.get(); }
     void FindFriendHolders(const std::string& id1, const std::string& id2,
                            GFX_LocationHolder*& holder1, GFX_LocationHolder*& holder2) override;
     void PlaceLabels(const std::vector<std::unique_ptr<GFX_LocationHolder>>& holders) override;
@@ -163,15 +164,7 @@ private:
     std::vector<GFX_Theme> themes;
     std::vector<std::string> themeNames;
     int themeIndex = -1;
-    std::unique_ptr<GFX_Text> font;
-    std::unique_ptr<OGL_Texture2D> billboardTexture;
-    std::unique_ptr<OGL_Texture2D> locatorTexture;
-    std::unique_ptr<OGL_Texture2D> colorBallTexture;
-    std::unique_ptr<GFX_ColorBall> colorBall;
-    std::unique_ptr<OGL_Texture2D> widgetTexture;
-    std::unique_ptr<UTL_FotoTextureBoss> pictureWorker;
-    // The label pictures that moved out of their own textures; outlives no picture drawn from it.
-    std::unique_ptr<OGL_TextureAtlas> pictureAtlas;
+    std::unique_ptr<UTL_SceneResources> resources;
 
     std::unique_ptr<UTL_InterfacePass> interfacePass;
     std::unique_ptr<UTL_FriendCircle> circle;
