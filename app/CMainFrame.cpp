@@ -702,6 +702,9 @@ void CMainFrame::AddPanels(QMenu* view)
     personPanel = new UI_PersonPanel(controller, this);
     peoplePanel = new UI_PeoplePanel(controller, this);
     addDockWidget(Qt::RightDockWidgetArea, personPanel);
+    connect(personPanel, &UI_PersonPanel::personMenuWanted, this,
+            [this](const QString& id, const QString& name, const QPoint& where)
+            { mainView->ShowPersonMenu(id.toStdString(), name.toStdString(), where); });
     addDockWidget(Qt::BottomDockWidgetArea, peoplePanel);
     personPanel->hide();
     peoplePanel->hide();

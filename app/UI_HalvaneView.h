@@ -60,6 +60,8 @@ signals:
     void framesWanted();
 
 public:
+    // A person's context menu at `where` (global coordinates): their name, and "This is me".
+    void ShowPersonMenu(const std::string& id, const std::string& name, const QPoint& where);
     bool StartLogin() { return session.StartLogin(); }
     std::string GetLoginUrl() { return session.GetLoginUrl(); }
     void OnLoginClosed();
@@ -147,8 +149,6 @@ private:
     void ToController(const QMouseEvent* event, int& x, int& y, int& flags) const;
     // Whether the arrangement may change now; `error` says why not.
     bool MayRearrange(std::string& error) const;
-    // Offers "This is me" for the person at `where` (global coordinates).
-    void ShowPersonMenu(const std::string& id, const std::string& name, const QPoint& where);
 
     using Clock = std::chrono::steady_clock;
 

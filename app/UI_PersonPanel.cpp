@@ -56,6 +56,23 @@ UI_PersonPanel::UI_PersonPanel(UTL_SimCtrlHalvane& controller, QWidget* parent)
     setWidget(body);
 
     connect(list, &QListWidget::itemClicked, this, &UI_PersonPanel::OnClicked);
+    // The person's context menu ("This is me"), as on the globe and in the docks.
+    body->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(body, &QWidget::customContextMenuRequested, this,
+            [this, body](const QPoint& at)
+            {
+                if (const GFX_Friend* person = this->controller.GetSelection().GetPerson())
+                    emit personMenuWanted(QString::fromStdString(person->GetId()), NameOf(person),
+                                          body->mapToGlobal(at));
+            });
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at)
+            {
+                if (const QListWidgetItem* item = list->itemAt(at))
+                    emit personMenuWanted(item->data(Qt::UserRole).toString(), item->text(),
+                                          list->viewport()->mapToGlobal(at));
+            });
     // Nothing is kept up to date while the panel is closed: it is filled anew when it opens.
     connect(this, &QDockWidget::visibilityChanged, this,
             [this](bool visible)

@@ -35,6 +35,12 @@ public:
     QListWidget* GetList() const { return list; }
 
     static constexpr int PictureSide = 128;
+
+signals:
+    // A right click on the person the panel is about, or on someone in its list.
+    void personMenuWanted(const QString& id, const QString& name, const QPoint& where);
+
+public:
     static constexpr int RefillMilliseconds = 1000;
 
 private:
