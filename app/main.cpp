@@ -80,9 +80,9 @@ bool ParseOptions(int argc, char** argv, UTL_NetworkSession::Endpoints& endpoint
     options.addOption(loginPage);
     // The options the viewer shares with halvane-snapshot.
     std::vector<QCommandLineOption> shared;
-    for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
+    for (const UTL_ViewOptions::Entry& entry : UTL_ViewOptions::Table())
     {
-        shared.emplace_back(QString(spec.name), QString(spec.help), QString(spec.valueName));
+        shared.emplace_back(QString(entry.name), QString(entry.help), QString(entry.valueName));
         options.addOption(shared.back());
     }
     // As a file manager starts the viewer on a file: `halvane FILE`.

@@ -36,7 +36,7 @@ void DeleteFramebuffer(GLuint& name);
 void DeleteRenderbuffer(GLuint& name);
 void DeleteSync(GLsync& fence);
 
-// A name made or released elsewhere (OGL_Texture's specified calls) counted as such.
+// A name made or released elsewhere (by OGL_Texture's own Create and Delete) counted as such.
 void Created(Kind kind);
 void Released(Kind kind);
 

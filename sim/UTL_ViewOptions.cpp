@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
+const std::vector<UTL_ViewOptions::Entry>& UTL_ViewOptions::Table()
 {
-    static const std::vector<Spec> specs = {
+    static const std::vector<Entry> entries = {
         {"open", "FILE",
          "Show the circle of this graph file instead of logging in: GraphML, GML, GEXF, CSV, an "
          "edge list or a SNAP ego network (N.edges)."},
@@ -38,7 +38,7 @@ const std::vector<UTL_ViewOptions::Spec>& UTL_ViewOptions::Specs()
          "answers (within 15 ms of each frame), instead of one batch every 500 frames; the same "
          "as View > Load friendships at once."},
     };
-    return specs;
+    return entries;
 }
 
 bool UTL_ViewOptions::Set(const std::string& name, const std::string& value, std::string& error)
@@ -132,15 +132,15 @@ std::string UTL_ViewOptions::Usage(size_t width)
 {
     constexpr size_t Indent = 23;
     std::string usage;
-    for (const Spec& spec : Specs())
+    for (const Entry& entry : Table())
     {
-        std::string head = std::string("  --") + spec.name;
-        if (*spec.valueName)
-            head += std::string(" ") + spec.valueName;
+        std::string head = std::string("  --") + entry.name;
+        if (*entry.valueName)
+            head += std::string(" ") + entry.valueName;
         std::string line = head.size() + 1 < Indent ? head + std::string(Indent - head.size(), ' ')
                                                     : head + "\n" + std::string(Indent, ' ');
         size_t column = line.size() - line.rfind('\n') - 1;
-        std::istringstream words(spec.help);
+        std::istringstream words(entry.help);
         std::string word;
         bool first = true;
         while (words >> word)

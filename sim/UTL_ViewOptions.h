@@ -12,13 +12,13 @@
 // one parser reads them, so that both programs take the same options the same way.
 struct UTL_ViewOptions
 {
-    struct Spec
+    struct Entry
     {
         const char* name;      // without the dashes
         const char* valueName; // empty for a switch
         const char* help;
     };
-    static const std::vector<Spec>& Specs();
+    static const std::vector<Entry>& Table();
 
     // Sets the option `name` to `value` (empty for a switch); false with `error` set for a value
     // it does not take or a name that is not one of the table's.

@@ -148,7 +148,7 @@ TEST(UTL_CircleDocumentTest, ByFriendshipsEachStandsWhereTheLayoutSaysInTheirCom
         EXPECT_EQ(place.longitude, expected[node].longitude);
         EXPECT_EQ(place.latitude, expected[node].latitude);
     }
-    // The user keeps the spiral's first place, the specified one.
+    // The user keeps the spiral's first place, as in arrival order.
     EXPECT_EQ(shown.at("me").longitude, UTL_SphereLayout::Spiral(9)[0].longitude);
     EXPECT_EQ(shown.at("me").latitude, UTL_SphereLayout::Spiral(9)[0].latitude);
     // Each clique in its community's colour, the other's differing.
@@ -249,8 +249,8 @@ TEST(UTL_ViewOptionsTest, BothProgramsReadTheSharedOptionsTheSameWay)
     ASSERT_TRUE(options.Set("dots", "immediate", error));
     EXPECT_FALSE(options.drawPaths.dotRibbons);
     // Every option of the table is in the usage text.
-    for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
-        EXPECT_NE(UTL_ViewOptions::Usage().find(std::string("--") + spec.name), std::string::npos);
+    for (const UTL_ViewOptions::Entry& entry : UTL_ViewOptions::Table())
+        EXPECT_NE(UTL_ViewOptions::Usage().find(std::string("--") + entry.name), std::string::npos);
 }
 
 TEST(UTL_CircleDocumentTest, ThisIsMeLaysTheCircleOutAroundAnotherPersonAndSavesThemAsTheUser)

@@ -110,11 +110,11 @@ struct Options
 }
 
 // The option of the table shared with the viewer that `arg` names, or null.
-const UTL_ViewOptions::Spec* SharedOption(const std::string& arg)
+const UTL_ViewOptions::Entry* SharedOption(const std::string& arg)
 {
-    for (const UTL_ViewOptions::Spec& spec : UTL_ViewOptions::Specs())
-        if (arg == std::string("--") + spec.name)
-            return &spec;
+    for (const UTL_ViewOptions::Entry& entry : UTL_ViewOptions::Table())
+        if (arg == std::string("--") + entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -185,10 +185,10 @@ Options Parse(int argc, char** argv)
             options.turning = true;
         else if (arg == "--save-graph")
             options.saveGraph = value();
-        else if (const UTL_ViewOptions::Spec* spec = SharedOption(arg))
+        else if (const UTL_ViewOptions::Entry* entry = SharedOption(arg))
         {
             std::string error;
-            if (!options.view.Set(spec->name, *spec->valueName ? value() : "", error))
+            if (!options.view.Set(entry->name, *entry->valueName ? value() : "", error))
                 Fail(error);
         }
         else
